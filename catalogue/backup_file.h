@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "catalogue/model_catalogue.h"
+#include "platform/local_date.h"
+
+namespace velloran {
+
+// Writes `count` bytes at the end of the file at `path`, opening and closing it for this
+// one call. `truncate` non-zero creates or empties the file first; zero creates a
+// missing file and appends to an existing one. 1 when every byte was written, else 0.
+int AppendToFile(const std::string& path, const void* bytes, uint32_t count, int truncate);
+
+// Delivers `count` bytes through `write`, which reports the bytes one call delivered or
+// -1. A call that fails, or succeeds without delivering a byte, ends it with false.
+bool WriteFully(const std::function<int64_t(const uint8_t*, uint32_t)>& write,
+                const uint8_t* bytes, uint32_t count);
+
+// Which model a file bound for the multi-region model was received from.
+enum SourceLayout : uint32_t {
+    kLayoutMultiRegion = 0,   // an LM-Q30 file
+    kLayoutSeries1 = 1,       // an LM-Q20 file
+    kLayoutSeries0 = 2,       // an LM-Q10 file
+};
+
+// The file side of one transfer: the chosen file and model, and what the file tests
+// found in the file.
+struct BackupFileContext {
+    int32_t modelIndex = 0;
+    std::string filePath;
+    uint32_t regionAddress = 0;
+    uint32_t regionLength = 0;
+    uint32_t sourceLayout = 0;
+
+    // Reads exactly `count` bytes from byte `offset` of the file into `destination`.
+    // 1 on success; 0 when the file cannot be opened or positioned, or delivers fewer
+    // bytes than asked.
+    int ReadFileAt(uint32_t count, uint32_t offset, void* destination) const;
+
+    // 1 when the file may be sent to the selected single-region model; stores the first
+    // record's address and length.
+    int ValidateSingleRegionFile();
+
+    // 1 when the file may be sent to the multi-region model; stores its source layout.
+    int ClassifyMultiRegionFile();
+};
+
+// "prefix_YYMMDD.vid", with the year modulo 100 and every number zero-filled.
+std::string DefaultFileName(const std::string& filePrefix, const LocalDate& date);
+
+}  // namespace velloran

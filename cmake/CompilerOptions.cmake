@@ -1,0 +1,21 @@
+# Warnings and sanitizers shared by every target of the project.
+option(VELLORAN_WERROR "Treat warnings as errors" ON)
+set(VELLORAN_SANITIZE "" CACHE STRING "Sanitizers to build with, e.g. address;undefined or thread")
+
+add_library(velloran_options INTERFACE)
+target_compile_features(velloran_options INTERFACE cxx_std_20)
+target_compile_options(velloran_options INTERFACE -Wall -Wextra)
+if(VELLORAN_WERROR)
+    target_compile_options(velloran_options INTERFACE -Werror)
+endif()
+
+if(VELLORAN_SANITIZE)
+    list(JOIN VELLORAN_SANITIZE "," _sanitizers)
+    set(_flags -fsanitize=${_sanitizers} -fno-omit-frame-pointer)
+    if("undefined" IN_LIST VELLORAN_SANITIZE)
+        list(APPEND _flags -fno-sanitize-recover=undefined)
+    endif()
+    # Applied globally so the simulated printer library is instrumented too.
+    add_compile_options(${_flags})
+    add_link_options(${_flags})
+endif()

@@ -1,0 +1,94 @@
+#include "link/device_link.h"
+
+#include <string>
+
+#include "catalogue/model_catalogue.h"
+
+namespace velloran {
+namespace {
+
+template <typename Fn>
+void Resolve(LibraryLoader& loader, void* library, const std::string& prefix, const char* suffix,
+             Fn& member) {
+    const std::string name = prefix + suffix;
+    member = reinterpret_cast<Fn>(loader.Symbol(library, name.c_str()));
+}
+
+}  // namespace
+
+int CDeviceLink::Bind(uint32_t modelIndex) {
+    Unbind();
+    const ModelEntry* model = ModelAt(modelIndex);
+    if (model == nullptr) {
+        return 0;
+    }
+    libraryModule = loader_->Load(model->libraryFile);
+    if (libraryModule == nullptr) {
+        return 0;
+    }
+    const std::string prefix = model->entryPrefix;
+    Resolve(*loader_, libraryModule, prefix, kEntrySuffixes[0], RegistHandle);
+    Resolve(*loader_, libraryModule, prefix, kEntrySuffixes[1], UnregistHandle);
+    Resolve(*loader_, libraryModule, prefix, kEntrySuffixes[2], CheckMyDevice);
+    Resolve(*loader_, libraryModule, prefix, kEntrySuffixes[3], CheckActiveDevice);
+    Resolve(*loader_, libraryModule, prefix, kEntrySuffixes[4], StartDevice);
+    Resolve(*loader_, libraryModule, prefix, kEntrySuffixes[5], EndDevice);
+    Resolve(*loader_, libraryModule, prefix, kEntrySuffixes[6], UsbOpen);
+    Resolve(*loader_, libraryModule, prefix, kEntrySuffixes[7], UsbClose);
+    Resolve(*loader_, libraryModule, prefix, kEntrySuffixes[8], UsbWrite);
+    Resolve(*loader_, libraryModule, prefix, kEntrySuffixes[9], UsbRead);
+    if (!AllEntriesResolved()) {
+        Unbind();
+        return 0;
+    }
+    return 1;
+}
+
+int CDeviceLink::Unbind() {
+    if (libraryModule != nullptr) {
+        loader_->Free(libraryModule);
+        libraryModule = nullptr;
+    }
+    RegistHandle = nullptr;
+    UnregistHandle = nullptr;
+    CheckMyDevice = nullptr;
+    CheckActiveDevice = nullptr;
+    StartDevice = nullptr;
+    EndDevice = nullptr;
+    UsbOpen = nullptr;
+    UsbClose = nullptr;
+    UsbWrite = nullptr;
+    UsbRead = nullptr;
+    return 1;
+}
+
+int CDeviceLink::Connect() {
+    if (CheckActiveDevice == nullptr || StartDevice == nullptr) {
+        return 0;
+    }
+    for (int32_t index = 0; index < kDeviceIndexCount; ++index) {
+        uint8_t scratch[kDeviceAreaLength] = {};
+        if (CheckActiveDevice(index, scratch) == kDriverOk) {
+            return StartDevice(&deviceHandle, index) == kDriverOk ? 1 : 0;
+        }
+    }
+    return 0;
+}
+
+int CDeviceLink::Release() {
+    if (EndDevice == nullptr) {
+        return 0;
+    }
+    if (deviceHandle != 0) {
+        EndDevice(deviceHandle);
+        deviceHandle = 0;
+    }
+    return 1;
+}
+
+bool CDeviceLink::AllEntriesResolved() const {
+    return RegistHandle && UnregistHandle && CheckMyDevice && CheckActiveDevice && StartDevice &&
+           EndDevice && UsbOpen && UsbClose && UsbWrite && UsbRead;
+}
+
+}  // namespace velloran

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "catalogue/little_endian.h"
+#include "catalogue/model_catalogue.h"
+
+namespace velloran::testing {
+
+// Byte strings shaped like backup files, for the file tests and the jobs.
+inline std::vector<uint8_t> HeaderOf(int32_t modelIndex) {
+    const auto& sig = kModelCatalogue[modelIndex].signature;
+    return {sig.begin(), sig.end()};
+}
+
+inline void AppendLe32(std::vector<uint8_t>& out, uint32_t value) {
+    uint8_t bytes[4];
+    PutLe32(bytes, value);
+    out.insert(out.end(), bytes, bytes + 4);
+}
+
+// A recognisable data pattern: byte i of stream `seed`.
+inline uint8_t PatternByte(uint32_t i, uint32_t seed) {
+    return static_cast<uint8_t>((i * 131u + seed * 7u + (i >> 8)) & 0xFF);
+}
+
+// Header, one record head (address, length) and `dataBytes` bytes of pattern.
+inline std::vector<uint8_t> SingleRegionFile(std::vector<uint8_t> header, uint32_t address,
+                                             uint32_t length, uint32_t dataBytes,
+                                             uint32_t seed = 1) {
+    std::vector<uint8_t> file = std::move(header);
+    AppendLe32(file, address);
+    AppendLe32(file, length);
+    for (uint32_t i = 0; i < dataBytes; ++i) {
+        file.push_back(PatternByte(i, seed));
+    }
+    return file;
+}
+
+}  // namespace velloran::testing

@@ -1,0 +1,126 @@
+#include "tests/support/fake_driver.h"
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <stdexcept>
+
+#include "link/driver_api.h"
+
+namespace velloran::testing {
+namespace {
+
+FakeDriver* g_active = nullptr;
+
+uint32_t VELLORAN_DRIVER_CALL Unused(uint32_t) { return 0; }
+
+uint32_t VELLORAN_DRIVER_CALL CheckActive(int32_t index, void* area) {
+    FakeDriver& d = FakeDriver::Active();
+    d.checkedIndices.push_back(index);
+    std::memset(area, 0xCC, kDeviceAreaLength);  // the library may fill the area
+    return index == d.activeIndex ? 0 : 1;
+}
+
+uint32_t VELLORAN_DRIVER_CALL Start(uint32_t* handle, int32_t index) {
+    FakeDriver& d = FakeDriver::Active();
+    d.startIndices.push_back(index);
+    *handle = d.handleWritten;
+    return d.startResult;
+}
+
+uint32_t VELLORAN_DRIVER_CALL End(uint32_t handle) {
+    FakeDriver::Active().endedHandles.push_back(handle);
+    return 0;
+}
+
+uint32_t VELLORAN_DRIVER_CALL Write(uint32_t, const void* bytes, uint32_t count) {
+    FakeDriver& d = FakeDriver::Active();
+    const auto* p = static_cast<const uint8_t*>(bytes);
+    d.writes.emplace_back(p, p + count);
+    if (d.onWrite) {
+        d.onWrite(d.writes.back());
+    }
+    return d.writeResult;
+}
+
+uint32_t VELLORAN_DRIVER_CALL Read(uint32_t, void* buffer, uint32_t* count) {
+    FakeDriver& d = FakeDriver::Active();
+    d.readCountsAsked.push_back(*count);
+    if (d.onRead) {
+        d.onRead();
+    }
+    if (d.reads.empty()) {
+        *count = 0;
+        return 0;
+    }
+    ScriptedRead next = std::move(d.reads.front());
+    d.reads.pop_front();
+    const size_t n = std::min<size_t>(next.bytes.size(), *count);
+    std::memcpy(buffer, next.bytes.data(), n);
+    *count = next.reportedCount >= 0 ? static_cast<uint32_t>(next.reportedCount)
+                                     : static_cast<uint32_t>(n);
+    return next.result;
+}
+
+const std::map<std::string, void*>& EntryPoints() {
+    static const std::map<std::string, void*> table{
+        {"RegistHandle", reinterpret_cast<void*>(&Unused)},
+        {"UnregistHandle", reinterpret_cast<void*>(&Unused)},
+        {"CheckMyDevice", reinterpret_cast<void*>(&Unused)},
+        {"CheckActiveDevice", reinterpret_cast<void*>(&CheckActive)},
+        {"StartDevice", reinterpret_cast<void*>(&Start)},
+        {"EndDevice", reinterpret_cast<void*>(&End)},
+        {"UsbOpen", reinterpret_cast<void*>(&Unused)},
+        {"UsbClose", reinterpret_cast<void*>(&Unused)},
+        {"UsbWrite", reinterpret_cast<void*>(&Write)},
+        {"UsbRead", reinterpret_cast<void*>(&Read)},
+    };
+    return table;
+}
+
+}  // namespace
+
+FakeDriver::FakeDriver() {
+    if (g_active != nullptr) {
+        throw std::logic_error("only one FakeDriver at a time");
+    }
+    g_active = this;
+}
+
+FakeDriver::~FakeDriver() { g_active = nullptr; }
+
+FakeDriver& FakeDriver::Active() { return *g_active; }
+
+void* FakeDriver::Load(const std::string& catalogueFileName) {
+    loadedNames.push_back(catalogueFileName);
+    if (loadFails) {
+        return nullptr;
+    }
+    ++loads;
+    return &token_;
+}
+
+void* FakeDriver::Symbol(void* library, const char* name) {
+    if (library != &token_) {
+        return nullptr;
+    }
+    resolvedNames.emplace_back(name);
+    const std::string full = name;
+    for (const auto& [suffix, entry] : EntryPoints()) {
+        const bool endsWith = full.size() > suffix.size() &&
+                              full.compare(full.size() - suffix.size(), suffix.size(), suffix) == 0;
+        const std::string prefix = full.substr(0, full.size() - suffix.size());
+        if (endsWith && (prefix == "Hdv305" || prefix == "Hdv201")) {
+            return missingSuffixes.count(suffix) != 0 ? nullptr : entry;
+        }
+    }
+    return nullptr;
+}
+
+void FakeDriver::Free(void* library) {
+    if (library == &token_) {
+        ++frees;
+    }
+}
+
+}  // namespace velloran::testing

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/dynamic_library.h"
+
+namespace velloran::testing {
+
+// One scripted answer of UsbRead: the driver result, the bytes delivered and, when set,
+// a count reported instead of the number of bytes.
+struct ScriptedRead {
+    uint32_t result = 0;
+    std::vector<uint8_t> bytes;
+    int64_t reportedCount = -1;
+};
+
+// A driver library made of fake entry points, handed out by a fake loader. Only one
+// FakeDriver may exist at a time: the entry points reach it through a global.
+class FakeDriver final : public LibraryLoader {
+public:
+    FakeDriver();
+    ~FakeDriver() override;
+
+    void* Load(const std::string& catalogueFileName) override;
+    void* Symbol(void* library, const char* name) override;
+    void Free(void* library) override;
+
+    // Behaviour.
+    bool loadFails = false;
+    std::set<std::string> missingSuffixes;
+    int32_t activeIndex = 0;  // the index that answers CheckActiveDevice; -1 none
+    uint32_t startResult = 0;
+    uint32_t handleWritten = 0x5A;
+    uint32_t writeResult = 0;
+    std::deque<ScriptedRead> reads;                       // consumed one per UsbRead
+    std::function<void(const std::vector<uint8_t>&)> onWrite;  // after a frame is recorded
+    std::function<void()> onRead;                         // before a read is answered
+
+    // Records.
+    std::vector<std::string> loadedNames;
+    std::vector<std::string> resolvedNames;
+    int loads = 0;
+    int frees = 0;
+    std::vector<int32_t> checkedIndices;
+    std::vector<int32_t> startIndices;
+    std::vector<uint32_t> endedHandles;
+    std::vector<std::vector<uint8_t>> writes;
+    std::vector<uint32_t> readCountsAsked;
+
+    static FakeDriver& Active();
+
+private:
+    int token_ = 0;  // the address handed out as the library module
+};
+
+}  // namespace velloran::testing
