@@ -17,11 +17,12 @@ WriteStep FrameStep(Frame frame, FailureDetail detail) {
 }  // namespace
 
 WriteSequence::WriteSequence(const ModelSignature& signature, uint32_t targetAddress,
-                             uint32_t setupValue, uint32_t regionLength)
+                             uint32_t setupValue, uint32_t regionLength, uint32_t controlAddress)
     : signature_(signature),
       targetAddress_(targetAddress),
       setupValue_(setupValue),
-      regionLength_(regionLength) {}
+      regionLength_(regionLength),
+      controlAddress_(controlAddress) {}
 
 uint32_t WriteSequence::DataFrameCount() const {
     return static_cast<uint32_t>((static_cast<uint64_t>(regionLength_) + kDataChunk - 1) /
@@ -39,7 +40,7 @@ WriteStep WriteSequence::StepAt(uint32_t index) const {
         }
         case 1:
         case 4:
-            return FrameStep(AddressFrame(kControlAddress), kDetailControlAddressFrame);
+            return FrameStep(AddressFrame(controlAddress_), kDetailControlAddressFrame);
         case 2:
             return FrameStep(ControlFrame(kControlBegin), kDetailControlBegin);
         case 3:
@@ -61,7 +62,7 @@ WriteStep WriteSequence::StepAt(uint32_t index) const {
         return data;
     }
     if (dataIndex == DataFrameCount()) {
-        return FrameStep(AddressFrame(kControlAddress), kDetailControlAddressFrame);
+        return FrameStep(AddressFrame(controlAddress_), kDetailControlAddressFrame);
     }
     return FrameStep(ControlFrame(kControlFinish), kDetailControlFinish);
 }

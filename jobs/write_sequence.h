@@ -25,7 +25,7 @@ struct WriteStep {
 class WriteSequence {
 public:
     WriteSequence(const ModelSignature& signature, uint32_t targetAddress, uint32_t setupValue,
-                  uint32_t regionLength);
+                  uint32_t regionLength, uint32_t controlAddress = kControlAddress);
 
     uint32_t DataFrameCount() const;
     uint32_t FrameCount() const;
@@ -36,6 +36,7 @@ private:
     uint32_t targetAddress_;
     uint32_t setupValue_;
     uint32_t regionLength_;
+    uint32_t controlAddress_;
 };
 
 // Frames of a complete sequence for a region of `regionLength` bytes: 9 + ceil(L / 60),

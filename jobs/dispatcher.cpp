@@ -1,0 +1,79 @@
+#include "jobs/dispatcher.h"
+
+#include "catalogue/model_catalogue.h"
+#include "jobs/jobs.h"
+#include "jobs/region_plan.h"
+#include "jobs/string_table.h"
+#include "jobs/write_sequence.h"
+
+namespace velloran {
+namespace {
+
+constexpr uint32_t kMultiRegionReceiveRange = 2927;
+constexpr uint32_t kReceiveHeadSteps = 2;
+
+bool ChooseSingleRegionJob(TransferContext& context, JobChoice& choice) {
+    if (context.IsSend()) {
+        if (context.ValidateSingleRegionFile() == 0) {
+            return false;
+        }
+        choice = {&SingleRegionSendJob, WriteSequenceFrameCount(context.regionLength)};
+        return true;
+    }
+    const uint32_t imageLength = kModelCatalogue[context.modelIndex].imageLength;
+    choice = {&SingleRegionReceiveJob, (imageLength >> 3) + kReceiveHeadSteps};
+    return true;
+}
+
+// A file shorter than its region plan would reach its end in the middle of a send and
+// leave the printer half-written; it is refused before the first frame.
+bool FileCoversPlan(const TransferContext& context, std::span<const PlannedRegion> plan) {
+    const uint64_t extent = RegionPlanFileExtent(plan);
+    uint8_t last = 0;
+    return extent > 0 &&
+           context.ReadFileAt(1, static_cast<uint32_t>(extent - 1), &last) == 1;
+}
+
+bool ChooseMultiRegionJob(TransferContext& context, JobChoice& choice) {
+    if (!context.IsSend()) {
+        choice = {&MultiRegionReceiveJob, kMultiRegionReceiveRange};
+        return true;
+    }
+    if (context.ClassifyMultiRegionFile() == 0) {
+        return false;
+    }
+    const std::span<const PlannedRegion> plan = RegionPlanFor(context.sourceLayout);
+    if (!FileCoversPlan(context, plan)) {
+        return false;
+    }
+    choice = {&MultiRegionSendJob, RegionPlanFrameCount(plan)};
+    return true;
+}
+
+}  // namespace
+
+bool ChooseJob(TransferContext& context, JobChoice& choice) {
+    return context.modelIndex != kMultiRegionModelIndex ? ChooseSingleRegionJob(context, choice)
+                                                        : ChooseMultiRegionJob(context, choice);
+}
+
+uint32_t OnBkupStart(TransferContext& context, WorkerStarter& starter) {
+    JobChoice choice{};
+    if (!ChooseJob(context, choice)) {
+        context.outcomeSink->Error(IDS_SEND_FAILED, kNoDetail);
+        return 0;
+    }
+    context.progressBar->SetRange(choice.progressRange);
+    context.progressBar->SetStep(1);
+    context.progressBar->SetPosition(0);
+    const JobRoutine job = choice.job;
+    std::optional<std::thread> worker = starter.Start([&context, job] { job(context); });
+    if (!worker) {
+        context.outcomeSink->Error(IDS_GENERIC_ERROR, kNoDetail);
+        return 0;
+    }
+    context.threadHandle = std::move(*worker);
+    return 0;
+}
+
+}  // namespace velloran

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+
+#include "jobs/transfer_context.h"
+#include "jobs/worker_starter.h"
+
+namespace velloran {
+
+using JobRoutine = uint32_t (*)(TransferContext&);
+
+// The job for a transfer and the progress range that a complete run of it fills.
+struct JobChoice {
+    JobRoutine job;
+    uint32_t progressRange;
+};
+
+// Picks the job by catalogue index and direction; for a send it first tests the file.
+// Returns false when the file is refused: it fails the file test, or (multi-region) it
+// is shorter than its region plan reads.
+bool ChooseJob(TransferContext& context, JobChoice& choice);
+
+// Turns an open connection into a running job: chooses it, sizes the progress bar
+// (range, step 1, position 0, in that order) and starts the job on a worker thread. A
+// refused file reports 117 with the bar untouched; a thread that cannot be started 115.
+uint32_t OnBkupStart(TransferContext& context, WorkerStarter& starter = SystemWorkerStarter());
+
+}  // namespace velloran

@@ -1,0 +1,119 @@
+#include "catalogue/backup_layout.h"
+#include "catalogue/little_endian.h"
+#include "jobs/frames.h"
+#include "jobs/jobs.h"
+#include "jobs/receive_file.h"
+#include "jobs/string_table.h"
+#include "link/frame_exchange.h"
+
+namespace velloran {
+namespace {
+
+// How a receive counts progress. The single-region receive steps once per 8 bytes
+// whatever the block size; the multi-region receive once per 64 bytes, and with 8-byte
+// blocks only when a region's offset reaches a further multiple of 64.
+enum class ProgressUnit { EightBytes, SixtyFourBytes };
+
+void StepForBlock(TransferContext& context, ProgressUnit unit, bool wide, uint32_t offset) {
+    if (unit == ProgressUnit::EightBytes) {
+        const uint32_t steps = wide ? kWideBlock / kSmallBlock : 1;
+        for (uint32_t i = 0; i < steps; ++i) {
+            context.progressBar->Step();
+        }
+    } else if (wide || (offset % kWideBlock == 0 && offset != 0)) {
+        context.progressBar->Step();
+    }
+}
+
+bool SendOpenFrame(TransferContext& context) {
+    const Frame open = OpenFrame(kModelCatalogue[context.modelIndex].Signature());
+    return SendFrame(context.deviceLink, *context.clock, open.data(), open.length) == 1;
+}
+
+bool WriteFileHeader(TransferContext& context, ReceiveFile& file) {
+    const uint8_t zeros[2] = {0, 0};
+    const auto& signature = kModelCatalogue[context.modelIndex].signature;
+    return file.Append(signature.data(), kSignatureLength) && file.Append(zeros, sizeof zeros);
+}
+
+// Addresses one region, writes its record head and reads its bytes into the file.
+bool ReceiveRegion(TransferContext& context, ReceiveFile& file, const MemoryRegion& region,
+                   ProgressUnit unit, FailureDetail& detail) {
+    const Frame address = AddressFrame(region.address);
+    if (SendFrame(context.deviceLink, *context.clock, address.data(), address.length) == 0) {
+        detail = kDetailRegionAddressFrame;
+        return false;
+    }
+    context.progressBar->Step();
+    uint8_t length[4];
+    PutLe32(length, region.length);
+    if (!file.Append(&address.bytes[4], 4) || !file.Append(length, sizeof length)) {
+        return false;
+    }
+    const bool wide = UseWideReads(context.modelIndex) == 1;
+    const uint32_t blockLength = wide ? kWideBlock : kSmallBlock;
+    for (uint32_t offset = 0; offset < region.length; offset += blockLength) {
+        uint8_t block[kWideBlock];
+        const int got = wide ? ReadBlock64(context.deviceLink, *context.clock, block)
+                             : ReadBlock8(context.deviceLink, *context.clock, block);
+        if (got == 0) {
+            detail = wide ? kDetailRead64 : kDetailRead8;
+            return false;
+        }
+        StepForBlock(context, unit, wide, offset);
+        if (!file.Append(block, blockLength)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Delivers the outcome of a receive whose OpenFrame was acknowledged.
+void Finish(TransferContext& context, ReceiveFile& file, bool received, FailureDetail detail) {
+    if (received && file.Commit()) {
+        context.outcomeSink->Success();
+        return;
+    }
+    file.Discard();
+    context.outcomeSink->Error(IDS_RECEIVE_INTERRUPTED, detail);
+}
+
+}  // namespace
+
+uint32_t SingleRegionReceiveJob(TransferContext& context) {
+    if (!SendOpenFrame(context)) {
+        context.outcomeSink->Error(IDS_RECEIVE_FAILED, kNoDetail);
+        return 0;
+    }
+    context.progressBar->Step();
+    ReceiveFile file(context.filePath);
+    FailureDetail detail = kNoDetail;
+    const ModelEntry& model = kModelCatalogue[context.modelIndex];
+    const bool received =
+        WriteFileHeader(context, file) &&
+        ReceiveRegion(context, file, {model.imageAddress, model.imageLength},
+                      ProgressUnit::EightBytes, detail);
+    Finish(context, file, received, detail);
+    return 0;
+}
+
+uint32_t MultiRegionReceiveJob(TransferContext& context) {
+    if (!SendOpenFrame(context)) {
+        context.outcomeSink->Error(IDS_RECEIVE_FAILED, kNoDetail);
+        return 0;
+    }
+    context.progressBar->Step();
+    ReceiveFile file(context.filePath);
+    FailureDetail detail = kNoDetail;
+    bool ok = WriteFileHeader(context, file);
+    for (const MemoryRegion& region : kMultiRegionTable) {
+        if (!ok) {
+            break;
+        }
+        ok = ReceiveRegion(context, file, region, ProgressUnit::SixtyFourBytes, detail);
+    }
+    Finish(context, file, ok, detail);
+    return 0;
+}
+
+}  // namespace velloran
