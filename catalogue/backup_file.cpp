@@ -63,7 +63,8 @@ bool AcceptedBySeries(const FileHeader& header, int32_t modelIndex) {
 std::optional<FileHeader> OpenAcceptedHeader(ExclusiveFile& file, int32_t modelIndex) {
     const std::optional<uint64_t> size = file.Size();
     FileHeader header{};
-    if (!size || *size <= kSingleRegionDataOffset || !ReadFully(file, header.data(), kFileHeaderLength) ||
+    if (!size || *size <= kSingleRegionDataOffset ||
+        !ReadFully(file, header.data(), kFileHeaderLength) ||
         !AcceptedBySeries(header, modelIndex)) {
         return std::nullopt;
     }
@@ -83,8 +84,8 @@ std::optional<uint32_t> SourceLayoutOf(const FileHeader& header) {
 
 }  // namespace
 
-bool WriteFully(const std::function<int64_t(const uint8_t*, uint32_t)>& write,
-                const uint8_t* bytes, uint32_t count) {
+bool WriteFully(const std::function<int64_t(const uint8_t*, uint32_t)>& write, const uint8_t* bytes,
+                uint32_t count) {
     uint32_t done = 0;
     while (done < count) {
         const int64_t put = write(bytes + done, count - done);
@@ -97,8 +98,8 @@ bool WriteFully(const std::function<int64_t(const uint8_t*, uint32_t)>& write,
 }
 
 int AppendToFile(const std::string& path, const void* bytes, uint32_t count, int truncate) {
-    ExclusiveFile file(path, truncate != 0 ? FileAccess::WriteCreateOrEmpty
-                                           : FileAccess::WriteCreateOrAppend);
+    ExclusiveFile file(
+        path, truncate != 0 ? FileAccess::WriteCreateOrEmpty : FileAccess::WriteCreateOrAppend);
     if (!file.IsOpen()) {
         return 0;
     }

@@ -16,14 +16,14 @@ int AppendToFile(const std::string& path, const void* bytes, uint32_t count, int
 
 // Delivers `count` bytes through `write`, which reports the bytes one call delivered or
 // -1. A call that fails, or succeeds without delivering a byte, ends it with false.
-bool WriteFully(const std::function<int64_t(const uint8_t*, uint32_t)>& write,
-                const uint8_t* bytes, uint32_t count);
+bool WriteFully(const std::function<int64_t(const uint8_t*, uint32_t)>& write, const uint8_t* bytes,
+                uint32_t count);
 
 // Which model a file bound for the multi-region model was received from.
 enum SourceLayout : uint32_t {
-    kLayoutMultiRegion = 0,   // an LM-Q30 file
-    kLayoutSeries1 = 1,       // an LM-Q20 file
-    kLayoutSeries0 = 2,       // an LM-Q10 file
+    kLayoutMultiRegion = 0,  // an LM-Q30 file
+    kLayoutSeries1 = 1,      // an LM-Q20 file
+    kLayoutSeries0 = 2,      // an LM-Q10 file
 };
 
 // The file side of one transfer: the chosen file and model, and what the file tests

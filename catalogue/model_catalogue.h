@@ -22,8 +22,8 @@ struct ModelEntry {
     const char* libraryFile;
     const char* entryPrefix;
     const char* filePrefix;
-    uint32_t imageLength;   // single-region models only
-    uint32_t imageAddress;  // single-region models only
+    uint32_t imageLength;              // single-region models only
+    uint32_t imageAddress;             // single-region models only
     std::array<uint8_t, 8> signature;  // 6 signature bytes and 2 zero bytes
 
     ModelSignature Signature() const;

@@ -30,8 +30,7 @@ bool ChooseSingleRegionJob(TransferContext& context, JobChoice& choice) {
 bool FileCoversPlan(const TransferContext& context, std::span<const PlannedRegion> plan) {
     const uint64_t extent = RegionPlanFileExtent(plan);
     uint8_t last = 0;
-    return extent > 0 &&
-           context.ReadFileAt(1, static_cast<uint32_t>(extent - 1), &last) == 1;
+    return extent > 0 && context.ReadFileAt(1, static_cast<uint32_t>(extent - 1), &last) == 1;
 }
 
 bool ChooseMultiRegionJob(TransferContext& context, JobChoice& choice) {

@@ -19,7 +19,7 @@ uint32_t MultiRegionReceiveJob(TransferContext& context);
 // `openFlag` false and leaves `detail` alone; any later refusal sets `detail` to that
 // frame's value; a chunk that cannot be read from the file leaves `detail` alone.
 int WriteRegion(TransferContext& context, FailureDetail& detail, uint32_t controlAddress,
-                uint32_t targetAddress, uint32_t setupValue, uint32_t length,
-                uint32_t fileOffset, bool& openFlag);
+                uint32_t targetAddress, uint32_t setupValue, uint32_t length, uint32_t fileOffset,
+                bool& openFlag);
 
 }  // namespace velloran

@@ -17,8 +17,8 @@ std::string OutcomeText(const Outcome& outcome) {
     if (outcome.success) {
         return LoadString(IDS_TRANSFER_DONE).value_or("");
     }
-    const std::string text = LoadString(outcome.outcomeId)
-                                 .value_or(LoadString(IDS_GENERIC_ERROR).value_or(""));
+    const std::string text =
+        LoadString(outcome.outcomeId).value_or(LoadString(IDS_GENERIC_ERROR).value_or(""));
     return text + FailureDetailSuffix(outcome.detail);
 }
 

@@ -18,7 +18,9 @@ bool ReceiveFile::Append(const void* bytes, uint32_t count) {
     return AppendToFile(partialPath_, bytes, count, truncate) == 1;
 }
 
-bool ReceiveFile::Commit() { return begun_ && MoveFileReplacing(partialPath_, finalPath_); }
+bool ReceiveFile::Commit() {
+    return begun_ && MoveFileReplacing(partialPath_, finalPath_);
+}
 
 void ReceiveFile::Discard() {
     if (begun_) {

@@ -9,7 +9,7 @@ namespace velloran {
 // and replaces whatever stood there only once it is complete, so a failed receive
 // leaves neither a half-written backup nor a lost earlier one.
 class ReceiveFile {
-public:
+  public:
     explicit ReceiveFile(std::string finalPath);
 
     // Appends to the partial file; the first call creates it, or empties a stale one.
@@ -21,7 +21,7 @@ public:
 
     static std::string PartialPathFor(const std::string& finalPath);
 
-private:
+  private:
     std::string finalPath_;
     std::string partialPath_;
     bool begun_ = false;

@@ -50,7 +50,7 @@ bool ReceiveRegion(TransferContext& context, ReceiveFile& file, const MemoryRegi
     if (!file.Append(&address.bytes[4], 4) || !file.Append(length, sizeof length)) {
         return false;
     }
-    const bool wide = UseWideReads(context.modelIndex) == 1;
+    const bool wide = UseWideReads(context.modelIndex, context.osVersion) == 1;
     const uint32_t blockLength = wide ? kWideBlock : kSmallBlock;
     for (uint32_t offset = 0; offset < region.length; offset += blockLength) {
         uint8_t block[kWideBlock];
@@ -89,10 +89,9 @@ uint32_t SingleRegionReceiveJob(TransferContext& context) {
     ReceiveFile file(context.filePath);
     FailureDetail detail = kNoDetail;
     const ModelEntry& model = kModelCatalogue[context.modelIndex];
-    const bool received =
-        WriteFileHeader(context, file) &&
-        ReceiveRegion(context, file, {model.imageAddress, model.imageLength},
-                      ProgressUnit::EightBytes, detail);
+    const bool received = WriteFileHeader(context, file) &&
+                          ReceiveRegion(context, file, {model.imageAddress, model.imageLength},
+                                        ProgressUnit::EightBytes, detail);
     Finish(context, file, received, detail);
     return 0;
 }

@@ -9,7 +9,7 @@ namespace velloran {
 // The progress bar of a transfer. Every call is synchronous: it returns only after the
 // user-interface thread has handled it, so a job is paced by that thread.
 class ProgressSink {
-public:
+  public:
     virtual ~ProgressSink() = default;
     virtual void SetRange(uint32_t upper) = 0;
     virtual void SetStep(uint32_t step) = 0;
@@ -20,7 +20,7 @@ public:
 // Where a transfer's one outcome goes. Synchronous like ProgressSink: a job's outcome
 // call is its last action, and the window may release the device before it returns.
 class OutcomeSink {
-public:
+  public:
     virtual ~OutcomeSink() = default;
     virtual void Success() = 0;
     virtual void Error(uint32_t outcomeId, FailureDetail detail) = 0;

@@ -7,6 +7,7 @@
 #include "jobs/sinks.h"
 #include "link/device_link.h"
 #include "platform/clock.h"
+#include "platform/os_version.h"
 
 namespace velloran {
 
@@ -34,6 +35,7 @@ struct TransferContext : BackupFileContext {
     int32_t direction = kDirectionReceive;  // 1 send; anything else receive
     CDeviceLink deviceLink;
     Clock* clock;
+    OsVersion osVersion = QueryOsVersion();  // decides the block size of a receive
     ProgressSink* progressBar = nullptr;
     OutcomeSink* outcomeSink = nullptr;
     std::thread threadHandle;

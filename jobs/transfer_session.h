@@ -17,7 +17,7 @@ namespace velloran {
 // An OutcomeSink for front ends without a window: it keeps the outcome and lets the
 // caller wait for it. Outcomes after the first are counted, never kept.
 class AwaitedOutcome final : public OutcomeSink {
-public:
+  public:
     void Success() override { Deliver(Outcome::Succeeded()); }
     void Error(uint32_t outcomeId, FailureDetail detail) override {
         Deliver(Outcome::Failed(outcomeId, detail));
@@ -25,7 +25,7 @@ public:
     Outcome Wait();
     uint32_t Deliveries();
 
-private:
+  private:
     void Deliver(const Outcome& outcome);
 
     std::mutex mutex_;

@@ -6,7 +6,7 @@ namespace velloran {
 namespace {
 
 class ThreadStarter final : public WorkerStarter {
-public:
+  public:
     std::optional<std::thread> Start(std::function<void()> body) override {
         try {
             return std::thread(std::move(body));

@@ -5,8 +5,8 @@
 namespace velloran {
 
 int WriteRegion(TransferContext& context, FailureDetail& detail, uint32_t controlAddress,
-                uint32_t targetAddress, uint32_t setupValue, uint32_t length,
-                uint32_t fileOffset, bool& openFlag) {
+                uint32_t targetAddress, uint32_t setupValue, uint32_t length, uint32_t fileOffset,
+                bool& openFlag) {
     const ModelSignature signature = kModelCatalogue[context.modelIndex].Signature();
     const WriteSequence sequence(signature, targetAddress, setupValue, length, controlAddress);
     for (uint32_t index = 0; index < sequence.FrameCount(); ++index) {

@@ -29,7 +29,9 @@ uint32_t WriteSequence::DataFrameCount() const {
                                  kDataChunk);
 }
 
-uint32_t WriteSequence::FrameCount() const { return kFramesBeforeData + DataFrameCount() + 2; }
+uint32_t WriteSequence::FrameCount() const {
+    return kFramesBeforeData + DataFrameCount() + 2;
+}
 
 WriteStep WriteSequence::StepAt(uint32_t index) const {
     switch (index) {

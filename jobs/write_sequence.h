@@ -13,17 +13,17 @@ namespace velloran {
 struct WriteStep {
     bool isOpen = false;
     bool isData = false;
-    Frame frame;                // every step but a data step
-    uint32_t dataOffset = 0;    // data steps: offset within the region
-    uint32_t dataLength = 0;    // data steps: 1 to 60
-    FailureDetail detail = 0;   // what a refusal of this frame reports
+    Frame frame;               // every step but a data step
+    uint32_t dataOffset = 0;   // data steps: offset within the region
+    uint32_t dataLength = 0;   // data steps: 1 to 60
+    FailureDetail detail = 0;  // what a refusal of this frame reports
 };
 
 // The fixed order of frames that writes one memory region: open, control address,
 // control 0x00, setup, control address, control 0x05, target address, the data in
 // chunks of 60 bytes, control address, control 0x07.
 class WriteSequence {
-public:
+  public:
     WriteSequence(const ModelSignature& signature, uint32_t targetAddress, uint32_t setupValue,
                   uint32_t regionLength, uint32_t controlAddress = kControlAddress);
 
@@ -31,7 +31,7 @@ public:
     uint32_t FrameCount() const;
     WriteStep StepAt(uint32_t index) const;
 
-private:
+  private:
     ModelSignature signature_;
     uint32_t targetAddress_;
     uint32_t setupValue_;

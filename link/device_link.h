@@ -12,7 +12,7 @@ namespace velloran {
 // set, or none is. Bind and Connect run before the worker starts; Release and Unbind after
 // it has sent its outcome.
 class CDeviceLink {
-public:
+  public:
     explicit CDeviceLink(LibraryLoader& loader = SystemLibraryLoader()) : loader_(&loader) {}
     ~CDeviceLink() { Unbind(); }
     CDeviceLink(const CDeviceLink&) = delete;
@@ -40,7 +40,7 @@ public:
     void* libraryModule = nullptr;
     uint32_t deviceHandle = 0;
 
-private:
+  private:
     bool AllEntriesResolved() const;
 
     LibraryLoader* loader_;

@@ -29,8 +29,7 @@ using UsbOpenFn = uint32_t(VELLORAN_DRIVER_CALL*)(uint32_t handle);
 using UsbCloseFn = uint32_t(VELLORAN_DRIVER_CALL*)(uint32_t handle);
 using UsbWriteFn = uint32_t(VELLORAN_DRIVER_CALL*)(uint32_t handle, const void* bytes,
                                                    uint32_t count);
-using UsbReadFn = uint32_t(VELLORAN_DRIVER_CALL*)(uint32_t handle, void* buffer,
-                                                  uint32_t* count);
+using UsbReadFn = uint32_t(VELLORAN_DRIVER_CALL*)(uint32_t handle, void* buffer, uint32_t* count);
 }
 
 // Entry-point suffixes in the order in which a binding resolves them.

@@ -41,8 +41,7 @@ int ReadBlock(const CDeviceLink& link, Clock& clock, uint8_t request, uint32_t b
     uint32_t filled = 0;
     do {
         uint32_t count = 0;
-        if (PollRead(link, clock, buffer + filled, blockLength, count) == kDriverOk &&
-            count > 0) {
+        if (PollRead(link, clock, buffer + filled, blockLength, count) == kDriverOk && count > 0) {
             filled += count;
             if (filled >= blockLength) {
                 std::memcpy(out, buffer, blockLength);
@@ -92,6 +91,8 @@ int UseWideReads(int32_t modelIndex, const OsVersion& version) {
     return version.majorVersion >= kWideReadsMinMajorVersion ? 1 : 0;
 }
 
-int UseWideReads(int32_t modelIndex) { return UseWideReads(modelIndex, QueryOsVersion()); }
+int UseWideReads(int32_t modelIndex) {
+    return UseWideReads(modelIndex, QueryOsVersion());
+}
 
 }  // namespace velloran

@@ -6,7 +6,7 @@ namespace velloran {
 namespace {
 
 class PosixClock final : public Clock {
-public:
+  public:
     uint32_t TickMs() override {
         timespec now{};
         clock_gettime(CLOCK_MONOTONIC, &now);

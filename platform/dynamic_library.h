@@ -7,7 +7,7 @@ namespace velloran {
 // Loads driver libraries at run time. Production uses the platform loader; tests hand
 // in a loader whose "libraries" are tables of fake entry points.
 class LibraryLoader {
-public:
+  public:
     virtual ~LibraryLoader() = default;
     // Loads by the catalogue's file name ("Hdv305.dll"); null when it cannot be loaded.
     virtual void* Load(const std::string& catalogueFileName) = 0;

@@ -6,7 +6,7 @@ namespace velloran {
 namespace {
 
 class PosixLibraryLoader final : public LibraryLoader {
-public:
+  public:
     void* Load(const std::string& catalogueFileName) override {
         // A plain name, so LD_LIBRARY_PATH, RUNPATH and the system folders are searched.
         return dlopen(PlatformLibraryName(catalogueFileName).c_str(), RTLD_NOW | RTLD_LOCAL);

@@ -16,7 +16,7 @@ enum class FileAccess {
 // its owner's scope. Paths are UTF-8. While one program of ours holds the file for
 // writing, no other can open it; readers exclude writers.
 class ExclusiveFile {
-public:
+  public:
     ExclusiveFile(const std::string& path, FileAccess access);
     ~ExclusiveFile();
     ExclusiveFile(const ExclusiveFile&) = delete;
@@ -31,7 +31,7 @@ public:
     int64_t Read(void* buffer, uint32_t count);
     int64_t Write(const void* bytes, uint32_t count);
 
-private:
+  private:
     static constexpr intptr_t kClosed = -1;
     intptr_t handle_ = kClosed;
 };

@@ -67,8 +67,7 @@ std::optional<uint64_t> ExclusiveFile::Size() const {
 }
 
 bool ExclusiveFile::SeekFromStart(uint64_t offset) {
-    return IsOpen() &&
-           lseek(static_cast<int>(handle_), static_cast<off_t>(offset), SEEK_SET) >= 0;
+    return IsOpen() && lseek(static_cast<int>(handle_), static_cast<off_t>(offset), SEEK_SET) >= 0;
 }
 
 bool ExclusiveFile::SeekToEnd() {
@@ -102,7 +101,9 @@ bool FileExists(const std::string& path) {
     return stat(path.c_str(), &info) == 0;
 }
 
-bool DeleteFileAt(const std::string& path) { return unlink(path.c_str()) == 0; }
+bool DeleteFileAt(const std::string& path) {
+    return unlink(path.c_str()) == 0;
+}
 
 bool MoveFileReplacing(const std::string& from, const std::string& to) {
     return rename(from.c_str(), to.c_str()) == 0;

@@ -19,27 +19,34 @@ struct FrameCase {
 
 class FrameBytes : public ::testing::TestWithParam<FrameCase> {};
 
-TEST_P(FrameBytes, AreExactToTheByte) { EXPECT_EQ(Bytes(GetParam().frame), GetParam().expected); }
+TEST_P(FrameBytes, AreExactToTheByte) {
+    EXPECT_EQ(Bytes(GetParam().frame), GetParam().expected);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Frames, FrameBytes,
     ::testing::Values(
-        FrameCase{"OpenQ10", OpenFrame(kModelCatalogue[2].Signature()),
+        FrameCase{"OpenQ10",
+                  OpenFrame(kModelCatalogue[2].Signature()),
                   {0x02, 0x02, 0x04, 0x00, 0x00, 0x03, 0x09, 0x01, 0, 0, 0, 0, 0, 0, 0, 0}},
-        FrameCase{"OpenQ30", OpenFrame(kModelCatalogue[0].Signature()),
+        FrameCase{"OpenQ30",
+                  OpenFrame(kModelCatalogue[0].Signature()),
                   {0x02, 0x02, 0x04, 0x00, 0x01, 0x06, 0x01, 0x01, 0, 0, 0, 0, 0, 0, 0, 0}},
-        FrameCase{"AddressControl", AddressFrame(kControlAddress),
+        FrameCase{"AddressControl",
+                  AddressFrame(kControlAddress),
                   {0x02, 0xEC, 0x04, 0x00, 0x00, 0x00, 0x00, 0x10}},
-        FrameCase{"AddressImage", AddressFrame(0x10008000),
+        FrameCase{"AddressImage",
+                  AddressFrame(0x10008000),
                   {0x02, 0xEC, 0x04, 0x00, 0x00, 0x80, 0x00, 0x10}},
         FrameCase{"ControlBegin", ControlFrame(kControlBegin), {0x02, 0xEB, 0x00}},
         FrameCase{"ControlPrepare", ControlFrame(kControlPrepare), {0x02, 0xEB, 0x05}},
         FrameCase{"ControlFinish", ControlFrame(kControlFinish), {0x02, 0xEB, 0x07}},
-        FrameCase{"SetupSingleRegion", SetupFrame(0x10008000, 0x28000),
+        FrameCase{"SetupSingleRegion",
+                  SetupFrame(0x10008000, 0x28000),
                   {0x02, 0xEB, 0x09, 0x08, 0x00, 0x00, 0x80, 0x00, 0x10, 0x00, 0x80, 0x02, 0x00}},
-        FrameCase{"SetupMultiRegion", SetupFrame(0x10E60000, kMultiRegionSetupValue),
-                  {0x02, 0xEB, 0x09, 0x08, 0x00, 0x00, 0x00, 0xE6, 0x10, 0x00, 0x00, 0x02,
-                   0x00}}),
+        FrameCase{"SetupMultiRegion",
+                  SetupFrame(0x10E60000, kMultiRegionSetupValue),
+                  {0x02, 0xEB, 0x09, 0x08, 0x00, 0x00, 0x00, 0xE6, 0x10, 0x00, 0x00, 0x02, 0x00}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DataFrame, CarriesItsCountAndBytesInOrder) {
@@ -94,8 +101,8 @@ INSTANTIATE_TEST_SUITE_P(Lengths, WriteSequenceShape,
                                            SequenceCase{0x5000, 351, 20}));
 
 TEST(WriteSequenceOrder, SendsTheFixedFramesAroundTheData) {
-    const WriteSequence sequence(kModelCatalogue[0].Signature(), 0x10EE0000,
-                                 kMultiRegionSetupValue, 100);
+    const WriteSequence sequence(kModelCatalogue[0].Signature(), 0x10EE0000, kMultiRegionSetupValue,
+                                 100);
     const std::vector<std::vector<uint8_t>> expectedFrames = {
         Bytes(OpenFrame(kModelCatalogue[0].Signature())),
         Bytes(AddressFrame(kControlAddress)),

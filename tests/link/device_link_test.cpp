@@ -102,10 +102,8 @@ TEST_P(DeviceLinkConnect, ScansIndicesInOrderAndOpensTheFirstThatAnswers) {
 
 INSTANTIATE_TEST_SUITE_P(Scan, DeviceLinkConnect,
                          ::testing::Values(ConnectCase{0, 0, 1, 1}, ConnectCase{5, 0, 1, 6},
-                                           ConnectCase{127, 0, 1, 128},
-                                           ConnectCase{-1, 0, 0, 128},
-                                           ConnectCase{128, 0, 0, 128},
-                                           ConnectCase{2, 1, 0, 3}));
+                                           ConnectCase{127, 0, 1, 128}, ConnectCase{-1, 0, 0, 128},
+                                           ConnectCase{128, 0, 0, 128}, ConnectCase{2, 1, 0, 3}));
 
 TEST(DeviceLinkRelease, EndsTheDeviceOnceAndOnlyWhenBound) {
     FakeDriver driver;

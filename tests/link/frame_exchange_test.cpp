@@ -16,12 +16,18 @@ using testing::ScriptedRead;
 
 constexpr uint32_t kStartTick = 0xFFFFFF00;  // every case crosses the 32-bit wrap
 
-ScriptedRead Bytes(std::vector<uint8_t> bytes) { return ScriptedRead{0, std::move(bytes), -1}; }
-ScriptedRead FailedRead(int64_t count) { return ScriptedRead{1, {}, count}; }
-ScriptedRead Empty() { return ScriptedRead{0, {}, -1}; }
+ScriptedRead Bytes(std::vector<uint8_t> bytes) {
+    return ScriptedRead{0, std::move(bytes), -1};
+}
+ScriptedRead FailedRead(int64_t count) {
+    return ScriptedRead{1, {}, count};
+}
+ScriptedRead Empty() {
+    return ScriptedRead{0, {}, -1};
+}
 
 class ExchangeTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_EQ(link.Bind(1), 1);
         ASSERT_EQ(link.Connect(), 1);
@@ -58,17 +64,17 @@ TEST_P(SendFrameReplies, TakesTheFirstReplyByteOnly) {
 
 INSTANTIATE_TEST_SUITE_P(
     Replies, SendFrameReplies,
-    ::testing::Values(
-        ReplyCase{"AckAfter10ms", {Bytes({0x06})}, 1, 1},
-        ReplyCase{"IdleIdleAck", {Bytes({0x00}), Bytes({0x00}), Bytes({0x06})}, 1, 3},
-        ReplyCase{"AckWithTrailingBytes", {Bytes({0x06, 0x41, 0x42})}, 1, 1},
-        ReplyCase{"RefusalEndsAtOnce", {Bytes({0x15}), Bytes({0x06})}, 0, 1},
-        ReplyCase{"AnyOtherByteRefuses", {Bytes({0xFF})}, 0, 1},
-        ReplyCase{"FailedReadWithoutCountPolls", {FailedRead(0), Bytes({0x06})}, 1, 2},
-        ReplyCase{"FailedReadWithCountEnds", {FailedRead(1), Bytes({0x06})}, 0, 1},
-        ReplyCase{"EmptyReadPolls", {Empty(), Empty(), Bytes({0x06})}, 1, 3},
-        ReplyCase{"CountAboveAskedIsAFailedRead", {ScriptedRead{0, {0x06}, 9}}, 0, 1},
-        ReplyCase{"SilenceUntilTheDeadline", {}, 0, 1000}),
+    ::testing::Values(ReplyCase{"AckAfter10ms", {Bytes({0x06})}, 1, 1},
+                      ReplyCase{"IdleIdleAck", {Bytes({0x00}), Bytes({0x00}), Bytes({0x06})}, 1, 3},
+                      ReplyCase{"AckWithTrailingBytes", {Bytes({0x06, 0x41, 0x42})}, 1, 1},
+                      ReplyCase{"RefusalEndsAtOnce", {Bytes({0x15}), Bytes({0x06})}, 0, 1},
+                      ReplyCase{"AnyOtherByteRefuses", {Bytes({0xFF})}, 0, 1},
+                      ReplyCase{
+                          "FailedReadWithoutCountPolls", {FailedRead(0), Bytes({0x06})}, 1, 2},
+                      ReplyCase{"FailedReadWithCountEnds", {FailedRead(1), Bytes({0x06})}, 0, 1},
+                      ReplyCase{"EmptyReadPolls", {Empty(), Empty(), Bytes({0x06})}, 1, 3},
+                      ReplyCase{"CountAboveAskedIsAFailedRead", {ScriptedRead{0, {0x06}, 9}}, 0, 1},
+                      ReplyCase{"SilenceUntilTheDeadline", {}, 0, 1000}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ExchangeTest, DeadlineCountsTheWriteAndStillReadsOnce) {
@@ -136,17 +142,27 @@ TEST_P(ReadBlockArrivals, GathersTheBlockInArrivalOrder) {
 INSTANTIATE_TEST_SUITE_P(
     Arrivals, ReadBlockArrivals,
     ::testing::Values(
-        BlockCase{"ThreeThenFive", 8, {Bytes(Sequence(0, 3)), Bytes(Sequence(3, 5))}, 1,
+        BlockCase{
+            "ThreeThenFive", 8, {Bytes(Sequence(0, 3)), Bytes(Sequence(3, 5))}, 1, Sequence(0, 8)},
+        BlockCase{"FiveThenFiveDropsTwo",
+                  8,
+                  {Bytes(Sequence(0, 5)), Bytes(Sequence(5, 5))},
+                  1,
                   Sequence(0, 8)},
-        BlockCase{"FiveThenFiveDropsTwo", 8, {Bytes(Sequence(0, 5)), Bytes(Sequence(5, 5))}, 1,
-                  Sequence(0, 8)},
-        BlockCase{"SixtyThenFour", 64, {Bytes(Sequence(0, 60)), Bytes(Sequence(60, 4))}, 1,
+        BlockCase{"SixtyThenFour",
+                  64,
+                  {Bytes(Sequence(0, 60)), Bytes(Sequence(60, 4))},
+                  1,
                   Sequence(0, 64)},
-        BlockCase{"FailedReadsIgnored", 8,
-                  {Bytes(Sequence(0, 2)), FailedRead(3), FailedRead(0), Bytes(Sequence(2, 6))}, 1,
+        BlockCase{"FailedReadsIgnored",
+                  8,
+                  {Bytes(Sequence(0, 2)), FailedRead(3), FailedRead(0), Bytes(Sequence(2, 6))},
+                  1,
                   Sequence(0, 8)},
-        BlockCase{"OversizedCountIgnored", 8,
-                  {ScriptedRead{0, Sequence(0, 8), 200}, Bytes(Sequence(10, 8))}, 1,
+        BlockCase{"OversizedCountIgnored",
+                  8,
+                  {ScriptedRead{0, Sequence(0, 8), 200}, Bytes(Sequence(10, 8))},
+                  1,
                   Sequence(10, 8)},
         BlockCase{"SevenThenSilence", 8, {Bytes(Sequence(0, 7))}, 0, {}},
         BlockCase{"SixtyThreeThenSilence", 64, {Bytes(Sequence(0, 63))}, 0, {}}),

@@ -12,7 +12,9 @@ namespace {
 
 FakeDriver* g_active = nullptr;
 
-uint32_t VELLORAN_DRIVER_CALL Unused(uint32_t) { return 0; }
+uint32_t VELLORAN_DRIVER_CALL Unused(uint32_t) {
+    return 0;
+}
 
 uint32_t VELLORAN_DRIVER_CALL CheckActive(int32_t index, void* area) {
     FakeDriver& d = FakeDriver::Active();
@@ -87,9 +89,13 @@ FakeDriver::FakeDriver() {
     g_active = this;
 }
 
-FakeDriver::~FakeDriver() { g_active = nullptr; }
+FakeDriver::~FakeDriver() {
+    g_active = nullptr;
+}
 
-FakeDriver& FakeDriver::Active() { return *g_active; }
+FakeDriver& FakeDriver::Active() {
+    return *g_active;
+}
 
 void* FakeDriver::Load(const std::string& catalogueFileName) {
     loadedNames.push_back(catalogueFileName);

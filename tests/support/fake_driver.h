@@ -22,7 +22,7 @@ struct ScriptedRead {
 // A driver library made of fake entry points, handed out by a fake loader. Only one
 // FakeDriver may exist at a time: the entry points reach it through a global.
 class FakeDriver final : public LibraryLoader {
-public:
+  public:
     FakeDriver();
     ~FakeDriver() override;
 
@@ -37,9 +37,9 @@ public:
     uint32_t startResult = 0;
     uint32_t handleWritten = 0x5A;
     uint32_t writeResult = 0;
-    std::deque<ScriptedRead> reads;                       // consumed one per UsbRead
+    std::deque<ScriptedRead> reads;                            // consumed one per UsbRead
     std::function<void(const std::vector<uint8_t>&)> onWrite;  // after a frame is recorded
-    std::function<void()> onRead;                         // before a read is answered
+    std::function<void()> onRead;                              // before a read is answered
 
     // Records.
     std::vector<std::string> loadedNames;
@@ -54,7 +54,7 @@ public:
 
     static FakeDriver& Active();
 
-private:
+  private:
     int token_ = 0;  // the address handed out as the library module
 };
 

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "jobs/transfer_context.h"
+#include "tests/support/backup_builder.h"
+#include "tests/support/fake_clock.h"
+#include "tests/support/fake_driver.h"
+#include "tests/support/fake_printer.h"
+#include "tests/support/recording_sinks.h"
+#include "tests/support/temp_dir.h"
+
+namespace velloran::testing {
+
+inline constexpr int32_t kQ30 = 0;
+inline constexpr int32_t kQ20 = 1;
+inline constexpr int32_t kQ10 = 2;
+inline constexpr OsVersion kNarrowReadsPlatform{true, 2, 4};
+
+// A bound and connected transfer context over a fake printer, on the fake clock.
+class JobTest : public ::testing::Test {
+  protected:
+    TransferContext& Prepare(int32_t modelIndex, int32_t direction,
+                             const std::string& fileName = "backup.vid") {
+        context = std::make_unique<TransferContext>(driver, clock);
+        context->modelIndex = modelIndex;
+        context->direction = direction;
+        context->filePath = dir.File(fileName);
+        context->progressBar = &progress;
+        context->outcomeSink = &outcomes;
+        EXPECT_EQ(context->deviceLink.Bind(static_cast<uint32_t>(modelIndex)), 1);
+        EXPECT_EQ(context->deviceLink.Connect(), 1);
+        return *context;
+    }
+
+    Outcome OnlyOutcome() {
+        const std::vector<Outcome> all = outcomes.All();
+        EXPECT_EQ(all.size(), 1u);
+        return all.empty() ? Outcome{} : all.front();
+    }
+
+    // The frames written to the printer, read requests included.
+    const std::vector<std::vector<uint8_t>>& Frames() const { return driver.writes; }
+
+    FakeDriver driver;
+    FakePrinter printer{driver};
+    FakeClock clock{1000};
+    TempDir dir;
+    RecordingProgress progress;
+    RecordingOutcomes outcomes;
+    std::unique_ptr<TransferContext> context;
+};
+
+}  // namespace velloran::testing
