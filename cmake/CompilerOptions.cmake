@@ -19,3 +19,9 @@ if(VELLORAN_SANITIZE)
     add_compile_options(${_flags})
     add_link_options(${_flags})
 endif()
+
+# Fuzz builds instrument everything for libFuzzer; the fuzz targets add the driver.
+option(VELLORAN_FUZZ "Build the libFuzzer targets (needs clang)" OFF)
+if(VELLORAN_FUZZ)
+    add_compile_options(-fsanitize=fuzzer-no-link)
+endif()

@@ -58,7 +58,9 @@ uint32_t VELLORAN_DRIVER_CALL Read(uint32_t, void* buffer, uint32_t* count) {
     ScriptedRead next = std::move(d.reads.front());
     d.reads.pop_front();
     const size_t n = std::min<size_t>(next.bytes.size(), *count);
-    std::memcpy(buffer, next.bytes.data(), n);
+    if (n > 0) {
+        std::memcpy(buffer, next.bytes.data(), n);
+    }
     *count = next.reportedCount >= 0 ? static_cast<uint32_t>(next.reportedCount)
                                      : static_cast<uint32_t>(n);
     return next.result;
