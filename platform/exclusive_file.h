@@ -38,7 +38,8 @@ class ExclusiveFile {
 
 bool FileExists(const std::string& path);
 bool DeleteFileAt(const std::string& path);
-// Moves `from` over `to`, replacing `to` in one step where the platform allows it.
+// Moves `from` over `to`, replacing `to` in one step. Fails, touching nothing, when `to`
+// is held by another program or cannot be opened for writing.
 bool MoveFileReplacing(const std::string& from, const std::string& to);
 
 }  // namespace velloran

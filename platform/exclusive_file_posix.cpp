@@ -106,7 +106,18 @@ bool DeleteFileAt(const std::string& path) {
 }
 
 bool MoveFileReplacing(const std::string& from, const std::string& to) {
-    return rename(from.c_str(), to.c_str()) == 0;
+    // A file that another program holds is not replaced under it: the move waits for
+    // nobody and fails instead, as an exclusive open would.
+    const int existing = open(to.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (existing < 0 && errno != ENOENT) {
+        return false;
+    }
+    const bool held = existing >= 0 && !LockWholeFile(existing, true);
+    const bool moved = !held && rename(from.c_str(), to.c_str()) == 0;
+    if (existing >= 0) {
+        close(existing);
+    }
+    return moved;
 }
 
 }  // namespace velloran

@@ -1,17 +1,26 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the debug build, then the sanitizer builds.
-# Usage: scripts/test.sh [preset ...]   (default: dev asan)
+# Builds and runs every test: the debug build with the end-to-end runs of the real
+# programs, the sanitizer builds (AddressSanitizer + UndefinedBehaviorSanitizer, then
+# ThreadSanitizer), and each fuzz target for a bounded time.
+# Usage: scripts/test.sh [preset ...]   (default: dev asan tsan fuzz)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 
 presets=("$@")
-[ ${#presets[@]} -eq 0 ] && presets=(dev asan)
+[ ${#presets[@]} -eq 0 ] && presets=(dev asan tsan fuzz)
 
 for preset in "${presets[@]}"; do
     echo "=== ${preset}"
+    if [ "$preset" = fuzz ]; then
+        scripts/fuzz.sh "${VELLORAN_FUZZ_SECONDS:-60}"
+        continue
+    fi
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset"
-    ctest --preset "$preset" -j2
+    # The end-to-end runs use the real clock; the sanitizer builds leave them to dev.
+    labels=()
+    [ "$preset" != dev ] && labels=(-LE slow)
+    ctest --preset "$preset" -j2 "${labels[@]}"
 done

@@ -1,0 +1,264 @@
+// Hundreds of transfers of every kind through the simulated printer on the fake clock,
+// each with a fault drawn from a seeded generator. After each: exactly one outcome, one
+// the fault allows; no partial file; an earlier backup intact after a failed receive;
+// the library freed; no descriptor or thread left behind.
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <random>
+#include <set>
+#include <sstream>
+
+#include "catalogue/backup_layout.h"
+#include "jobs/dispatcher.h"
+#include "jobs/receive_file.h"
+#include "jobs/string_table.h"
+#include "jobs/transfer_session.h"
+#include "tests/support/backup_builder.h"
+#include "tests/support/fake_clock.h"
+#include "tests/support/recording_sinks.h"
+#include "tests/support/sim_environment.h"
+
+namespace velloran {
+namespace {
+
+using namespace testing;
+
+constexpr uint32_t kDefaultTransfers = 240;
+const std::vector<uint8_t> kEarlier{'e', 'a', 'r', 'l', 'i', 'e', 'r'};
+
+enum class Fault {
+    None,
+    Refuse,
+    Silent,
+    Split,
+    Pad,
+    FailReadCount,
+    FailReadNoCount,
+    SlowInTime,
+    SlowPastDeadline,
+    NoActiveDevice,
+    OtherIndex,
+    StartFails
+};
+constexpr int kFaultKinds = 12;
+const char* const kFaultNames[kFaultKinds] = {"none",
+                                              "refuse",
+                                              "silent",
+                                              "split",
+                                              "pad",
+                                              "fail-read-count",
+                                              "fail-read-nocount",
+                                              "slow-in-time",
+                                              "slow-past-deadline",
+                                              "no-active-device",
+                                              "other-index",
+                                              "start-fails"};
+
+struct Transfer {
+    int32_t model;
+    int32_t direction;
+    Fault fault;
+    uint32_t at;  // the exchange the fault hits, where it has one
+};
+
+size_t CountEntries(const char* folder) {
+    size_t count = 0;
+    if (DIR* dir = opendir(folder)) {
+        while (readdir(dir) != nullptr) {
+            ++count;
+        }
+        closedir(dir);
+    }
+    return count;
+}
+
+std::set<uint32_t> FailureIds(const Transfer& t) {
+    return t.direction == kDirectionSend
+               ? std::set<uint32_t>{IDS_SEND_FAILED, IDS_SEND_INTERRUPTED}
+               : std::set<uint32_t>{IDS_RECEIVE_FAILED, IDS_RECEIVE_INTERRUPTED};
+}
+
+// What the fault allows: success only, failure only, or either (a fault that hits an
+// exchange past the end of the transfer, or a failed read that block reads ride out).
+bool Allowed(const Transfer& t, const Outcome& outcome) {
+    const uint32_t openFailure =
+        t.direction == kDirectionSend ? IDS_SEND_FAILED : IDS_RECEIVE_FAILED;
+    switch (t.fault) {
+        case Fault::None:
+        case Fault::Split:
+        case Fault::Pad:
+        case Fault::FailReadNoCount:
+        case Fault::OtherIndex:
+            return outcome.success;
+        case Fault::NoActiveDevice:
+        case Fault::StartFails:
+        case Fault::SlowPastDeadline:
+            return !outcome.success && outcome.outcomeId == openFailure && outcome.detail == 0;
+        case Fault::SlowInTime:  // replies just inside the deadline; the third is refused
+            return !outcome.success && FailureIds(t).count(outcome.outcomeId) == 1 &&
+                   outcome.detail != 0;
+        default:
+            return outcome.success || FailureIds(t).count(outcome.outcomeId) == 1;
+    }
+}
+
+class FaultSoak : public ::testing::Test {
+  protected:
+    Transfer Draw() {
+        Transfer t{static_cast<int32_t>(random_() % 3), static_cast<int32_t>(random_() % 2),
+                   static_cast<Fault>(random_() % kFaultKinds), 0};
+        t.at = 1 + random_() % 3200;
+        return t;
+    }
+
+    void SetFault(SimEnvironment& sim, const Transfer& t) {
+        const std::string at = std::to_string(t.at);
+        switch (t.fault) {
+            case Fault::Refuse:
+                sim.Set({{"VELLORAN_SIM_REFUSE_FRAME", at}});
+                break;
+            case Fault::Silent:
+                sim.Set({{"VELLORAN_SIM_SILENT_FROM", at}});
+                break;
+            case Fault::Split:
+                sim.Set({{"VELLORAN_SIM_SPLIT", std::to_string(1 + t.at % 9)}});
+                break;
+            case Fault::Pad:
+                sim.Set({{"VELLORAN_SIM_PAD", std::to_string(1 + t.at % 4)}});
+                break;
+            case Fault::FailReadCount:
+                sim.Set({{"VELLORAN_SIM_FAIL_READ", at + ":count"}});
+                break;
+            case Fault::FailReadNoCount:
+                sim.Set({{"VELLORAN_SIM_FAIL_READ", at + ":nocount"}});
+                break;
+            case Fault::SlowInTime:
+                sim.Set({{"VELLORAN_SIM_LATE_READS", "990"}, {"VELLORAN_SIM_REFUSE_FRAME", "3"}});
+                break;
+            case Fault::SlowPastDeadline:
+                sim.Set({{"VELLORAN_SIM_LATE_READS", "1000"}});
+                break;
+            case Fault::NoActiveDevice:
+                sim.Set({{"VELLORAN_SIM_ACTIVE_INDEX", "none"}});
+                break;
+            case Fault::OtherIndex:
+                sim.Set({{"VELLORAN_SIM_ACTIVE_INDEX", std::to_string(t.at % 128)}});
+                break;
+            case Fault::StartFails:
+                sim.Set({{"VELLORAN_SIM_FAIL_START", "1"}});
+                break;
+            case Fault::None:
+                sim.Set({});
+                break;
+        }
+    }
+
+    // A backup of the kind the model accepts, received earlier from the clean printer.
+    void PrepareSendFile(SimEnvironment& sim, const Transfer& t, const std::string& path) {
+        sim.Set({});
+        RecordingProgress progress;
+        const Outcome received =
+            RunTransfer({t.model, kDirectionReceive, path}, progress, {&loader_, &clock_});
+        ASSERT_TRUE(received.success);
+    }
+
+    std::mt19937 random_;
+    FakeClock clock_;
+    CountingLoader loader_;
+};
+
+TEST_F(FaultSoak, EveryTransferEndsWithOneAllowedOutcomeAndLosesNothing) {
+    const char* seedText = std::getenv("VELLORAN_SOAK_SEED");
+    const uint32_t seed = seedText != nullptr
+                              ? static_cast<uint32_t>(std::strtoul(seedText, nullptr, 10))
+                              : 20261206u;
+    const char* countText = std::getenv("VELLORAN_SOAK_TRANSFERS");
+    const uint32_t transfers = countText != nullptr
+                                   ? static_cast<uint32_t>(std::strtoul(countText, nullptr, 10))
+                                   : kDefaultTransfers;
+    random_.seed(seed);
+    SimEnvironment sim;
+    TempDir files;
+    std::map<std::string, uint32_t> faults;
+    std::map<std::string, uint32_t> outcomes;
+
+    for (uint32_t i = 0; i < transfers; ++i) {
+        const Transfer t = Draw();
+        std::ostringstream where;
+        where << "seed " << seed << " transfer " << i << " model " << t.model << " direction "
+              << t.direction << " fault " << kFaultNames[static_cast<int>(t.fault)] << " at "
+              << t.at << " (rerun with VELLORAN_SOAK_SEED=" << seed << ")";
+        const std::string path = files.File("backup-" + std::to_string(i) + ".vid");
+        if (t.direction == kDirectionSend) {
+            PrepareSendFile(sim, t, path);
+        } else {
+            WriteBytes(path, kEarlier);
+        }
+        const std::vector<uint8_t> before = ReadBytes(path);
+        const size_t fds = CountEntries("/proc/self/fd");
+        const size_t threads = CountEntries("/proc/self/task");
+        const int frees = loader_.frees;
+        SetFault(sim, t);
+
+        RecordingProgress progress;
+        AwaitedOutcome sink;
+        {
+            TransferContext context(loader_, clock_);
+            context.modelIndex = t.model;
+            context.direction = t.direction;
+            context.filePath = path;
+            context.progressBar = &progress;
+            context.outcomeSink = &sink;
+            if (context.deviceLink.Bind(static_cast<uint32_t>(t.model)) == 0 ||
+                context.deviceLink.Connect() == 0) {
+                sink.Error(t.direction == kDirectionSend ? IDS_SEND_FAILED : IDS_RECEIVE_FAILED, 0);
+            } else {
+                OnBkupStart(context);
+            }
+            sink.Wait();
+            if (context.threadHandle.joinable()) {
+                context.threadHandle.join();
+            }
+            EXPECT_EQ(context.deviceLink.Release(), 1) << where.str();
+            EXPECT_EQ(context.deviceLink.deviceHandle, 0u) << where.str();
+            context.deviceLink.Unbind();
+        }
+        const Outcome outcome = sink.Wait();
+        ASSERT_EQ(sink.Deliveries(), 1u) << where.str();
+        ASSERT_TRUE(Allowed(t, outcome))
+            << where.str() << ": outcome " << outcome.outcomeId << " detail " << outcome.detail;
+        EXPECT_EQ(loader_.frees, frees + 1) << where.str();
+        EXPECT_FALSE(std::filesystem::exists(ReceiveFile::PartialPathFor(path))) << where.str();
+        const std::vector<uint8_t> after = ReadBytes(path);
+        if (t.direction == kDirectionReceive && outcome.success) {
+            EXPECT_EQ(after.size(), t.model == 0 ? kMultiRegionFileLength : 0x28010u)
+                << where.str();
+        } else {
+            EXPECT_EQ(after, before) << where.str();
+        }
+        EXPECT_EQ(CountEntries("/proc/self/fd"), fds) << where.str();
+        EXPECT_EQ(CountEntries("/proc/self/task"), threads) << where.str();
+        std::filesystem::remove(path);
+        ++faults[kFaultNames[static_cast<int>(t.fault)]];
+        ++outcomes[outcome.success ? "success" : std::to_string(outcome.outcomeId)];
+    }
+
+    std::ostringstream summary;
+    summary << "soak: " << transfers << " transfers, seed " << seed << "; faults:";
+    for (const auto& [name, count] : faults) {
+        summary << " " << name << "=" << count;
+    }
+    summary << "; outcomes:";
+    for (const auto& [id, count] : outcomes) {
+        summary << " " << id << "=" << count;
+    }
+    std::cout << summary.str() << std::endl;
+}
+
+}  // namespace
+}  // namespace velloran

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstdlib>
+#include <initializer_list>
+#include <string>
+#include <utility>
+
+#include "platform/dynamic_library.h"
+#include "tests/support/temp_dir.h"
+
+namespace velloran::testing {
+
+// Every variable the simulated printer reads, so each test starts from a clean slate.
+inline constexpr const char* kSimFaultVariables[] = {
+    "VELLORAN_SIM_MODEL",        "VELLORAN_SIM_ACTIVE_INDEX", "VELLORAN_SIM_FAIL_START",
+    "VELLORAN_SIM_REFUSE_FRAME", "VELLORAN_SIM_REFUSE_KIND",  "VELLORAN_SIM_SILENT_FROM",
+    "VELLORAN_SIM_LATE_READS",   "VELLORAN_SIM_SPLIT",        "VELLORAN_SIM_PAD",
+    "VELLORAN_SIM_FAIL_READ",    "VELLORAN_SIM_FAIL_WRITE",   "VELLORAN_SIM_LOG",
+};
+
+// Points the simulated printer at a fresh state folder and sets the given faults; the
+// printer reads them when a device is started, on the test's own thread.
+class SimEnvironment {
+  public:
+    explicit SimEnvironment(
+        std::initializer_list<std::pair<const char*, std::string>> faults = {}) {
+        setenv("VELLORAN_SIM_STATE_DIR", state_.Path().c_str(), 1);
+        Set(faults);
+    }
+    ~SimEnvironment() { Set({}); }
+
+    void Set(std::initializer_list<std::pair<const char*, std::string>> faults) {
+        for (const char* name : kSimFaultVariables) {
+            unsetenv(name);
+        }
+        for (const auto& [name, value] : faults) {
+            setenv(name, value.c_str(), 1);
+        }
+    }
+    const TempDir& State() const { return state_; }
+
+  private:
+    TempDir state_;
+};
+
+// The production loader, counting what it loads and frees.
+class CountingLoader final : public LibraryLoader {
+  public:
+    void* Load(const std::string& name) override {
+        void* library = SystemLibraryLoader().Load(name);
+        loads += library != nullptr ? 1 : 0;
+        return library;
+    }
+    void* Symbol(void* library, const char* name) override {
+        return SystemLibraryLoader().Symbol(library, name);
+    }
+    void Free(void* library) override {
+        ++frees;
+        SystemLibraryLoader().Free(library);
+    }
+    int loads = 0;
+    int frees = 0;
+};
+
+}  // namespace velloran::testing
