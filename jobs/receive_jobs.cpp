@@ -25,9 +25,16 @@ void StepForBlock(TransferContext& context, ProgressUnit unit, bool wide, uint32
     }
 }
 
-bool SendOpenFrame(TransferContext& context) {
+// Opens the transfer with the OpenFrame. A refusal is reported as a failed receive with
+// nothing written, and the earlier file at the path is left as it was.
+bool OpenReceive(TransferContext& context) {
     const Frame open = OpenFrame(kModelCatalogue[context.modelIndex].Signature());
-    return SendFrame(context.deviceLink, *context.clock, open.data(), open.length) == 1;
+    if (SendFrame(context.deviceLink, *context.clock, open.data(), open.length) == 0) {
+        context.outcomeSink->Error(IDS_RECEIVE_FAILED, kNoDetail);
+        return false;
+    }
+    context.progressBar->Step();
+    return true;
 }
 
 bool WriteFileHeader(TransferContext& context, ReceiveFile& file) {
@@ -81,11 +88,9 @@ void Finish(TransferContext& context, ReceiveFile& file, bool received, FailureD
 }  // namespace
 
 uint32_t SingleRegionReceiveJob(TransferContext& context) {
-    if (!SendOpenFrame(context)) {
-        context.outcomeSink->Error(IDS_RECEIVE_FAILED, kNoDetail);
+    if (!OpenReceive(context)) {
         return 0;
     }
-    context.progressBar->Step();
     ReceiveFile file(context.filePath);
     FailureDetail detail = kNoDetail;
     const ModelEntry& model = kModelCatalogue[context.modelIndex];
@@ -97,11 +102,9 @@ uint32_t SingleRegionReceiveJob(TransferContext& context) {
 }
 
 uint32_t MultiRegionReceiveJob(TransferContext& context) {
-    if (!SendOpenFrame(context)) {
-        context.outcomeSink->Error(IDS_RECEIVE_FAILED, kNoDetail);
+    if (!OpenReceive(context)) {
         return 0;
     }
-    context.progressBar->Step();
     ReceiveFile file(context.filePath);
     FailureDetail detail = kNoDetail;
     bool ok = WriteFileHeader(context, file);
