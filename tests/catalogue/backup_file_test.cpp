@@ -158,10 +158,12 @@ TEST(AppendToFile, FailsWithoutTouchingAFileHeldByAnother) {
     TempDir dir;
     const std::string path = dir.File("held.vid");
     WriteBytes(path, {9, 9});
-    ExclusiveFile holder(path, FileAccess::ReadExisting);
-    ASSERT_TRUE(holder.IsOpen());
-    const uint8_t bytes[] = {1};
-    EXPECT_EQ(AppendToFile(path, bytes, 1, 1), 0);
+    {
+        ExclusiveFile holder(path, FileAccess::ReadExisting);
+        ASSERT_TRUE(holder.IsOpen());
+        const uint8_t bytes[] = {1};
+        EXPECT_EQ(AppendToFile(path, bytes, 1, 1), 0);
+    }
     EXPECT_EQ(ReadBytes(path), (std::vector<uint8_t>{9, 9}));
 }
 

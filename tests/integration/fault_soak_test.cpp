@@ -4,8 +4,6 @@
 // the library freed; no descriptor or thread left behind.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -20,6 +18,7 @@
 #include "jobs/transfer_session.h"
 #include "tests/support/backup_builder.h"
 #include "tests/support/fake_clock.h"
+#include "tests/support/process_resources.h"
 #include "tests/support/recording_sinks.h"
 #include "tests/support/sim_environment.h"
 
@@ -65,17 +64,6 @@ struct Transfer {
     Fault fault;
     uint32_t at;  // the exchange the fault hits, where it has one
 };
-
-size_t CountEntries(const char* folder) {
-    size_t count = 0;
-    if (DIR* dir = opendir(folder)) {
-        while (readdir(dir) != nullptr) {
-            ++count;
-        }
-        closedir(dir);
-    }
-    return count;
-}
 
 std::set<uint32_t> FailureIds(const Transfer& t) {
     return t.direction == kDirectionSend
@@ -200,8 +188,8 @@ TEST_F(FaultSoak, EveryTransferEndsWithOneAllowedOutcomeAndLosesNothing) {
             WriteBytes(path, kEarlier);
         }
         const std::vector<uint8_t> before = ReadBytes(path);
-        const size_t fds = CountEntries("/proc/self/fd");
-        const size_t threads = CountEntries("/proc/self/task");
+        const size_t handles = OpenHandleCount();
+        const size_t threads = ThreadCount();
         const int frees = loader_.frees;
         SetFault(sim, t);
 
@@ -233,7 +221,8 @@ TEST_F(FaultSoak, EveryTransferEndsWithOneAllowedOutcomeAndLosesNothing) {
         ASSERT_TRUE(Allowed(t, outcome))
             << where.str() << ": outcome " << outcome.outcomeId << " detail " << outcome.detail;
         EXPECT_EQ(loader_.frees, frees + 1) << where.str();
-        EXPECT_FALSE(std::filesystem::exists(ReceiveFile::PartialPathFor(path))) << where.str();
+        EXPECT_FALSE(std::filesystem::exists(PathFromUtf8(ReceiveFile::PartialPathFor(path))))
+            << where.str();
         const std::vector<uint8_t> after = ReadBytes(path);
         if (t.direction == kDirectionReceive && outcome.success) {
             EXPECT_EQ(after.size(), t.model == 0 ? kMultiRegionFileLength : 0x28010u)
@@ -241,9 +230,9 @@ TEST_F(FaultSoak, EveryTransferEndsWithOneAllowedOutcomeAndLosesNothing) {
         } else {
             EXPECT_EQ(after, before) << where.str();
         }
-        EXPECT_EQ(CountEntries("/proc/self/fd"), fds) << where.str();
-        EXPECT_EQ(CountEntries("/proc/self/task"), threads) << where.str();
-        std::filesystem::remove(path);
+        EXPECT_EQ(OpenHandleCount(), handles) << where.str();
+        EXPECT_EQ(ThreadCount(), threads) << where.str();
+        std::filesystem::remove(PathFromUtf8(path));
         ++faults[kFaultNames[static_cast<int>(t.fault)]];
         ++outcomes[outcome.success ? "success" : std::to_string(outcome.outcomeId)];
     }

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <cstdlib>
 #include <initializer_list>
 #include <string>
 #include <utility>
 
 #include "platform/dynamic_library.h"
+#include "tests/support/process_env.h"
 #include "tests/support/temp_dir.h"
 
 namespace velloran::testing {
@@ -24,17 +24,17 @@ class SimEnvironment {
   public:
     explicit SimEnvironment(
         std::initializer_list<std::pair<const char*, std::string>> faults = {}) {
-        setenv("VELLORAN_SIM_STATE_DIR", state_.Path().c_str(), 1);
+        SetEnvVar("VELLORAN_SIM_STATE_DIR", Utf8FromPath(state_.Path()));
         Set(faults);
     }
     ~SimEnvironment() { Set({}); }
 
     void Set(std::initializer_list<std::pair<const char*, std::string>> faults) {
         for (const char* name : kSimFaultVariables) {
-            unsetenv(name);
+            UnsetEnvVar(name);
         }
         for (const auto& [name, value] : faults) {
-            setenv(name, value.c_str(), 1);
+            SetEnvVar(name, value);
         }
     }
     const TempDir& State() const { return state_; }

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velloran::cli {
+
+enum class Command { kHelp, kModels, kReceive, kSend, kInspect };
+
+// What the command line asks for, once it has been checked.
+struct Invocation {
+    Command command = Command::kHelp;
+    int32_t modelIndex = -1;          // catalogue index; receive and send only
+    std::optional<std::string> file;  // absent only for a receive to the default name
+    bool force = false;               // receive: replace an existing file
+};
+
+// An invocation, or the reason why the command line is not one.
+struct ParsedArguments {
+    std::optional<Invocation> invocation;
+    std::string error;
+};
+
+// Checks the arguments that follow the program name. `--help` (or `-h`) anywhere before
+// `--` asks for help; `--` ends the options, so a file name may begin with a dash.
+ParsedArguments ParseArguments(const std::vector<std::string>& args);
+
+}  // namespace velloran::cli

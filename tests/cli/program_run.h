@@ -1,0 +1,25 @@
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace velloran::testing {
+
+struct ProgramResult {
+    int exitStatus = -1;  // -1 when the program did not exit normally
+    std::string out;
+    std::string err;
+};
+
+// Runs `program` with `args` in `workDir` and waits for it. Its environment is this
+// process's, without any VELLORAN_SIM_ variable, plus `environment`; its standard output
+// and error go to files under `scratchDir` and come back in the result. Standard input
+// is /dev/null, so the program sees no terminal.
+ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                         const std::map<std::string, std::string>& environment,
+                         const std::filesystem::path& workDir,
+                         const std::filesystem::path& scratchDir);
+
+}  // namespace velloran::testing
