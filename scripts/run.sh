@@ -3,12 +3,47 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
-cmake --preset release >/dev/null
-cmake --build --preset release
+build=build/release
 
-bin=build/release/bin
-if [ ! -x "$bin/velloran-cli" ]; then
-    echo "The program is not built yet: only the core library and its tests exist so far."
-    exit 0
-fi
+# The command-line demo: back up the simulated LM-Q30's memory into a file under the
+# default dated name, show what the file holds, and send it back, with the progress bar
+# and each outcome. The simulated printer keeps its memory in build/release/sim-state.
+run_cli_demo() (
+    local cli=$PWD/$build/bin/velloran-cli
+    local demo=$build/demo
+    local file
+    file="lmq30_$(date +%y%m%d).vid"
+    export LD_LIBRARY_PATH="$PWD/$build/sim-driver${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"
+    export VELLORAN_SIM_STATE_DIR="$PWD/$build/sim-state"
+    mkdir -p "$demo"
+    cd "$demo"
+    echo "== velloran-cli models"
+    "$cli" models
+    echo "== velloran-cli receive LM-Q30 --force   (into $demo/$file)"
+    "$cli" receive LM-Q30 --force
+    echo "== velloran-cli inspect $file"
+    "$cli" inspect "$file"
+    echo "== velloran-cli send LM-Q30 $file"
+    "$cli" send LM-Q30 "$file"
+)
+
+# The desktop program against the same simulated printer and memory.
+run_desktop() (
+    export LD_LIBRARY_PATH="$PWD/$build/sim-driver${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"
+    export VELLORAN_SIM_STATE_DIR="$PWD/$build/sim-state"
+    exec "$PWD/$build/bin/velloran"
+)
+
+main() {
+    scripts/install-deps.sh qt6-base-dev libchm-dev fp-utils fonts-ipafont-gothic qt6-translations-l10n
+    cmake --preset release >/dev/null
+    cmake --build --preset release
+    if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+        run_desktop
+    else
+        echo "No display (neither DISPLAY nor WAYLAND_DISPLAY is set): running the command-line demo."
+        run_cli_demo
+    fi
+}
+
+main "$@"

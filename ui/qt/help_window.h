@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QTreeWidget>
+#include <QWidget>
+#include <memory>
+
+#include "ui/qt/chm_archive.h"
+#include "ui/qt/help_browser.h"
+
+namespace velloran {
+
+// The help window: the table of contents beside the page chosen in it. It owns the
+// opened help file and opens on the file's default page.
+class HelpWindow final : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit HelpWindow(std::unique_ptr<ChmArchive> archive);
+
+    QTreeWidget& Contents() { return *contents_; }
+    HelpBrowser& Browser() { return *browser_; }
+
+  private:
+    void FillContents(const std::string& contentsFile);
+    void ShowTopic(const QTreeWidgetItem* item);
+
+    std::unique_ptr<ChmArchive> archive_;
+    QTreeWidget* contents_ = nullptr;
+    HelpBrowser* browser_ = nullptr;
+};
+
+}  // namespace velloran

@@ -1,0 +1,74 @@
+#include "ui/qt/transfer_window.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+
+#include "res/dialog_templates.h"
+#include "ui/qt/dialog_font.h"
+#include "ui/qt/template_widgets.h"
+#include "ui/qt/window_input_qt.h"
+
+namespace velloran {
+
+TransferWindow::TransferWindow(CTransferDlg& transfer, DesktopDialogs& dialogs, QWidget* owner)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      transfer_(transfer),
+      dialogs_(dialogs) {
+    setFont(DialogFont());
+    const auto controls = BuildTemplateControls(*this, kTransferTemplate);
+    status_ = qobject_cast<QLabel*>(controls.at(IDC_STATUS));
+    bar_ = qobject_cast<QProgressBar*>(controls.at(IDC_PROGRESS));
+    progress_ = std::make_unique<QtProgressBar>(*bar_);
+}
+
+void TransferWindow::RunModal() {
+    transfer_.OnInitDialog(*this);
+    if (!ending_) {
+        exec();
+    }
+}
+
+void TransferWindow::SetCaption(const std::string& text) {
+    setWindowTitle(QString::fromStdString(text));
+}
+
+void TransferWindow::SetStatusText(const std::string& text) {
+    status_->setText(QString::fromStdString(text));
+}
+
+void TransferWindow::EndModal() {
+    ending_ = true;
+    done(QDialog::Rejected);
+}
+
+int TransferWindow::ShowMessageBox(const std::string& text, const std::string& caption,
+                                   uint32_t style) {
+    QWidget* owner = isVisible() ? this : parentWidget();
+    return dialogs_.ShowMessageBox(owner, QString::fromStdString(text),
+                                   QString::fromStdString(caption), style);
+}
+
+void TransferWindow::reject() {
+    // The dialog's own ways out (Escape, a close request) end nothing: only EndModal does.
+    if (ending_) {
+        QDialog::reject();
+    }
+}
+
+void TransferWindow::keyPressEvent(QKeyEvent* event) {
+    if (CTransferDlg::PreTranslateMessage(InputOfKey(*event))) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TransferWindow::closeEvent(QCloseEvent* event) {
+    if (!ending_ && CTransferDlg::PreTranslateMessage(WindowInput::CloseRequest)) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+}  // namespace velloran

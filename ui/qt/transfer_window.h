@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QDialog>
+#include <QLabel>
+#include <QProgressBar>
+#include <memory>
+
+#include "ui/qt/desktop_dialogs.h"
+#include "ui/qt/qt_progress_bar.h"
+#include "ui/qt/qt_ui_thread.h"
+#include "ui/transfer_dlg.h"
+#include "ui/transfer_view.h"
+
+namespace velloran {
+
+// The transfer window (template 129): a caption without close box, the status line and
+// the progress bar. It shows one CTransferDlg and closes only when that ends it.
+class TransferWindow final : public QDialog, public TransferView {
+    Q_OBJECT
+
+  public:
+    TransferWindow(CTransferDlg& transfer, DesktopDialogs& dialogs, QWidget* owner);
+
+    // Runs the initialisation sequence, then the window modally unless the sequence has
+    // already ended it (a connection failure shows its box before the window appears).
+    void RunModal();
+
+    void SetCaption(const std::string& text) override;
+    void SetStatusText(const std::string& text) override;
+    ProgressSink& ProgressBar() override { return *progress_; }
+    UiThread& Thread() override { return thread_; }
+    void EndModal() override;
+    int ShowMessageBox(const std::string& text, const std::string& caption,
+                       uint32_t style) override;
+
+  public slots:
+    void reject() override;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    CTransferDlg& transfer_;
+    DesktopDialogs& dialogs_;
+    QLabel* status_ = nullptr;
+    QProgressBar* bar_ = nullptr;
+    std::unique_ptr<QtProgressBar> progress_;
+    QtUiThread thread_;
+    bool ending_ = false;
+};
+
+}  // namespace velloran

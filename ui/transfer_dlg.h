@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstdint>
+
+#include "jobs/sinks.h"
+#include "jobs/transfer_context.h"
+#include "jobs/transfer_session.h"
+#include "ui/transfer_view.h"
+#include "ui/ui_thread_sinks.h"
+#include "ui/window_input.h"
+
+namespace velloran {
+
+// The window of one transfer. It owns the transfer context (with the device link and the
+// worker thread), opens the printer when it starts, shows the one outcome of the
+// transfer and closes itself, ending the device and freeing the driver library. The user
+// cannot close it. A fresh one serves each Receive or Send; the main window sets
+// context.filePath, context.modelIndex and context.direction before running it.
+class CTransferDlg final : private OutcomeSink {
+  public:
+    explicit CTransferDlg(const TransferEnvironment& environment = {});
+    CTransferDlg(const CTransferDlg&) = delete;
+    CTransferDlg& operator=(const CTransferDlg&) = delete;
+
+    // The initialisation sequence, run by `view` before it is first shown: caption and
+    // status line, Bind and Connect, then the dispatcher, or on a connection failure
+    // outcome 117 (send) or 118 (receive). Returns true: the view sets the default focus.
+    bool OnInitDialog(TransferView& view);
+
+    // The close sequence: ends the device, frees the library and ends the modal run.
+    // Runs once; the outcome handlers are its only callers.
+    void OnClose();
+
+    // The key filter: true when the input is consumed. Enter, Escape, close requests and
+    // F1 are, so nothing the user does ends the window while a job runs.
+    static bool PreTranslateMessage(WindowInput input);
+
+    uint32_t OnBkupStart();
+    // Outcome handlers, on the user-interface thread: one box (caption 101, the outcome's
+    // text), then the close sequence. An outcome after the close is ignored.
+    uint32_t OnBkupSuccess();
+    uint32_t OnBkupError(uint32_t outcomeId, FailureDetail detail);
+
+    bool IsClosed() const { return closed_; }
+
+  private:
+    void Success() override { OnBkupSuccess(); }
+    void Error(uint32_t outcomeId, FailureDetail detail) override {
+        OnBkupError(outcomeId, detail);
+    }
+    void ShowOutcome(const Outcome& outcome);
+
+    TransferView* view_ = nullptr;
+    WorkerStarter* starter_;
+    UiThreadProgress progress_;
+    UiThreadOutcome outcome_{*this};
+    bool closed_ = false;
+
+  public:
+    // Declared last so that it goes first: its destructor joins the worker, which may
+    // still be returning from its outcome call into the sinks above.
+    TransferContext context;
+};
+
+}  // namespace velloran
