@@ -52,7 +52,6 @@ inline constexpr uint8_t kRefuseByte = 0x15;
 inline constexpr uint8_t kIdleByte = 0x00;
 
 inline constexpr uint32_t kControlAddress = 0x10000000;
-inline constexpr uint32_t kWideSetupValue = 0x20000;
 
 // Driver calls: 0 is success; any failure answers 1.
 inline constexpr uint32_t kCallOk = 0;
@@ -64,12 +63,13 @@ inline constexpr uint32_t kHandleBase = 0x5E1D0000;
 inline constexpr uint32_t kSeedMultiplier = 2654435761u;
 inline constexpr unsigned kSeedShift = 24;
 
-// State folder fallbacks below $XDG_STATE_HOME and $HOME.
+// State folder fallbacks below $XDG_STATE_HOME, %LOCALAPPDATA% (Windows) and $HOME.
 inline constexpr const char* kStateFolderName = "velloran-sim";
 inline constexpr const char* kHomeStateSubpath = ".local/state";
 
 inline constexpr const char* kEnvStateDir = "VELLORAN_SIM_STATE_DIR";
 inline constexpr const char* kEnvXdgStateHome = "XDG_STATE_HOME";
+inline constexpr const char* kEnvLocalAppData = "LOCALAPPDATA";
 inline constexpr const char* kEnvHome = "HOME";
 inline constexpr const char* kEnvModel = "VELLORAN_SIM_MODEL";
 inline constexpr const char* kEnvActiveIndex = "VELLORAN_SIM_ACTIVE_INDEX";

@@ -91,8 +91,10 @@ Outcome ProtocolMachine::Setup(const Frame& frame) {
         return Refused();
     }
     const Region* region = memory_->RegionOf(frame.address);
-    if (region == nullptr ||
-        (frame.setupValue != region->length && frame.setupValue != kWideSetupValue)) {
+    // The setup value is the length about to be written (a backup may hold less than a
+    // whole region) or the wide value the multi-region sends use; never zero. The data
+    // frames themselves are held to the region.
+    if (region == nullptr || frame.setupValue == 0) {
         return Refused();
     }
     setupTarget_ = frame.address;

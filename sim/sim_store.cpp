@@ -11,6 +11,9 @@ std::string ResolveStateFolder() {
     if (auto xdg = platform::GetEnv(kEnvXdgStateHome); xdg && !xdg->empty()) {
         return platform::JoinPath(*xdg, kStateFolderName);
     }
+    if (auto local = platform::GetEnv(kEnvLocalAppData); local && !local->empty()) {
+        return platform::JoinPath(*local, kStateFolderName);
+    }
     if (auto home = platform::GetEnv(kEnvHome); home && !home->empty()) {
         return platform::JoinPath(platform::JoinPath(*home, kHomeStateSubpath), kStateFolderName);
     }

@@ -12,6 +12,7 @@
 namespace velloran::sim {
 
 // $VELLORAN_SIM_STATE_DIR, else $XDG_STATE_HOME/velloran-sim, else
+// %LOCALAPPDATA%\velloran-sim (always set on Windows), else
 // $HOME/.local/state/velloran-sim; empty when none of them is set.
 std::string ResolveStateFolder();
 

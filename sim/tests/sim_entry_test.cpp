@@ -1,11 +1,10 @@
 // The driver library's entry points as a host binds them: exports, handles, device
 // indexes and the limits of a single write or read.
 
-#include <dlfcn.h>
-
 #include <cstring>
 #include <thread>
 
+#include "sim_test_library.h"
 #include "sim_test_support.h"
 
 namespace velloran::sim::test {
@@ -25,10 +24,10 @@ TEST_F(EntryTest, HandleChoresSucceedWithoutADevice) {
 }
 
 TEST_F(EntryTest, ExportsOnlyItsOwnPrefix) {
-    void* module = dlopen(kHdv201.path, RTLD_NOW | RTLD_LOCAL);
+    void* module = OpenLibrary(kHdv201.path);
     ASSERT_NE(module, nullptr);
-    EXPECT_EQ(dlsym(module, "Hdv305UsbWrite"), nullptr);
-    dlclose(module);
+    EXPECT_EQ(FindSymbol(module, "Hdv305UsbWrite"), nullptr);
+    CloseLibrary(module);
 }
 
 TEST_F(EntryTest, OneDeviceAtATimeAndStaleHandlesRefused) {

@@ -91,14 +91,14 @@ TEST_F(SeedTest, SameInEveryFreshStateFolderAndDifferentPerModel) {
 
 struct FolderCase {
     const char* name;
-    const char* variable;  // the only one of the three set, to <temp>/v
+    const char* variable;  // the only one of the four set, to <temp>/v
     const char* subpath;   // where the state file then lives, below <temp>/v
 };
 
 class StateFolderTest : public SimTest, public ::testing::WithParamInterface<FolderCase> {};
 
 TEST_P(StateFolderTest, FollowsTheFirstVariableSet) {
-    for (const char* name : {"VELLORAN_SIM_STATE_DIR", "XDG_STATE_HOME", "HOME"}) {
+    for (const char* name : {"VELLORAN_SIM_STATE_DIR", "XDG_STATE_HOME", "LOCALAPPDATA", "HOME"}) {
         UnsetEnv(name);
     }
     std::filesystem::path base = TempRoot() / "v";
@@ -109,12 +109,13 @@ TEST_P(StateFolderTest, FollowsTheFirstVariableSet) {
     EXPECT_EQ(FileBytes((base / GetParam().subpath / "lmq20.mem").string()).size(), kBankLength);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, StateFolderTest,
-                         ::testing::Values(FolderCase{"StateDir", "VELLORAN_SIM_STATE_DIR", "."},
-                                           FolderCase{"XdgStateHome", "XDG_STATE_HOME",
-                                                      "velloran-sim"},
-                                           FolderCase{"Home", "HOME", ".local/state/velloran-sim"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Table, StateFolderTest,
+    ::testing::Values(FolderCase{"StateDir", "VELLORAN_SIM_STATE_DIR", "."},
+                      FolderCase{"XdgStateHome", "XDG_STATE_HOME", "velloran-sim"},
+                      FolderCase{"LocalAppData", "LOCALAPPDATA", "velloran-sim"},
+                      FolderCase{"Home", "HOME", ".local/state/velloran-sim"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace velloran::sim::test

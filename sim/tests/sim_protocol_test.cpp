@@ -81,7 +81,7 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"Control07WithoutWrite", Prefix(2, ControlFrame(0x07))},
         RefusalCase{"SetupBeforeControl00", Prefix(2, SetupFrame(kSmallStart, kWideSetup))},
         RefusalCase{"AddressInsteadOfSetup", Prefix(3, AddressFrame(kControl))},
-        RefusalCase{"SetupValueUnknown", Prefix(3, SetupFrame(kSmallStart, 0x1000))},
+        RefusalCase{"SetupValueZero", Prefix(3, SetupFrame(kSmallStart, 0))},
         RefusalCase{"SetupTargetOutside", Prefix(3, SetupFrame(0x10E65000, kWideSetup))},
         RefusalCase{"Control05WithoutAddress", Prefix(4, ControlFrame(0x05))},
         RefusalCase{"DataBeforeTarget", Prefix(6, DataFrame(Pattern(60, 0)))},

@@ -1,10 +1,11 @@
 #include "sim_test_support.h"
 
-#include <dlfcn.h>
-#include <stdlib.h>
-
 #include <algorithm>
 #include <cstdlib>
+
+#include "sim_test_library.h"
+#include "tests/support/process_env.h"
+#include "tests/support/temp_dir.h"
 
 namespace velloran::sim::test {
 namespace {
@@ -27,7 +28,7 @@ void PutLe32(Bytes& out, uint32_t value) {
 
 template <typename Fn>
 void Resolve(void* module, const char* prefix, const char* suffix, Fn& fn) {
-    fn = reinterpret_cast<Fn>(dlsym(module, (std::string(prefix) + suffix).c_str()));
+    fn = reinterpret_cast<Fn>(FindSymbol(module, (std::string(prefix) + suffix).c_str()));
     ASSERT_NE(fn, nullptr) << prefix << suffix;
 }
 
@@ -93,9 +94,9 @@ Bytes Pattern(size_t length, uint8_t salt) {
 }
 
 DriverLibrary::DriverLibrary(const Library& library) {
-    module_ = dlopen(library.path, RTLD_NOW | RTLD_LOCAL);
+    module_ = OpenLibrary(library.path);
     if (module_ == nullptr) {
-        ADD_FAILURE() << "dlopen " << library.path << ": " << dlerror();
+        ADD_FAILURE() << "cannot load " << library.path;
         return;
     }
     Resolve(module_, library.prefix, "RegistHandle", RegistHandle);
@@ -112,14 +113,12 @@ DriverLibrary::DriverLibrary(const Library& library) {
 
 DriverLibrary::~DriverLibrary() {
     if (module_ != nullptr) {
-        dlclose(module_);
+        CloseLibrary(module_);
     }
 }
 
 void SimTest::SetUp() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "velloran-sim-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    root_ = pattern;
+    root_ = velloran::testing::MakeTempFolder("velloran-sim-");
     stateDir_ = root_ / "state";
     for (const char* name : kSimVariables) {
         UnsetEnv(name);
@@ -131,9 +130,9 @@ void SimTest::TearDown() {
     Close(true);
     for (auto it = savedEnv_.rbegin(); it != savedEnv_.rend(); ++it) {
         if (it->second) {
-            setenv(it->first.c_str(), it->second->c_str(), 1);
+            velloran::testing::SetEnvVar(it->first.c_str(), *it->second);
         } else {
-            unsetenv(it->first.c_str());
+            velloran::testing::UnsetEnvVar(it->first.c_str());
         }
     }
     std::error_code ignored;
@@ -147,12 +146,12 @@ void SimTest::Remember(const char* name) {
 
 void SimTest::SetEnv(const char* name, const std::string& value) {
     Remember(name);
-    setenv(name, value.c_str(), 1);
+    velloran::testing::SetEnvVar(name, value);
 }
 
 void SimTest::UnsetEnv(const char* name) {
     Remember(name);
-    unsetenv(name);
+    velloran::testing::UnsetEnvVar(name);
 }
 
 void SimTest::Open(const Library& library) {
