@@ -1,18 +1,23 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the debug build with the end-to-end runs of the real
 # programs, the sanitizer builds (AddressSanitizer + UndefinedBehaviorSanitizer, then
-# ThreadSanitizer), and each fuzz target for a bounded time.
-# Usage: scripts/test.sh [preset ...]   (default: dev asan tsan fuzz)
+# ThreadSanitizer), each fuzz target for a bounded time, and the 32-bit Windows build
+# with its tests under Wine.
+# Usage: scripts/test.sh [preset ...]   (default: dev asan tsan fuzz windows)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh qt6-base-dev libchm-dev fp-utils fonts-ipafont-gothic qt6-translations-l10n
 
 presets=("$@")
-[ ${#presets[@]} -eq 0 ] && presets=(dev asan tsan fuzz)
+[ ${#presets[@]} -eq 0 ] && presets=(dev asan tsan fuzz windows)
 
 for preset in "${presets[@]}"; do
     echo "=== ${preset}"
+    if [ "$preset" = windows ]; then
+        scripts/test-windows.sh
+        continue
+    fi
     if [ "$preset" = fuzz ]; then
         scripts/fuzz.sh "${VELLORAN_FUZZ_SECONDS:-60}"
         continue
