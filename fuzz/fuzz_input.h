@@ -8,7 +8,7 @@ namespace velloran::fuzzing {
 
 // Reads a fuzz input front to back; past its end every read gives zeros.
 class FuzzInput {
-public:
+  public:
     FuzzInput(const uint8_t* data, size_t size) : data_(data), size_(size) {}
 
     bool Empty() const { return pos_ >= size_; }
@@ -29,7 +29,7 @@ public:
     }
     std::vector<uint8_t> Rest() { return Bytes(size_ - pos_); }
 
-private:
+  private:
     const uint8_t* data_;
     size_t size_;
     size_t pos_ = 0;

@@ -11,7 +11,9 @@ namespace {
 constexpr std::string_view kPartialSuffix = ".partial";
 constexpr size_t kMaxFileNameBytes = 255;
 
-bool IsUtf8Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+bool IsUtf8Continuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
 
 }  // namespace
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "cli/inspect.h"
+#include "cli/file_summary.h"
 
 namespace velloran::cli {
 

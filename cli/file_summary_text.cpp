@@ -1,4 +1,4 @@
-#include "cli/inspect_text.h"
+#include "cli/file_summary_text.h"
 
 #include <cstdio>
 #include <cstring>

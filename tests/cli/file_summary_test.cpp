@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "catalogue/backup_layout.h"
-#include "cli/inspect.h"
-#include "cli/inspect_text.h"
+#include "cli/file_summary.h"
+#include "cli/file_summary_text.h"
 #include "tests/support/backup_builder.h"
 #include "tests/support/temp_dir.h"
 

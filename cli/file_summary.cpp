@@ -1,4 +1,4 @@
-#include "cli/inspect.h"
+#include "cli/file_summary.h"
 
 #include <algorithm>
 #include <filesystem>
