@@ -6,6 +6,7 @@
 #include "catalogue/backup_file.h"
 #include "catalogue/little_endian.h"
 #include "catalogue/model_catalogue.h"
+#include "cli/utf8_path.h"
 
 namespace velloran::cli {
 namespace {
@@ -79,12 +80,12 @@ bool ReadHeaderAndRecords(InspectReport& report) {
 
 std::optional<InspectReport> InspectFile(const std::string& path) {
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
+    if (!std::filesystem::is_regular_file(PathFromUtf8(path), error)) {
         return std::nullopt;
     }
     InspectReport report;
     report.path = path;
-    report.size = std::filesystem::file_size(path, error);
+    report.size = std::filesystem::file_size(PathFromUtf8(path), error);
     if (error || !ReadHeaderAndRecords(report)) {
         return std::nullopt;
     }

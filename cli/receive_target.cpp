@@ -4,6 +4,7 @@
 
 #include "catalogue/backup_file.h"
 #include "catalogue/model_catalogue.h"
+#include "cli/utf8_path.h"
 
 namespace velloran::cli {
 
@@ -21,7 +22,8 @@ bool MayWriteReceiveTarget(const std::string& path, bool force) {
         return true;
     }
     std::error_code error;
-    const std::filesystem::file_status status = std::filesystem::symlink_status(path, error);
+    const std::filesystem::file_status status =
+        std::filesystem::symlink_status(PathFromUtf8(path), error);
     return status.type() == std::filesystem::file_type::not_found;
 }
 

@@ -43,7 +43,7 @@ class CliProgram : public ::testing::Test {
     ProgramResult Run(const std::vector<std::string>& args,
                       std::map<std::string, std::string> extra = {}) {
         std::map<std::string, std::string> environment{
-            {"LD_LIBRARY_PATH", VELLORAN_SIM_DRIVER_DIR},
+            {testing::kLibrarySearchVariable, VELLORAN_SIM_DRIVER_DIR},
             {"VELLORAN_SIM_STATE_DIR", state.Path().string()},
             {"VELLORAN_SIM_LOG", LogPath()},
         };
@@ -129,8 +129,8 @@ TEST_F(CliProgram, SendRefusedAtTheSetupFrame) {
 }
 
 TEST_F(CliProgram, WithoutTheDriverLibraryTheReceiveFails) {
-    const ProgramResult run =
-        Run({"receive", "LM-Q10", "x.vid"}, {{"LD_LIBRARY_PATH", scratch.Path().string()}});
+    const ProgramResult run = Run({"receive", "LM-Q10", "x.vid"},
+                                  {{testing::kLibrarySearchVariable, scratch.Path().string()}});
     EXPECT_EQ(run.exitStatus, 1);
     EXPECT_EQ(run.err, Failure(118, kNoDetail));
     EXPECT_TRUE(std::filesystem::is_empty(work.Path()));

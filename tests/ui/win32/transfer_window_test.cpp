@@ -1,0 +1,108 @@
+// The transfer window on a real window with a fake printer and a fake clock: the worker's
+// progress and outcome reach it as messages, the one box shows the outcome's text and
+// the window closes with the device ended and the library freed, whatever the path.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "catalogue/model_catalogue.h"
+#include "jobs/outcome.h"
+#include "tests/support/backup_builder.h"
+#include "tests/support/fake_clock.h"
+#include "tests/support/fake_driver.h"
+#include "tests/support/fake_printer.h"
+#include "tests/support/temp_dir.h"
+#include "tests/ui/win32/box_answerer.h"
+#include "tests/ui/win32/message_window.h"
+#include "ui/transfer_dlg.h"
+#include "ui/win32/transfer_window.h"
+#include "ui/win32/utf8_text.h"
+
+namespace velloran::testing {
+namespace {
+
+constexpr int32_t kLmQ20 = 1;
+constexpr uint32_t kLmQ20Address = 0x10008000;
+constexpr LRESULT kOneFrameSendRange = 10;  // 9 frames around one data frame
+constexpr uint32_t kSetupFrame = 4;         // after open, address and control 00
+
+struct TransferCase {
+    const char* name;
+    int32_t direction;
+    bool validFile;
+    std::function<void(FakeDriver&, FakePrinter&)> arrange;
+    Outcome outcome;
+    bool windowShownAtBox;
+    LRESULT barAtBox;
+};
+
+class TransferWindowTest : public ::testing::TestWithParam<TransferCase> {
+  protected:
+    FakeDriver driver;
+    FakePrinter printer{driver};
+    FakeClock clock;
+    TempDir dir;
+    MessageWindow mainWindow;
+};
+
+TEST_P(TransferWindowTest, ShowsOneBoxThenClosesWithTheDeviceReleased) {
+    const TransferCase& test = GetParam();
+    test.arrange(driver, printer);
+    const std::string path = dir.File("b.vid");
+    WriteBytes(path, test.validFile ? SingleRegionFile(HeaderOf(kLmQ20), kLmQ20Address, 1, 1)
+                                    : std::vector<uint8_t>{1, 2, 3});
+    std::vector<BoxAnswerer::Box> boxes;
+    bool closed = false;
+    {
+        BoxAnswerer answerer;
+        CTransferDlg transfer({&driver, &clock, &SystemWorkerStarter()});
+        transfer.context.filePath = path;
+        transfer.context.modelIndex = kLmQ20;
+        transfer.context.direction = test.direction;
+        TransferWindow window(transfer);
+        window.DoModal(mainWindow.Handle());
+        closed = transfer.IsClosed();
+        boxes = answerer.Boxes();
+    }
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, Utf16(OutcomeText(test.outcome)));
+    EXPECT_EQ(boxes[0].caption, L"VELLORAN");
+    EXPECT_EQ(boxes[0].transferWindowVisible, test.windowShownAtBox);
+    EXPECT_EQ(boxes[0].barPosition, test.barAtBox);
+    if (!test.windowShownAtBox) {
+        EXPECT_EQ(boxes[0].owner, mainWindow.Handle());
+    }
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(driver.frees, driver.loads);
+    EXPECT_EQ(driver.endedHandles.size(), driver.startIndices.size());
+    EXPECT_TRUE(IsWindowEnabled(mainWindow.Handle()));
+}
+
+void Nothing(FakeDriver&, FakePrinter&) {}
+void NoLibrary(FakeDriver& driver, FakePrinter&) {
+    driver.loadFails = true;
+}
+void RefuseSetup(FakeDriver&, FakePrinter& printer) {
+    printer.refuse = [](uint32_t frame, const std::vector<uint8_t>&) {
+        return frame == kSetupFrame;
+    };
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, TransferWindowTest,
+    ::testing::Values(
+        TransferCase{"CompleteSend", kDirectionSend, true, &Nothing, Outcome::Succeeded(), true,
+                     kOneFrameSendRange},
+        TransferCase{"SendRefusedAtSetup", kDirectionSend, true, &RefuseSetup,
+                     Outcome::Failed(IDS_SEND_INTERRUPTED, MakeFailureDetail(0xEB, 9)), true, 3},
+        // Failures before the job shows their box before the window is on the screen.
+        TransferCase{"ReceiveWithoutLibrary", kDirectionReceive, true, &NoLibrary,
+                     Outcome::Failed(IDS_RECEIVE_FAILED, kNoDetail), false, -1},
+        TransferCase{"SendWithoutLibrary", kDirectionSend, true, &NoLibrary,
+                     Outcome::Failed(IDS_SEND_FAILED, kNoDetail), false, -1},
+        TransferCase{"RefusedFile", kDirectionSend, false, &Nothing,
+                     Outcome::Failed(IDS_SEND_FAILED, kNoDetail), false, -1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace velloran::testing

@@ -1,0 +1,114 @@
+// The Windows front end's small translations: file dialog flags and filter, the key
+// filter's reading of queued messages, where a minimised window draws its icon, UTF-8
+// and UTF-16, the path given to the help viewer, and the single-instance mutex.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+// After windows.h, on which it builds.
+#include <commdlg.h>
+
+#include "ui/main_dlg.h"
+#include "ui/win32/file_dialog.h"
+#include "ui/win32/html_help_viewer.h"
+#include "ui/win32/minimised_icon.h"
+#include "ui/win32/mutex_instance_lock.h"
+#include "ui/win32/utf8_text.h"
+#include "ui/win32/window_input_win32.h"
+
+namespace velloran::testing {
+namespace {
+
+TEST(FileDialogTest, FlagsOfTheSaveAndTheOpenDialog) {
+    EXPECT_EQ(FileDialogFlags(ReceiveFileRequest("lmq20_140307.vid")),
+              DWORD{OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT});
+    EXPECT_EQ(FileDialogFlags(ReceiveFileRequest("x.vid")), 0x6u);
+    EXPECT_EQ(FileDialogFlags(SendFileRequest()), 0x1806u);
+}
+
+TEST(FileDialogTest, FilterIsNamePatternPairsEndedByAnEmptyOne) {
+    constexpr wchar_t kFilter[] = L"vid files (*.vid)\0*.vid\0";  // and the literal's own NUL
+    const std::wstring expected(kFilter, std::size(kFilter));
+    EXPECT_EQ(FileDialogFilter(SendFileRequest()), expected);
+}
+
+struct InputCase {
+    UINT message;
+    WPARAM wParam;
+    WindowInput input;
+};
+
+class WindowInputTest : public ::testing::TestWithParam<InputCase> {};
+
+TEST_P(WindowInputTest, QueuedMessageMeansInput) {
+    MSG msg{};
+    msg.message = GetParam().message;
+    msg.wParam = GetParam().wParam;
+    EXPECT_EQ(InputOfMessage(msg), GetParam().input);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Messages, WindowInputTest,
+    ::testing::Values(InputCase{WM_KEYDOWN, VK_RETURN, WindowInput::Enter},
+                      InputCase{WM_KEYDOWN, VK_ESCAPE, WindowInput::Escape},
+                      InputCase{WM_KEYDOWN, VK_F1, WindowInput::Help},
+                      InputCase{WM_KEYDOWN, VK_F4, WindowInput::Other},
+                      InputCase{WM_SYSKEYDOWN, VK_F4, WindowInput::CloseRequest},
+                      InputCase{WM_SYSCOMMAND, SC_CLOSE, WindowInput::CloseRequest},
+                      // The system keeps its own bits in the low four.
+                      InputCase{WM_SYSCOMMAND, SC_CLOSE | 0x2, WindowInput::CloseRequest},
+                      InputCase{WM_SYSCOMMAND, SC_MINIMIZE, WindowInput::Other},
+                      InputCase{WM_KEYUP, VK_ESCAPE, WindowInput::Other}));
+
+struct IconCase {
+    RECT client;
+    int icon;
+    POINT origin;
+};
+
+class IconOriginTest : public ::testing::TestWithParam<IconCase> {};
+
+TEST_P(IconOriginTest, CentresRoundingUpAndTruncatingTowardZero) {
+    const POINT origin = IconOrigin(GetParam().client, GetParam().icon, GetParam().icon);
+    EXPECT_EQ(origin.x, GetParam().origin.x);
+    EXPECT_EQ(origin.y, GetParam().origin.y);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Clients, IconOriginTest,
+    ::testing::Values(IconCase{{0, 0, 36, 36}, 32, {2, 2}}, IconCase{{0, 0, 37, 36}, 32, {3, 2}},
+                      IconCase{{0, 0, 32, 32}, 32, {0, 0}},
+                      // A client smaller than the icon: (10 - 32 + 1) / 2 is -10, not -11.
+                      IconCase{{0, 0, 10, 11}, 32, {-10, -10}},
+                      IconCase{{5, 5, 41, 41}, 32, {2, 2}}));
+
+TEST(Utf8TextTest, RoundTripsJapaneseAndKeepsEmptyEmpty) {
+    const std::string japanese = "データを受信中です。";
+    EXPECT_EQ(Utf16(japanese), L"データを受信中です。");
+    EXPECT_EQ(Utf8(Utf16(japanese)), japanese);
+    EXPECT_EQ(Utf8(L""), "");
+    EXPECT_EQ(Utf16(""), L"");
+    EXPECT_EQ(Utf16("\xff\xfe"), L"");  // not UTF-8
+}
+
+TEST(AnsiPathTest, AsciiPathsPassUnchangedAndUnrepresentableOnesWithoutShortFormFail) {
+    EXPECT_EQ(AnsiPathFor("C:\\Tools\\VLR120.chm"), "C:\\Tools\\VLR120.chm");
+    // No such file, so no short form: nothing the viewer could open.
+    EXPECT_EQ(AnsiPathFor("C:\\\xe2\x98\x83-none\\VLR120.chm"), "");
+    EXPECT_EQ(AnsiPathFor(""), "");
+}
+
+TEST(MutexInstanceLockTest, OneHolderAtATimeAndFreeAgainAfterRelease) {
+    const std::string name = "velloran-test-" + std::to_string(GetCurrentProcessId());
+    MutexInstanceLock first;
+    MutexInstanceLock second;
+    ASSERT_TRUE(first.TryAcquire(name));
+    EXPECT_FALSE(second.TryAcquire(name));
+    EXPECT_TRUE(second.TryAcquire(name + "-other"));
+    first.Release();
+    second.Release();
+    EXPECT_TRUE(second.TryAcquire(name));
+    EXPECT_FALSE(first.TryAcquire(""));
+}
+
+}  // namespace
+}  // namespace velloran::testing

@@ -1,0 +1,64 @@
+#include "ui/win32/transfer_window.h"
+
+#include "res/resource.h"
+#include "ui/win32/bkup_messages.h"
+#include "ui/win32/message_box.h"
+#include "ui/win32/utf8_text.h"
+#include "ui/win32/window_input_win32.h"
+
+namespace velloran {
+
+TransferWindow::TransferWindow(CTransferDlg& transfer)
+    : DialogWindow(IDD_TRANSFER), transfer_(transfer) {
+    MapMessages();
+}
+
+void TransferWindow::MapMessages() {
+    const BkupMessages& messages = RegisteredMessages();
+    OnMessage(messages.start, [this](WPARAM, LPARAM) { return transfer_.OnBkupStart(); });
+    OnMessage(messages.success, [this](WPARAM, LPARAM) { return transfer_.OnBkupSuccess(); });
+    OnMessage(messages.error, [this](WPARAM outcomeId, LPARAM detail) {
+        return transfer_.OnBkupError(static_cast<uint32_t>(outcomeId),
+                                     static_cast<FailureDetail>(detail));
+    });
+    OnMessage(messages.uiCall, [](WPARAM, LPARAM call) { return RunSentCall(call); });
+    // Only the outcome handlers close this window, and they do it directly: a close
+    // request from anywhere else would free the driver library under the running job.
+    OnMessage(WM_CLOSE, [](WPARAM, LPARAM) { return 0; });
+    OnMessage(WM_HELP, [](WPARAM, LPARAM) { return TRUE; });
+    // What the dialog manager makes of Enter and Escape, should they get past the filter.
+    OnCommand(IDOK, BN_CLICKED, [] {});
+    OnCommand(IDCANCEL, BN_CLICKED, [] {});
+}
+
+bool TransferWindow::OnInitDialog() {
+    progress_.Attach(Control(IDC_PROGRESS));
+    outcome_.Attach(Handle());
+    thread_.Attach(Handle());
+    // The worker's progress and outcome go to this window as its own messages.
+    transfer_.context.progressBar = &progress_;
+    transfer_.context.outcomeSink = &outcome_;
+    return transfer_.OnInitDialog(*this);
+}
+
+bool TransferWindow::PreTranslateMessage(const MSG& msg) {
+    return CTransferDlg::PreTranslateMessage(InputOfMessage(msg));
+}
+
+void TransferWindow::SetCaption(const std::string& text) {
+    SetWindowTextW(Handle(), Utf16(text).c_str());
+}
+
+void TransferWindow::SetStatusText(const std::string& text) {
+    SetDlgItemTextW(Handle(), IDC_STATUS, Utf16(text).c_str());
+}
+
+int TransferWindow::ShowMessageBox(const std::string& text, const std::string& caption,
+                                   uint32_t style) {
+    // Before the window is first shown (a connection failure, a refused file) its box
+    // belongs to the main window.
+    const HWND owner = IsWindowVisible(Handle()) ? Handle() : GetWindow(Handle(), GW_OWNER);
+    return velloran::ShowMessageBox(owner, text, caption, style);
+}
+
+}  // namespace velloran

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <windows.h>
+
+#include "ui/transfer_dlg.h"
+#include "ui/transfer_view.h"
+#include "ui/win32/dialog_window.h"
+#include "ui/win32/message_outcome.h"
+#include "ui/win32/progress_control.h"
+#include "ui/win32/window_thread.h"
+
+namespace velloran {
+
+// The transfer window (template 129): the caption, the status line and the progress
+// bar of one CTransferDlg. The worker reaches it only by messages sent with SendMessageW:
+// the progress control's own messages, and WM_BKUP_SUCCESS or WM_BKUP_ERROR for the
+// outcome, whose handler shows the box and closes the window. Nothing the user does
+// closes it.
+class TransferWindow final : public DialogWindow, public TransferView {
+  public:
+    explicit TransferWindow(CTransferDlg& transfer);
+
+    void SetCaption(const std::string& text) override;
+    void SetStatusText(const std::string& text) override;
+    ProgressSink& ProgressBar() override { return progress_; }
+    UiThread& Thread() override { return thread_; }
+    void EndModal() override { DialogWindow::EndModal(IDCANCEL); }
+    int ShowMessageBox(const std::string& text, const std::string& caption,
+                       uint32_t style) override;
+
+  private:
+    bool OnInitDialog() override;
+    bool PreTranslateMessage(const MSG& msg) override;
+    void MapMessages();
+
+    CTransferDlg& transfer_;
+    ProgressControl progress_;
+    MessageOutcome outcome_;
+    WindowThread thread_;
+};
+
+}  // namespace velloran

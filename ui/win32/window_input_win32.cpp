@@ -1,0 +1,37 @@
+#include "ui/win32/window_input_win32.h"
+
+namespace velloran {
+namespace {
+
+constexpr WPARAM kSystemCommandMask = 0xFFF0;  // the low four bits are the system's own
+
+WindowInput InputOfKey(WPARAM key) {
+    switch (key) {
+        case VK_RETURN:
+            return WindowInput::Enter;
+        case VK_ESCAPE:
+            return WindowInput::Escape;
+        case VK_F1:
+            return WindowInput::Help;
+        default:
+            return WindowInput::Other;
+    }
+}
+
+}  // namespace
+
+WindowInput InputOfMessage(const MSG& msg) {
+    switch (msg.message) {
+        case WM_KEYDOWN:
+            return InputOfKey(msg.wParam);
+        case WM_SYSKEYDOWN:
+            return msg.wParam == VK_F4 ? WindowInput::CloseRequest : WindowInput::Other;
+        case WM_SYSCOMMAND:
+            return (msg.wParam & kSystemCommandMask) == SC_CLOSE ? WindowInput::CloseRequest
+                                                                 : WindowInput::Other;
+        default:
+            return WindowInput::Other;
+    }
+}
+
+}  // namespace velloran
