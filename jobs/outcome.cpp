@@ -15,10 +15,10 @@ std::string FailureDetailSuffix(FailureDetail detail) {
 
 std::string OutcomeText(const Outcome& outcome) {
     if (outcome.success) {
-        return LoadString(IDS_TRANSFER_DONE).value_or("");
+        return LoadTableString(IDS_TRANSFER_DONE).value_or("");
     }
     const std::string text =
-        LoadString(outcome.outcomeId).value_or(LoadString(IDS_GENERIC_ERROR).value_or(""));
+        LoadTableString(outcome.outcomeId).value_or(LoadTableString(IDS_GENERIC_ERROR).value_or(""));
     return text + FailureDetailSuffix(outcome.detail);
 }
 

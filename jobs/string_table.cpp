@@ -19,7 +19,7 @@ constexpr StringEntry kStrings[] = {
 
 }  // namespace
 
-std::optional<std::string> LoadString(uint32_t id) {
+std::optional<std::string> LoadTableString(uint32_t id) {
     for (const StringEntry& entry : kStrings) {
         if (entry.id == id && !entry.text.empty()) {
             return std::string(entry.text);

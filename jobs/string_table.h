@@ -15,6 +15,6 @@ enum StringId : uint32_t {
 
 // The UTF-8 text of a string-table entry; nullopt when there is none (an empty entry
 // counts as none).
-std::optional<std::string> LoadString(uint32_t id);
+std::optional<std::string> LoadTableString(uint32_t id);
 
 }  // namespace velloran

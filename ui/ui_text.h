@@ -9,7 +9,7 @@ namespace velloran {
 
 // The string-table text shown for `id`; empty when the table has none.
 inline std::string UiText(uint32_t id) {
-    return LoadString(id).value_or(std::string());
+    return LoadTableString(id).value_or(std::string());
 }
 
 }  // namespace velloran

@@ -18,7 +18,7 @@ class OutcomeTexts : public ::testing::TestWithParam<TextCase> {};
 
 TEST_P(OutcomeTexts, ShowTheEntryAndTheDetailSuffix) {
     const TextCase& c = GetParam();
-    EXPECT_EQ(OutcomeText(c.outcome), LoadString(c.textId).value() + c.suffix);
+    EXPECT_EQ(OutcomeText(c.outcome), LoadTableString(c.textId).value() + c.suffix);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -37,10 +37,10 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(StringTable, HasTheProductNameAndNoEmptyEntries) {
-    EXPECT_EQ(LoadString(IDS_APP_TITLE), "VELLORAN");
-    EXPECT_EQ(LoadString(IDS_HELP_MISSING), "ヘルプが見つかりません。");
-    EXPECT_EQ(LoadString(111), std::nullopt);
-    EXPECT_NE(LoadString(IDS_SEND_FAILED)->find('\n'), std::string::npos);
+    EXPECT_EQ(LoadTableString(IDS_APP_TITLE), "VELLORAN");
+    EXPECT_EQ(LoadTableString(IDS_HELP_MISSING), "ヘルプが見つかりません。");
+    EXPECT_EQ(LoadTableString(111), std::nullopt);
+    EXPECT_NE(LoadTableString(IDS_SEND_FAILED)->find('\n'), std::string::npos);
 }
 
 }  // namespace
