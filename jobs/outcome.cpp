@@ -17,8 +17,8 @@ std::string OutcomeText(const Outcome& outcome) {
     if (outcome.success) {
         return LoadTableString(IDS_TRANSFER_DONE).value_or("");
     }
-    const std::string text =
-        LoadTableString(outcome.outcomeId).value_or(LoadTableString(IDS_GENERIC_ERROR).value_or(""));
+    const std::string text = LoadTableString(outcome.outcomeId)
+                                 .value_or(LoadTableString(IDS_GENERIC_ERROR).value_or(""));
     return text + FailureDetailSuffix(outcome.detail);
 }
 
