@@ -9,21 +9,11 @@ cd "$(dirname "$0")/.."
 readonly output=${VELLORAN_SCREENSHOT_DIR:-docs/screenshots}
 readonly screen="-screen 0 1024x768x24"
 readonly desktop_size=800x600
-export WINEPREFIX="$PWD/build/wine-screenshots"
-export WINEARCH=win32
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
-
-as_root() {
-    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
-}
+source scripts/wine-common.sh
+use_wine_prefix wine-screenshots
 
 install_packages() {
-    if ! dpkg --print-foreign-architectures | grep -qx i386; then
-        as_root dpkg --add-architecture i386
-    fi
-    scripts/install-deps.sh g++-mingw-w64-i686 mingw-w64-tools wine wine32:i386 wine64 \
-        xvfb xauth imagemagick fonts-ipafont-gothic fonts-wine fp-utils
+    install_wine_packages xvfb xauth imagemagick fonts-ipafont-gothic fonts-wine fp-utils
 }
 
 build() {

@@ -8,22 +8,11 @@ cd "$(dirname "$0")/.."
 readonly test_timeout=300    # seconds for a test without a limit of its own
 readonly suite_timeout=3600  # seconds for the whole ctest run
 # The same prefix and settings as the "windows" test preset.
-export WINEPREFIX="$PWD/build/wine-windows"
-export WINEARCH=win32
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+source scripts/wine-common.sh
+use_wine_prefix wine-windows
 
-as_root() {
-    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
-}
-
-# Wine's 32-bit half comes from the i386 architecture, which apt must know first;
-# install-deps.sh then updates the package lists because wine32:i386 is missing.
 install_packages() {
-    if ! dpkg --print-foreign-architectures | grep -qx i386; then
-        as_root dpkg --add-architecture i386
-    fi
-    scripts/install-deps.sh g++-mingw-w64-i686 mingw-w64-tools wine wine32:i386 wine64 xvfb
+    install_wine_packages xvfb
 }
 
 # A new prefix every run, and a wine server that outlives each test: a server started

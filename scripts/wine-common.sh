@@ -1,0 +1,23 @@
+# Shared by the scripts that run Windows programs under Wine; source it, then call
+# use_wine_prefix NAME before starting Wine.
+
+# A prefix of its own under build/, 32-bit, quiet, without the Mono and Gecko offers.
+use_wine_prefix() {
+    export WINEPREFIX="$PWD/build/$1"
+    export WINEARCH=win32
+    export WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+}
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+# Wine's 32-bit half comes from the i386 architecture, which apt must know first;
+# install-deps.sh then updates the package lists because wine32:i386 is missing.
+install_wine_packages() {
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        as_root dpkg --add-architecture i386
+    fi
+    scripts/install-deps.sh g++-mingw-w64-i686 mingw-w64-tools wine wine32:i386 wine64 "$@"
+}
