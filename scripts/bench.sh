@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 build=build/release
 scripts/install-deps.sh
-cmake --preset release >/dev/null
+scripts/configure.sh release
 cmake --build --preset release --target velloran-bench velloran_sim_hdv305 velloran_sim_hdv201
 LD_LIBRARY_PATH="$PWD/$build/sim-driver${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}" \
 VELLORAN_SIM_STATE_DIR="$PWD/$build/bench-state" \

@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 seconds=${1:-60}
 scripts/install-deps.sh clang libclang-rt-14-dev
-cmake --preset fuzz >/dev/null
+scripts/configure.sh fuzz
 cmake --build --preset fuzz
 
 scratch=$(mktemp -d)

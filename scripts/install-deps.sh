@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build and the tests need, when they are missing.
+# Prints one line for the set it installs; apt's own output goes to a log that is shown
+# only when the install fails.
 set -euo pipefail
 
 packages=(cmake ninja-build g++ libgtest-dev clang-format)
@@ -12,7 +14,16 @@ done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 echo "Installing: ${missing[*]}"
-sudo_cmd=()
-[ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-"${sudo_cmd[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+as_root=()
+[ "$(id -u)" -ne 0 ] && as_root=(sudo)
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+# sudo drops DEBIAN_FRONTEND from the environment, so it travels through env: no
+# package can stop the install with a question.
+if ! { "${as_root[@]}" apt-get update -q &&
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y -q --no-install-recommends "${missing[@]}"; } >"$log" 2>&1; then
+    echo "Installing ${missing[*]} failed; apt-get said:" >&2
+    tail -n 40 "$log" >&2
+    exit 1
+fi

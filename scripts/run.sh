@@ -36,8 +36,11 @@ run_desktop() (
 
 main() {
     scripts/install-deps.sh qt6-base-dev libchm-dev fp-utils fonts-ipafont-gothic qt6-translations-l10n
-    cmake --preset release >/dev/null
-    cmake --build --preset release
+    scripts/configure.sh release
+    # What the demo runs, and nothing else: the programs, the simulated printer and
+    # the help. The tests are built by the test command.
+    cmake --build --preset release --target velloran velloran-cli \
+        velloran_sim_hdv305 velloran_sim_hdv201 velloran_help
     if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
         run_desktop
     else

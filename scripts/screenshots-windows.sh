@@ -17,7 +17,7 @@ install_packages() {
 }
 
 build() {
-    cmake --preset windows >/dev/null
+    scripts/configure.sh windows
     cmake --build --preset windows --target velloran velloran-win32-screenshots \
         velloran_sim_hdv305 velloran_sim_hdv201 velloran_help
 }

@@ -32,7 +32,7 @@ stop_wine() {
 main() {
     install_packages
     start_wine
-    cmake --preset windows >/dev/null
+    scripts/configure.sh windows
     cmake --build --preset windows
     timeout --kill-after=30 "$suite_timeout" \
         ctest --preset windows -j2 --timeout "$test_timeout" "$@"

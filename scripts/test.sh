@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the debug build with the end-to-end runs of the real
 # programs, the sanitizer builds (AddressSanitizer + UndefinedBehaviorSanitizer, then
-# ThreadSanitizer), each fuzz target for a bounded time, and the 32-bit Windows build
-# with its tests under Wine.
-# Usage: scripts/test.sh [preset ...]   (default: dev asan tsan fuzz windows)
+# ThreadSanitizer), the optimised build (every target, so that a warning that only
+# optimisation brings out fails here), each fuzz target for a bounded time, and the
+# 32-bit Windows build with its tests under Wine.
+# Usage: scripts/test.sh [preset ...]   (default: dev asan tsan release fuzz windows)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh qt6-base-dev libchm-dev fp-utils fonts-ipafont-gothic qt6-translations-l10n
 
 presets=("$@")
-[ ${#presets[@]} -eq 0 ] && presets=(dev asan tsan fuzz windows)
+[ ${#presets[@]} -eq 0 ] && presets=(dev asan tsan release fuzz windows)
 
 for preset in "${presets[@]}"; do
     echo "=== ${preset}"
@@ -22,9 +23,9 @@ for preset in "${presets[@]}"; do
         scripts/fuzz.sh "${VELLORAN_FUZZ_SECONDS:-60}"
         continue
     fi
-    cmake --preset "$preset" >/dev/null
+    scripts/configure.sh "$preset"
     cmake --build --preset "$preset"
-    # The end-to-end runs use the real clock; the sanitizer builds leave them to dev.
+    # The end-to-end runs use the real clock; the other builds leave them to dev.
     labels=()
     [ "$preset" != dev ] && labels=(-LE slow)
     ctest --preset "$preset" -j2 "${labels[@]}"

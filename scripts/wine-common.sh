@@ -2,7 +2,11 @@
 # use_wine_prefix NAME before starting Wine.
 
 # A prefix of its own under build/, 32-bit, quiet, without the Mono and Gecko offers.
+# Wine maps file names to the file system through the Unix locale: without a UTF-8 one
+# (a fresh Debian has no LANG) names with Japanese characters cannot be created, so
+# Wine always gets C.UTF-8, whatever the caller's locale.
 use_wine_prefix() {
+    export LC_ALL=C.UTF-8
     export WINEPREFIX="$PWD/build/$1"
     export WINEARCH=win32
     export WINEDEBUG=-all
