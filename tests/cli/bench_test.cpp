@@ -15,14 +15,13 @@ using velloran::testing::FakeClock;
 using velloran::testing::FakeDriver;
 
 TEST(Table, OneRowPerJobUnderAHeader) {
-    Measurement m;
-    m.job = "lmq20-receive";
-    m.exchanges = 2562;
-    m.reads = 2570;
-    m.wallSeconds = 26.9;
-    m.cpuSeconds = 0.538;
-    m.peakRssKiB = 4096;
-    m.outcome = "ok";
+    const Measurement m{.job = "lmq20-receive",
+                        .exchanges = 2562,
+                        .reads = 2570,
+                        .wallSeconds = 26.9,
+                        .cpuSeconds = 0.538,
+                        .peakRssKiB = 4096,
+                        .outcome = "ok"};
     const std::string table = FormatTable(std::vector<Measurement>{m});
     EXPECT_TRUE(table.starts_with("| job | exchanges | reads | floor (s) |")) << table;
     EXPECT_TRUE(
