@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <initializer_list>
 #include <string_view>
 
 #include "catalogue/model_catalogue.h"
@@ -44,10 +45,13 @@ ParsedArguments Failure(std::string error) {
     return {std::nullopt, std::move(error)};
 }
 
-bool AsksForHelp(const std::vector<std::string>& args) {
+// Whether one of `options` stands before `--`.
+bool AsksFor(const std::vector<std::string>& args,
+             std::initializer_list<std::string_view> options) {
     const auto end = std::find(args.begin(), args.end(), kEndOfOptions);
-    return std::any_of(args.begin(), end,
-                       [](const std::string& a) { return a == "--help" || a == "-h"; });
+    return std::any_of(args.begin(), end, [&](const std::string& a) {
+        return std::find(options.begin(), options.end(), a) != options.end();
+    });
 }
 
 bool LooksLikeOption(const std::string& arg) {
@@ -133,8 +137,13 @@ ParsedArguments Build(const CommandShape& shape, const SplitArguments& split) {
 }  // namespace
 
 ParsedArguments ParseArguments(const std::vector<std::string>& args) {
-    if (AsksForHelp(args)) {
+    if (AsksFor(args, {"--help", "-h"})) {
         return {Invocation{}, ""};
+    }
+    if (AsksFor(args, {"--version"})) {
+        Invocation version;
+        version.command = Command::kVersion;
+        return {version, ""};
     }
     if (args.empty()) {
         return Failure("no command given; try " + std::string(kProgramName) + " --help");

@@ -7,7 +7,7 @@
 
 namespace velloran::cli {
 
-enum class Command { kHelp, kModels, kReceive, kSend, kInspect };
+enum class Command { kHelp, kVersion, kModels, kReceive, kSend, kInspect };
 
 // What the command line asks for, once it has been checked.
 struct Invocation {

@@ -8,6 +8,7 @@
 #include "cli/receive_target.h"
 #include "cli/transfer_command.h"
 #include "cli/usage.h"
+#include "velloran_version.h"
 
 namespace velloran::cli {
 namespace {
@@ -52,6 +53,9 @@ int Run(const Invocation& invocation, CliContext& context) {
             return RunTransferCommand(invocation, *invocation.file, context);
         case Command::kInspect:
             return Inspect(*invocation.file, context);
+        case Command::kVersion:
+            context.out << kProgramName << " " << VELLORAN_VERSION << "\n";
+            return kExitSuccess;
         case Command::kHelp:
             break;
     }

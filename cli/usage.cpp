@@ -15,6 +15,7 @@ std::string UsageText() {
            "  velloran-cli send MODEL FILE                 backup file -> printer memory\n"
            "  velloran-cli inspect FILE                    header, records, which models take it\n"
            "  velloran-cli --help                          this text\n"
+           "  velloran-cli --version                       the version\n"
            "\n"
            "MODEL is one of " +
            models +

@@ -3,6 +3,8 @@
 #include <array>
 #include <string_view>
 
+#include "velloran_version.h"
+
 namespace velloran {
 namespace {
 

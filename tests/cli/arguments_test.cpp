@@ -57,6 +57,15 @@ INSTANTIATE_TEST_SUITE_P(
         ValidCase{"HelpWord", {"help"}, Command::kHelp, -1, std::nullopt, false},
         ValidCase{
             "HelpWinsOverErrors", {"send", "nope", "-h"}, Command::kHelp, -1, std::nullopt, false},
+        ValidCase{"Version", {"--version"}, Command::kVersion, -1, std::nullopt, false},
+        ValidCase{"VersionAfterCommand",
+                  {"models", "--version"},
+                  Command::kVersion,
+                  -1,
+                  std::nullopt,
+                  false},
+        ValidCase{
+            "HelpBeforeVersion", {"--version", "-h"}, Command::kHelp, -1, std::nullopt, false},
         ValidCase{"DashFileAfterEndOfOptions",
                   {"send", "LM-Q20", "--", "-dash.vid"},
                   Command::kSend,

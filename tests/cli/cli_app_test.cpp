@@ -54,6 +54,15 @@ TEST(Help, GoesToStandardOutput) {
     EXPECT_NE(run.out.find("Exit status"), std::string::npos);
 }
 
+TEST(Version, IsTheProjectVersionOnStandardOutput) {
+    FakeDriver driver;
+    FakeClock clock;
+    const auto run = RunCliWith({"--version"}, driver, clock);
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(run.out, "velloran-cli 1.2.0\n");
+    EXPECT_EQ(run.err, "");
+}
+
 // How a transfer ends decides the stream of its text and the exit status.
 struct OutcomeCase {
     const char* name;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "ui/win32/utf8_text.h"
+#include "velloran_version.h"
 
 namespace velloran::testing {
 
