@@ -31,6 +31,13 @@ void HelpLauncher::OnHelpButton(MessageBoxView& owner) {
     if (viewer_.DisplayContents(helpPath)) {
         return;
     }
+    const std::string programPath = programPath_();
+    const size_t separator = programPath.find_last_of(kPathSeparators);
+    if (!installedHelpFolder_.empty() && separator != std::string::npos &&
+        viewer_.DisplayContents(programPath.substr(0, separator + 1) + installedHelpFolder_ + "/" +
+                                kHelpFileName)) {
+        return;
+    }
     owner.ShowMessageBox(UiText(IDS_HELP_MISSING), UiText(IDS_APP_TITLE), kFailureBoxStyle);
 }
 

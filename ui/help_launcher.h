@@ -15,19 +15,25 @@ namespace velloran {
 std::string HelpPathFor(const std::string& programPath);
 
 // The Help button: opens the help on its table of contents, or says that it cannot be
-// found (entry 123, caption 101).
+// found (entry 123, caption 101). The help beside the program comes first; a program
+// installed apart from its help names the help's folder relative to its own folder
+// (e.g. "../share/velloran"), tried second.
 class HelpLauncher {
   public:
     using ProgramPathSource = std::function<std::string()>;
 
-    HelpLauncher(HelpViewer& viewer, ProgramPathSource programPath)
-        : viewer_(viewer), programPath_(std::move(programPath)) {}
+    HelpLauncher(HelpViewer& viewer, ProgramPathSource programPath,
+                 std::string installedHelpFolder = {})
+        : viewer_(viewer),
+          programPath_(std::move(programPath)),
+          installedHelpFolder_(std::move(installedHelpFolder)) {}
 
     void OnHelpButton(MessageBoxView& owner);
 
   private:
     HelpViewer& viewer_;
     ProgramPathSource programPath_;
+    std::string installedHelpFolder_;
 };
 
 }  // namespace velloran

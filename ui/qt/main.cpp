@@ -26,7 +26,7 @@ class MainWindowOfProgram final : public velloran::MainWindowRunner {
   private:
     velloran::SystemDialogs dialogs_;
     velloran::ChmHelpViewer viewer_;
-    velloran::HelpLauncher help_{viewer_, &ProgramPath};
+    velloran::HelpLauncher help_{viewer_, &ProgramPath, VELLORAN_INSTALLED_HELP_FOLDER};
 };
 
 }  // namespace
