@@ -12,7 +12,7 @@ source scripts/wine-common.sh
 use_wine_prefix wine-windows
 
 install_packages() {
-    install_wine_packages xvfb
+    install_wine_packages xvfb nsis
 }
 
 # A new prefix every run, and a wine server that outlives each test: a server started
