@@ -28,8 +28,7 @@ build() {
 prepare_prefix() {
     rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX"
-    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /d IPAPGothic /f
-    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Tahoma /d IPAPGothic /f
+    use_japanese_faces
     wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f
     wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$desktop_size" /f
     wineserver -w

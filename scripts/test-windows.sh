@@ -12,7 +12,7 @@ source scripts/wine-common.sh
 use_wine_prefix wine-windows
 
 install_packages() {
-    install_wine_packages xvfb nsis
+    install_wine_packages xvfb nsis fonts-ipafont-gothic
 }
 
 # A new prefix every run, and a wine server that outlives each test: a server started
@@ -23,6 +23,7 @@ start_wine() {
     trap stop_wine EXIT
     wineserver -p </dev/null >/dev/null 2>&1
     wine cmd /c exit </dev/null >/dev/null 2>&1
+    use_japanese_faces </dev/null
 }
 
 stop_wine() {

@@ -13,6 +13,13 @@ use_wine_prefix() {
     export WINEDLLOVERRIDES="mscoree,mshtml="
 }
 
+# Japanese faces for the dialog font and for the system face that message boxes, window
+# captions and the help viewer use; without the second they show empty boxes.
+use_japanese_faces() {
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /d IPAPGothic /f >/dev/null
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Tahoma /d IPAPGothic /f >/dev/null
+}
+
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }

@@ -45,6 +45,10 @@ QString FilterOf(const FileDialogRequest& request) {
 int SystemDialogs::ShowMessageBox(QWidget* owner, const QString& text, const QString& caption,
                                   uint32_t style) {
     QMessageBox box(IconOf(style), caption, text, ButtonsOf(style), owner);
+    // The owner takes the activation back as the box goes.
+    if (owner != nullptr) {
+        QObject::connect(&box, &QDialog::finished, owner, [owner] { owner->activateWindow(); });
+    }
     return AnswerOf(box.exec());
 }
 

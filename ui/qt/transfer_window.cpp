@@ -38,6 +38,11 @@ void TransferWindow::SetStatusText(const std::string& text) {
 
 void TransferWindow::EndModal() {
     ending_ = true;
+    // The owner becomes the active window before this one goes, so that the keyboard
+    // comes back to it and not to another program's window.
+    if (parentWidget() != nullptr) {
+        parentWidget()->activateWindow();
+    }
     done(QDialog::Rejected);
 }
 

@@ -1,5 +1,7 @@
 #include "ui/win32/dialog_window.h"
 
+#include <algorithm>
+
 namespace velloran {
 namespace {
 
@@ -7,6 +9,46 @@ namespace {
 // DWLP_MSGRESULT.
 bool ReturnsResultDirectly(UINT message) {
     return message == WM_QUERYDRAGICON || message == WM_INITDIALOG;
+}
+
+// Whether template `id` places its window at 0,0: read from the template's header, in
+// either layout (DLGTEMPLATEEX starts with version 1 and 0xFFFF).
+bool TemplateAtOrigin(int id) {
+    const HMODULE module = GetModuleHandleW(nullptr);
+    const HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(5));
+    const DWORD size = resource != nullptr ? SizeofResource(module, resource) : 0;
+    const auto* words = size >= 22
+                            ? static_cast<const WORD*>(LockResource(LoadResource(module, resource)))
+                            : nullptr;
+    if (words == nullptr) {
+        return false;
+    }
+    const size_t x = words[0] == 1 && words[1] == 0xFFFF ? 9 : 5;  // in WORDs
+    return words[x] == 0 && words[x + 1] == 0;
+}
+
+// Centres `window` over its visible owner, or on the work area of its monitor when it has
+// none, and keeps it inside that work area.
+void Centre(HWND window, HWND owner) {
+    const bool overOwner = owner != nullptr && IsWindowVisible(owner) && !IsIconic(owner);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(overOwner ? owner : window, MONITOR_DEFAULTTOPRIMARY),
+                    &monitor);
+    const RECT area = monitor.rcWork;
+    RECT around = area;
+    if (overOwner) {
+        GetWindowRect(owner, &around);
+    }
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    const LONG width = rect.right - rect.left;
+    const LONG height = rect.bottom - rect.top;
+    const LONG x = (around.left + around.right - width) / 2;
+    const LONG y = (around.top + around.bottom - height) / 2;
+    SetWindowPos(window, nullptr, std::max(area.left, std::min(x, area.right - width)),
+                 std::max(area.top, std::min(y, area.bottom - height)), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace
@@ -28,13 +70,21 @@ INT_PTR DialogWindow::DoModal(HWND owner) {
         CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_), owner,
                            &DialogProc, reinterpret_cast<LPARAM>(this));
     if (created != nullptr && !ended_) {
+        if (TemplateAtOrigin(templateId_)) {
+            Centre(created, owner);
+        }
         ShowWindow(created, SW_SHOW);
         RunModalLoop();
     }
-    // The owner is enabled before this window goes, so that it, not some other
-    // program's window, becomes the active one.
+    // The owner is enabled and made active before this window goes, so that it, not some
+    // other program's window, has the keyboard afterwards, even when a click on the
+    // disabled owner left no window of this thread active.
     if (ownerWasEnabled) {
         EnableWindow(owner, TRUE);
+        const HWND active = GetActiveWindow();
+        if (active == nullptr || active == created) {
+            SetActiveWindow(owner);
+        }
     }
     if (created != nullptr) {
         DestroyWindow(created);

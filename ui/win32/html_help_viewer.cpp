@@ -6,12 +6,12 @@
 namespace velloran {
 namespace {
 
-using HtmlHelpAEntry = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
+using HtmlHelpWEntry = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
 
 // The viewer's binding, shared by every call and never reset.
 struct ViewerBinding {
     HMODULE module = nullptr;
-    HtmlHelpAEntry entry = nullptr;
+    HtmlHelpWEntry entry = nullptr;
     bool loadFailed = false;
 };
 
@@ -52,63 +52,36 @@ HMODULE LoadViewerLibrary() {
     return module != nullptr ? module : LoadLibraryW(kHtmlHelpLibrary);
 }
 
-HtmlHelpAEntry BoundViewer() {
+HtmlHelpWEntry BoundViewer() {
     ViewerBinding& binding = Binding();
     if (binding.module == nullptr && !binding.loadFailed) {
         binding.module = LoadViewerLibrary();
         binding.loadFailed = binding.module == nullptr;
     }
     if (binding.module != nullptr && binding.entry == nullptr) {
-        binding.entry = reinterpret_cast<HtmlHelpAEntry>(reinterpret_cast<void*>(
-            GetProcAddress(binding.module, MAKEINTRESOURCEA(kHtmlHelpAOrdinal))));
+        binding.entry = reinterpret_cast<HtmlHelpWEntry>(reinterpret_cast<void*>(
+            GetProcAddress(binding.module, MAKEINTRESOURCEA(kHtmlHelpWOrdinal))));
         binding.loadFailed = binding.entry == nullptr;
     }
     return binding.loadFailed ? nullptr : binding.entry;
 }
 
-// The ANSI form of `wide`; empty when some character has none.
-std::string Ansi(const std::wstring& wide) {
-    if (wide.empty()) {
-        return {};
-    }
-    BOOL lossy = FALSE;
-    const int length = static_cast<int>(wide.size());
-    const int bytes = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), length,
-                                          nullptr, 0, nullptr, &lossy);
-    if (bytes <= 0 || lossy) {
-        return {};
-    }
-    std::string text(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), length, text.data(), bytes,
-                        nullptr, &lossy);
-    return lossy ? std::string() : text;
-}
-
-std::wstring ShortPath(const std::wstring& path) {
-    std::wstring shortened(kLongestPath, L'\0');
-    const DWORD length = GetShortPathNameW(path.c_str(), shortened.data(), kLongestPath);
-    if (length == 0 || length >= kLongestPath) {
-        return {};
-    }
-    shortened.resize(length);
-    return shortened;
-}
-
 }  // namespace
 
-std::string AnsiPathFor(const std::string& path) {
-    const std::wstring wide = Utf16(path);
-    const std::string ansi = Ansi(wide);
-    return !ansi.empty() || wide.empty() ? ansi : Ansi(ShortPath(wide));
+HtmlHelpViewer::~HtmlHelpViewer() {
+    if (opened_ && Binding().entry != nullptr) {
+        Binding().entry(nullptr, nullptr, kHhCloseAll, 0);
+    }
 }
 
 bool HtmlHelpViewer::DisplayContents(const std::string& helpPath) {
-    const HtmlHelpAEntry viewer = BoundViewer();
-    const std::string ansiPath = AnsiPathFor(helpPath);
-    if (viewer == nullptr || ansiPath.empty()) {
+    const HtmlHelpWEntry viewer = BoundViewer();
+    const std::wstring path = Utf16(helpPath);
+    if (viewer == nullptr || path.empty()) {
         return false;
     }
-    return viewer(owner_(), ansiPath.c_str(), kHhDisplayToc, 0) != nullptr;
+    opened_ = true;
+    return viewer(owner_(), path.c_str(), kHhDisplayToc, 0) != nullptr;
 }
 
 }  // namespace velloran

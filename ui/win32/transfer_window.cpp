@@ -56,8 +56,15 @@ void TransferWindow::SetStatusText(const std::string& text) {
 int TransferWindow::ShowMessageBox(const std::string& text, const std::string& caption,
                                    uint32_t style) {
     // Before the window is first shown (a connection failure, a refused file) its box
-    // belongs to the main window.
-    const HWND owner = IsWindowVisible(Handle()) ? Handle() : GetWindow(Handle(), GW_OWNER);
+    // belongs to the main window, enabled again first: a box over a disabled owner hands
+    // the activation to another program when it closes.
+    if (IsWindowVisible(Handle())) {
+        return velloran::ShowMessageBox(Handle(), text, caption, style);
+    }
+    const HWND owner = GetWindow(Handle(), GW_OWNER);
+    if (owner != nullptr) {
+        EnableWindow(owner, TRUE);
+    }
     return velloran::ShowMessageBox(owner, text, caption, style);
 }
 

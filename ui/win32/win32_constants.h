@@ -12,12 +12,14 @@ inline constexpr wchar_t kBkupErrorName[] = L"WM_BKUP_ERROR";
 inline constexpr wchar_t kUiCallName[] = L"VELLORAN_UI_CALL";
 
 // The HTML Help viewer: where the registry says its library is, the library's plain
-// name when it says nothing, and HtmlHelpA's ordinal.
+// name when it says nothing, and HtmlHelpW's ordinal;
+// its commands to show the contents and to close every help window.
 inline constexpr wchar_t kHtmlHelpServerKey[] =
     L"CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
 inline constexpr wchar_t kHtmlHelpLibrary[] = L"hhctrl.ocx";
-inline constexpr WORD kHtmlHelpAOrdinal = 14;
+inline constexpr WORD kHtmlHelpWOrdinal = 15;
 inline constexpr UINT kHhDisplayToc = 0x0001;
+inline constexpr UINT kHhCloseAll = 0x0012;
 
 // The longest path a wide Win32 call hands back, in UTF-16 units with the terminator.
 inline constexpr DWORD kLongestPath = 32768;

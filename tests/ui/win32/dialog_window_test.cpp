@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <thread>
 
 #include "res/resource.h"
@@ -26,6 +27,7 @@ class ProbeDialog final : public DialogWindow {
     ProbeDialog() : DialogWindow(IDD_TRANSFER) {
         OnMessage(WM_SHOWWINDOW, [this](WPARAM show, LPARAM) {
             shown |= show != 0;
+            GetWindowRect(Handle(), &shownRect);
             return std::nullopt;
         });
         OnMessage(kEndMessage, [this](WPARAM, LPARAM) {
@@ -42,6 +44,7 @@ class ProbeDialog final : public DialogWindow {
     std::function<void(ProbeDialog&)> onInit;
     std::atomic<HWND> window{nullptr};
     bool shown = false;
+    RECT shownRect{};
     bool ownerEnabledDuringRun = true;
     DWORD endThreadId = 0;
     int cancels = 0;
@@ -121,6 +124,28 @@ TEST(DialogWindowTest, HandlersResultsReachTheSenderAndUnhandledMessagesTheDefau
     EXPECT_EQ(icon, kIcon);
     EXPECT_EQ(answer, kAnswer);
     EXPECT_EQ(unhandled, 0);
+}
+
+// Template 129 sits at 0,0: the window opens centred over a visible owner, else on the
+// work area, and the owner is active again once the window has gone.
+TEST(DialogWindowTest, ATemplateAtTheOriginIsCentredAndTheOwnerIsActiveAfterwards) {
+    MessageWindow owner;
+    RECT area{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    SetWindowPos(owner.Handle(), nullptr, area.left + 40, area.top + 30, 500, 400,
+                 SWP_NOZORDER | SWP_SHOWWINDOW);
+    for (const bool withOwner : {false, true}) {
+        ProbeDialog dialog;
+        dialog.onInit = [](ProbeDialog& self) { PostMessageW(self.Handle(), kEndMessage, 0, 0); };
+        dialog.DoModal(withOwner ? owner.Handle() : nullptr);
+        const RECT& r = dialog.shownRect;
+        const RECT around =
+            withOwner ? RECT{area.left + 40, area.top + 30, area.left + 540, area.top + 430} : area;
+        EXPECT_LE(std::abs(r.left + r.right - around.left - around.right), 1) << withOwner;
+        EXPECT_LE(std::abs(r.top + r.bottom - around.top - around.bottom), 1) << withOwner;
+        EXPECT_GT(r.right - r.left, 100);  // a real window, not an empty rectangle
+    }
+    EXPECT_EQ(GetActiveWindow(), owner.Handle());
 }
 
 }  // namespace

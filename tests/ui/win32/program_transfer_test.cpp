@@ -3,7 +3,9 @@
 // (lmq20.mem): a receive gives that file's bytes, a send leaves the sent bytes in it.
 // While the job runs, nothing the user does closes the transfer window.
 #include <gtest/gtest.h>
+
 #include <windows.h>
+#include <cstdlib>
 
 // After windows.h, on which it builds.
 #include <commctrl.h>
@@ -91,6 +93,8 @@ class ProgramTransferTest : public ProgramTest {
         ASSERT_TRUE(WaitUntil([&] { return !IsWindow(transfer); }, kWindowTimeoutMs));
         EXPECT_FALSE(Showing(kMessageBoxMark));
         EXPECT_TRUE(IsWindowEnabled(mainWindow));
+        EXPECT_TRUE(
+            WaitUntil([&] { return GetForegroundWindow() == mainWindow; }, kWindowTimeoutMs));
         EXPECT_FALSE(program->HasModule(L"Hdv305.dll"));
         EXPECT_EQ(SendDlgItemMessageW(mainWindow, IDC_MODEL, CB_GETCURSEL, 0, 0), kLmQ20);
     }
@@ -101,6 +105,11 @@ class ProgramTransferTest : public ProgramTest {
         EXPECT_EQ(ControlText(transfer, IDC_STATUS), TableText(status));
         EXPECT_EQ(GetWindowLongW(transfer, GWL_STYLE) & WS_SYSMENU, 0);
         EXPECT_EQ(GetWindow(transfer, GW_OWNER), mainWindow);
+        RECT over{}, under{};  // centred over the main window
+        GetWindowRect(transfer, &over);
+        GetWindowRect(mainWindow, &under);
+        EXPECT_LE(std::abs(over.left + over.right - under.left - under.right), 1);
+        EXPECT_LE(std::abs(over.top + over.bottom - under.top - under.bottom), 1);
         EXPECT_FALSE(IsWindowEnabled(mainWindow));
         EXPECT_EQ(SendDlgItemMessageW(transfer, IDC_PROGRESS, PBM_GETRANGE, FALSE, 0), range);
         EXPECT_TRUE(program->HasModule(L"Hdv305.dll"));

@@ -131,6 +131,7 @@ TEST_F(ProgramTest, ARefusedFileShowsTheSendFailureBeforeAnyTransferWindow) {
     EXPECT_EQ(box.owner, mainWindow);
 
     ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(mainWindow) != 0; }, kWindowTimeoutMs));
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == mainWindow; }, kWindowTimeoutMs));
     EXPECT_FALSE(Showing(kMessageBoxMark));
     EXPECT_FALSE(program->HasModule(L"Hdv201.dll"));
     EXPECT_EQ(SendDlgItemMessageW(mainWindow, IDC_MODEL, CB_GETCURSEL, 0, 0), kLmQ10);
@@ -138,6 +139,23 @@ TEST_F(ProgramTest, ARefusedFileShowsTheSendFailureBeforeAnyTransferWindow) {
 
 TEST_F(ProgramTest, HelpOpensTheViewerOnTheHelpBesideTheProgram) {
     Start();
+    Press(IDC_HELP_BUTTON);
+    HWND help = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (help = HelpWindowOf(program->Id())) != nullptr; },
+                          kWindowTimeoutMs));
+    EXPECT_FALSE(Showing(kMessageBoxMark));
+    PostMessageW(help, WM_CLOSE, 0, 0);
+}
+
+// A folder name outside every ANSI code page, which no short name stands in for.
+TEST_F(ProgramTest, HelpOpensFromAFolderOutsideTheAnsiCodePage) {
+    const std::filesystem::path folder = files.Path() / L"ヘルプ\u2603\u0424";
+    const std::filesystem::path built = std::filesystem::path(Utf16(VELLORAN_WIN32_PROGRAM));
+    ASSERT_TRUE(std::filesystem::create_directory(folder));
+    for (const wchar_t* name : {L"velloran.exe", L"VLR120.chm"}) {
+        ASSERT_TRUE(CopyFileW((built.parent_path() / name).c_str(), (folder / name).c_str(), TRUE));
+    }
+    Start(Utf8FromPath(folder / L"velloran.exe"));
     Press(IDC_HELP_BUTTON);
     HWND help = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (help = HelpWindowOf(program->Id())) != nullptr; },

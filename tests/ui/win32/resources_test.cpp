@@ -135,7 +135,7 @@ TEST(IconTest, Icon128HasTheLargeAndTheSmallSize) {
     }
 }
 
-TEST(ManifestTest, AsksForCommonControls6AndPerMonitorDpiAwareness) {
+TEST(ManifestTest, AsksForCommonControls6DpiAwarenessAndSupportedSystems) {
     const HMODULE module = GetModuleHandleW(nullptr);
     const HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
     ASSERT_NE(resource, nullptr);
@@ -143,8 +143,13 @@ TEST(ManifestTest, AsksForCommonControls6AndPerMonitorDpiAwareness) {
     const std::string manifest(bytes, SizeofResource(module, resource));
     EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""),
               std::string::npos);
-    EXPECT_NE(manifest.find(">PerMonitorV2, PerMonitor<"), std::string::npos);
-    EXPECT_NE(manifest.find(">true/pm<"), std::string::npos);
+    for (const char* text : {">PerMonitorV2, System<", ">true</dpiAware>", "version=\"1.2.0.0\"",
+                             "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",     // Windows 7
+                             "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",     // Windows 8
+                             "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",     // Windows 8.1
+                             "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}) {  // Windows 10, 11
+        EXPECT_NE(manifest.find(text), std::string::npos) << text;
+    }
 }
 
 }  // namespace

@@ -90,13 +90,6 @@ TEST(Utf8TextTest, RoundTripsJapaneseAndKeepsEmptyEmpty) {
     EXPECT_EQ(Utf16("\xff\xfe"), L"");  // not UTF-8
 }
 
-TEST(AnsiPathTest, AsciiPathsPassUnchangedAndUnrepresentableOnesWithoutShortFormFail) {
-    EXPECT_EQ(AnsiPathFor("C:\\Tools\\VLR120.chm"), "C:\\Tools\\VLR120.chm");
-    // No such file, so no short form: nothing the viewer could open.
-    EXPECT_EQ(AnsiPathFor("C:\\\xe2\x98\x83-none\\VLR120.chm"), "");
-    EXPECT_EQ(AnsiPathFor(""), "");
-}
-
 TEST(MutexInstanceLockTest, OneHolderAtATimeAndFreeAgainAfterRelease) {
     const std::string name = "velloran-test-" + std::to_string(GetCurrentProcessId());
     MutexInstanceLock first;
