@@ -16,7 +16,7 @@ for target in "${targets[@]}"; do
     case $target in
         linux)
             scripts/install-deps.sh qt6-base-dev libchm-dev fp-utils dpkg-dev file
-            cmake --preset package >/dev/null
+            scripts/configure.sh package
             cmake --build --preset package
             rm -f build/package/packages/*.deb
             (cd build/package && cpack -G DEB >/dev/null)
@@ -24,7 +24,7 @@ for target in "${targets[@]}"; do
             ;;
         windows)
             install_wine_packages nsis zip
-            cmake --preset windows >/dev/null
+            scripts/configure.sh windows
             cmake --build --preset windows --target velloran_installer velloran_portable_zip
             cp build/windows/packages/velloran-*-setup.exe build/windows/packages/velloran-*-win32.zip dist/
             ;;
