@@ -137,18 +137,8 @@ TEST_F(ProgramTest, ARefusedFileShowsTheSendFailureBeforeAnyTransferWindow) {
     EXPECT_EQ(SendDlgItemMessageW(mainWindow, IDC_MODEL, CB_GETCURSEL, 0, 0), kLmQ10);
 }
 
+// The help beside the program, in a folder whose name no ANSI code page holds.
 TEST_F(ProgramTest, HelpOpensTheViewerOnTheHelpBesideTheProgram) {
-    Start();
-    Press(IDC_HELP_BUTTON);
-    HWND help = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (help = HelpWindowOf(program->Id())) != nullptr; },
-                          kWindowTimeoutMs));
-    EXPECT_FALSE(Showing(kMessageBoxMark));
-    PostMessageW(help, WM_CLOSE, 0, 0);
-}
-
-// A folder name outside every ANSI code page, which no short name stands in for.
-TEST_F(ProgramTest, HelpOpensFromAFolderOutsideTheAnsiCodePage) {
     const std::filesystem::path folder = files.Path() / L"ヘルプ\u2603\u0424";
     const std::filesystem::path built = std::filesystem::path(Utf16(VELLORAN_WIN32_PROGRAM));
     ASSERT_TRUE(std::filesystem::create_directory(folder));
