@@ -23,7 +23,7 @@ for target in "${targets[@]}"; do
             cp build/package/packages/*.deb dist/
             ;;
         windows)
-            install_wine_packages nsis zip
+            install_wine_packages nsis
             scripts/configure.sh windows
             cmake --build --preset windows --target velloran_installer velloran_portable_zip
             cp build/windows/packages/velloran-*-setup.exe build/windows/packages/velloran-*-win32.zip dist/
