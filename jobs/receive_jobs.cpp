@@ -25,6 +25,11 @@ void StepForBlock(TransferContext& context, ProgressUnit unit, bool wide, uint32
     }
 }
 
+// The context's own sink when it names one (a receive into memory), else the backup file.
+ReceiveSink& SinkFor(TransferContext& context, ReceiveFile& backup) {
+    return context.receiveSink != nullptr ? *context.receiveSink : backup;
+}
+
 // Opens the transfer with the OpenFrame. A refusal is reported as a failed receive with
 // nothing written, and the earlier file at the path is left as it was.
 bool OpenReceive(TransferContext& context) {
@@ -37,14 +42,14 @@ bool OpenReceive(TransferContext& context) {
     return true;
 }
 
-bool WriteFileHeader(TransferContext& context, ReceiveFile& file) {
+bool WriteFileHeader(TransferContext& context, ReceiveSink& file) {
     const uint8_t zeros[2] = {0, 0};
     const auto& signature = kModelCatalogue[context.modelIndex].signature;
     return file.Append(signature.data(), kSignatureLength) && file.Append(zeros, sizeof zeros);
 }
 
 // Addresses one region, writes its record head and reads its bytes into the file.
-bool ReceiveRegion(TransferContext& context, ReceiveFile& file, const MemoryRegion& region,
+bool ReceiveRegion(TransferContext& context, ReceiveSink& file, const MemoryRegion& region,
                    ProgressUnit unit, FailureDetail& detail) {
     const Frame address = AddressFrame(region.address);
     if (SendFrame(context.deviceLink, *context.clock, address.data(), address.length) == 0) {
@@ -76,7 +81,7 @@ bool ReceiveRegion(TransferContext& context, ReceiveFile& file, const MemoryRegi
 }
 
 // Delivers the outcome of a receive whose OpenFrame was acknowledged.
-void Finish(TransferContext& context, ReceiveFile& file, bool received, FailureDetail detail) {
+void Finish(TransferContext& context, ReceiveSink& file, bool received, FailureDetail detail) {
     if (received && file.Commit()) {
         context.outcomeSink->Success();
         return;
@@ -91,7 +96,8 @@ uint32_t SingleRegionReceiveJob(TransferContext& context) {
     if (!OpenReceive(context)) {
         return 0;
     }
-    ReceiveFile file(context.filePath);
+    ReceiveFile backup(context.filePath);
+    ReceiveSink& file = SinkFor(context, backup);
     FailureDetail detail = kNoDetail;
     const ModelEntry& model = kModelCatalogue[context.modelIndex];
     const bool received = WriteFileHeader(context, file) &&
@@ -105,7 +111,8 @@ uint32_t MultiRegionReceiveJob(TransferContext& context) {
     if (!OpenReceive(context)) {
         return 0;
     }
-    ReceiveFile file(context.filePath);
+    ReceiveFile backup(context.filePath);
+    ReceiveSink& file = SinkFor(context, backup);
     FailureDetail detail = kNoDetail;
     bool ok = WriteFileHeader(context, file);
     for (const MemoryRegion& region : kMultiRegionTable) {

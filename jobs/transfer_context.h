@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "catalogue/backup_file.h"
+#include "jobs/receive_sink.h"
 #include "jobs/sinks.h"
 #include "link/device_link.h"
 #include "platform/clock.h"
@@ -38,6 +39,7 @@ struct TransferContext : BackupFileContext {
     OsVersion osVersion = QueryOsVersion();  // decides the block size of a receive
     ProgressSink* progressBar = nullptr;
     OutcomeSink* outcomeSink = nullptr;
+    ReceiveSink* receiveSink = nullptr;  // when set, a receive writes here, not to filePath
     std::thread threadHandle;
 };
 

@@ -26,6 +26,14 @@ uint32_t AwaitedOutcome::Deliveries() {
     return deliveries_;
 }
 
+namespace {
+
+int Open(CDeviceLink& link, const std::optional<int32_t>& deviceIndex) {
+    return deviceIndex ? link.ConnectAt(*deviceIndex) : link.Connect();
+}
+
+}  // namespace
+
 Outcome RunTransfer(const TransferRequest& request, ProgressSink& progress,
                     const TransferEnvironment& environment) {
     AwaitedOutcome outcome;
@@ -37,9 +45,11 @@ Outcome RunTransfer(const TransferRequest& request, ProgressSink& progress,
         context.filePath = request.filePath;
         context.progressBar = &progress;
         context.outcomeSink = &outcome;
+        context.receiveSink = request.receiveSink;
+        context.deviceLink.observer = request.observer;
         const uint32_t connectFailure = context.IsSend() ? IDS_SEND_FAILED : IDS_RECEIVE_FAILED;
         if (context.deviceLink.Bind(static_cast<uint32_t>(request.modelIndex)) == 0 ||
-            context.deviceLink.Connect() == 0) {
+            Open(context.deviceLink, request.deviceIndex) == 0) {
             outcome.Error(connectFailure, kNoDetail);
         } else {
             OnBkupStart(context, *environment.starter);

@@ -7,8 +7,10 @@
 #include <string>
 
 #include "jobs/outcome.h"
+#include "jobs/receive_sink.h"
 #include "jobs/sinks.h"
 #include "jobs/worker_starter.h"
+#include "link/exchange_observer.h"
 #include "platform/clock.h"
 #include "platform/dynamic_library.h"
 
@@ -38,6 +40,9 @@ struct TransferRequest {
     int32_t modelIndex = 0;
     int32_t direction = 0;
     std::string filePath;
+    std::optional<int32_t> deviceIndex;    // open this device index, not the first that answers
+    ReceiveSink* receiveSink = nullptr;    // a receive into memory instead of filePath
+    ExchangeObserver* observer = nullptr;  // told of every exchange
 };
 
 // The seams a transfer runs over; production uses the system's.

@@ -75,6 +75,32 @@ int CDeviceLink::Connect() {
     return 0;
 }
 
+int CDeviceLink::ConnectAt(int32_t index) {
+    if (CheckActiveDevice == nullptr || StartDevice == nullptr || index < 0 ||
+        index >= kDeviceIndexCount) {
+        return 0;
+    }
+    uint8_t scratch[kDeviceAreaLength] = {};
+    if (CheckActiveDevice(index, scratch) != kDriverOk) {
+        return 0;
+    }
+    return StartDevice(&deviceHandle, index) == kDriverOk ? 1 : 0;
+}
+
+std::vector<int32_t> CDeviceLink::ActiveIndices() const {
+    std::vector<int32_t> indices;
+    if (CheckActiveDevice == nullptr) {
+        return indices;
+    }
+    for (int32_t index = 0; index < kDeviceIndexCount; ++index) {
+        uint8_t scratch[kDeviceAreaLength] = {};
+        if (CheckActiveDevice(index, scratch) == kDriverOk) {
+            indices.push_back(index);
+        }
+    }
+    return indices;
+}
+
 int CDeviceLink::Release() {
     if (EndDevice == nullptr) {
         return 0;

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "link/driver_api.h"
+#include "link/exchange_observer.h"
 #include "platform/dynamic_library.h"
 
 namespace velloran {
@@ -24,6 +26,10 @@ class CDeviceLink {
     int Unbind();
     // Opens the first device index, 0 to 127, at which a printer answers.
     int Connect();
+    // Opens the printer at `index` alone, when one answers there.
+    int ConnectAt(int32_t index);
+    // The device indices, 0 to 127, at which a printer answers; none is opened.
+    std::vector<int32_t> ActiveIndices() const;
     // Ends the open device; 1 when the link is bound.
     int Release();
 
@@ -39,6 +45,7 @@ class CDeviceLink {
     UsbReadFn UsbRead = nullptr;
     void* libraryModule = nullptr;
     uint32_t deviceHandle = 0;
+    ExchangeObserver* observer = nullptr;  // told of every exchange, when set
 
   private:
     bool AllEntriesResolved() const;

@@ -1,5 +1,6 @@
 #include "link/frame_exchange.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "catalogue/model_catalogue.h"
@@ -31,47 +32,73 @@ uint32_t PollRead(const CDeviceLink& link, Clock& clock, uint8_t* into, uint32_t
     return result;
 }
 
+// Tells the link's observer, if any, how an exchange went.
+void Report(const CDeviceLink& link, Clock& clock, ExchangeRecord& record) {
+    if (link.observer != nullptr) {
+        record.endMs = clock.TickMs();
+        link.observer->Exchanged(record);
+    }
+}
+
 int ReadBlock(const CDeviceLink& link, Clock& clock, uint8_t request, uint32_t blockLength,
               uint8_t* out) {
-    const uint32_t start = clock.TickMs();
+    ExchangeRecord record;
+    record.sent = {&request, 1};
+    record.startMs = clock.TickMs();
+    const uint32_t start = record.startMs;
     if (!CanExchange(link) || link.UsbWrite(link.deviceHandle, &request, 1) != kDriverOk) {
+        Report(link, clock, record);
         return 0;
     }
+    record.written = true;
     uint8_t buffer[kWorkingBufferLength];
     uint32_t filled = 0;
     do {
         uint32_t count = 0;
+        ++record.polls;
         if (PollRead(link, clock, buffer + filled, blockLength, count) == kDriverOk && count > 0) {
             filled += count;
             if (filled >= blockLength) {
                 std::memcpy(out, buffer, blockLength);
-                return 1;
+                record.succeeded = true;
+                break;
             }
         }
     } while (!DeadlinePassed(clock, start));
-    return 0;
+    record.received = {buffer, std::min(filled, blockLength)};
+    Report(link, clock, record);
+    return record.succeeded ? 1 : 0;
 }
 
 }  // namespace
 
 int SendFrame(const CDeviceLink& link, Clock& clock, const uint8_t* frame, uint32_t length) {
-    const uint32_t start = clock.TickMs();
+    ExchangeRecord record;
+    record.sent = {frame, length};
+    record.startMs = clock.TickMs();
+    const uint32_t start = record.startMs;
     if (!CanExchange(link) || link.UsbWrite(link.deviceHandle, frame, length) != kDriverOk) {
+        Report(link, clock, record);
         return 0;
     }
+    record.written = true;
     uint8_t buffer[kWorkingBufferLength];
     do {
         uint32_t count = 0;
+        ++record.polls;
         const uint32_t result = PollRead(link, clock, buffer, kReplyReadCount, count);
         if (result == kDriverOk && count > 0) {
             if (buffer[0] != kIdleReplyByte) {
-                return buffer[0] == kAckByte ? 1 : 0;
+                record.succeeded = buffer[0] == kAckByte;
+                record.received = {buffer, 1};
+                break;
             }
         } else if (result != kDriverOk && count > 0) {
-            return 0;
+            break;
         }
     } while (!DeadlinePassed(clock, start));
-    return 0;
+    Report(link, clock, record);
+    return record.succeeded ? 1 : 0;
 }
 
 int ReadBlock8(const CDeviceLink& link, Clock& clock, uint8_t* out) {
