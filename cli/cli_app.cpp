@@ -5,9 +5,13 @@
 #include "cli/cli_constants.h"
 #include "cli/file_summary.h"
 #include "cli/file_summary_text.h"
+#include "cli/inspect_json.h"
 #include "cli/receive_target.h"
+#include "cli/trace_file.h"
 #include "cli/transfer_command.h"
 #include "cli/usage.h"
+#include "cli/verify_command.h"
+#include "link/device_link.h"
 #include "velloran_version.h"
 
 namespace velloran::cli {
@@ -25,13 +29,57 @@ int ListModels(CliContext& context) {
     return kExitSuccess;
 }
 
-int Inspect(const std::string& path, CliContext& context) {
+int Inspect(const Invocation& invocation, CliContext& context) {
+    const std::string& path = *invocation.file;
     const std::optional<InspectReport> report = InspectFile(path);
     if (!report) {
         return UsageError(context, "cannot read \"" + path + "\"");
     }
-    context.out << FormatInspectReport(*report);
+    context.out << (invocation.json ? FormatInspectJson(*report) : FormatInspectReport(*report));
     return kExitSuccess;
+}
+
+// The indices at which a printer of the model answers; none is opened.
+int ListDevices(const Invocation& invocation, CliContext& context) {
+    const char* model = kModelCatalogue[invocation.modelIndex].displayName;
+    CDeviceLink link(*context.environment.loader);
+    if (link.Bind(static_cast<uint32_t>(invocation.modelIndex)) == 0) {
+        context.err << kProgramName << ": the " << model << " driver library cannot be loaded\n";
+        return kExitTransferFailed;
+    }
+    const std::vector<int32_t> indices = link.ActiveIndices();
+    link.Unbind();
+    if (indices.empty()) {
+        context.err << kProgramName << ": no " << model << " printer answers\n";
+        return kExitTransferFailed;
+    }
+    for (int32_t index : indices) {
+        context.out << index << '\n';
+    }
+    return kExitSuccess;
+}
+
+// Runs a transfer command, with its trace when --trace names one.
+int Transfer(const Invocation& invocation, const std::string& path, CliContext& context) {
+    std::unique_ptr<std::ofstream> traceFile;
+    std::optional<ExchangeTrace> trace;
+    if (invocation.trace) {
+        std::string error;
+        traceFile = OpenTraceFile(*invocation.trace, path, error);
+        if (!traceFile) {
+            return UsageError(context, error);
+        }
+        trace.emplace(*traceFile, *context.environment.clock);
+    }
+    ExchangeTrace* observer = trace ? &*trace : nullptr;
+    if (invocation.command == Command::kVerify) {
+        return RunVerifyCommand(invocation, path, context, observer);
+    }
+    const int status = RunTransferCommand(invocation, path, context, observer);
+    if (status != kExitSuccess || !invocation.verify) {
+        return status;
+    }
+    return RunVerifyCommand(invocation, path, context, observer);
 }
 
 int Receive(const Invocation& invocation, CliContext& context) {
@@ -40,7 +88,7 @@ int Receive(const Invocation& invocation, CliContext& context) {
     if (!MayWriteReceiveTarget(path, invocation.force)) {
         return UsageError(context, "\"" + path + "\" exists; add --force to replace it");
     }
-    return RunTransferCommand(invocation, path, context);
+    return Transfer(invocation, path, context);
 }
 
 int Run(const Invocation& invocation, CliContext& context) {
@@ -50,9 +98,14 @@ int Run(const Invocation& invocation, CliContext& context) {
         case Command::kReceive:
             return Receive(invocation, context);
         case Command::kSend:
-            return RunTransferCommand(invocation, *invocation.file, context);
+        case Command::kVerify:
+            return Transfer(invocation, *invocation.file, context);
+        case Command::kDiff:
+            return RunDiffCommand(*invocation.file, *invocation.secondFile, context);
+        case Command::kDevices:
+            return ListDevices(invocation, context);
         case Command::kInspect:
-            return Inspect(*invocation.file, context);
+            return Inspect(invocation, context);
         case Command::kVersion:
             context.out << kProgramName << " " << VELLORAN_VERSION << "\n";
             return kExitSuccess;

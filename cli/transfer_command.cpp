@@ -1,9 +1,8 @@
 #include "cli/transfer_command.h"
 
-#include <memory>
-
 #include "cli/cli_constants.h"
 #include "cli/progress_bar.h"
+#include "cli/refusal_reason.h"
 #include "jobs/outcome.h"
 #include "jobs/transfer_context.h"
 
@@ -19,7 +18,20 @@ class SilentProgress final : public ProgressSink {
     void Step() override {}
 };
 
-Outcome Transfer(const TransferRequest& request, CliContext& context) {
+}  // namespace
+
+TransferRequest RequestFor(const Invocation& invocation, int32_t direction, const std::string& path,
+                           ExchangeTrace* trace) {
+    TransferRequest request;
+    request.modelIndex = invocation.modelIndex;
+    request.direction = direction;
+    request.filePath = path;
+    request.deviceIndex = invocation.device;
+    request.observer = trace;
+    return request;
+}
+
+Outcome RunWithProgress(const TransferRequest& request, CliContext& context) {
     if (!context.errIsTerminal) {
         SilentProgress silent;
         return RunTransfer(request, silent, context.environment);
@@ -32,20 +44,30 @@ Outcome Transfer(const TransferRequest& request, CliContext& context) {
     return outcome;
 }
 
-}  // namespace
-
-int RunTransferCommand(const Invocation& invocation, const std::string& path, CliContext& context) {
-    TransferRequest request;
-    request.modelIndex = invocation.modelIndex;
-    request.direction = invocation.command == Command::kSend ? kDirectionSend : kDirectionReceive;
-    request.filePath = path;
-    const Outcome outcome = Transfer(request, context);
-    if (outcome.success) {
-        context.out << OutcomeText(outcome) << '\n' << std::flush;
-        return kExitSuccess;
+void SayWhyRefused(const std::string& path, int32_t modelIndex, CliContext& context) {
+    if (const auto reason = RefusalReason(path, modelIndex)) {
+        context.err << kProgramName << ": " << path << ": " << *reason << '\n';
     }
-    context.err << OutcomeText(outcome) << '\n' << std::flush;
-    return kExitTransferFailed;
+}
+
+int ReportOutcome(const Outcome& outcome, CliContext& context, ExchangeTrace* trace) {
+    const std::string text = OutcomeText(outcome);
+    if (trace != nullptr) {
+        trace->Note("outcome: " + text);
+    }
+    (outcome.success ? context.out : context.err) << text << '\n' << std::flush;
+    return outcome.success ? kExitSuccess : kExitTransferFailed;
+}
+
+int RunTransferCommand(const Invocation& invocation, const std::string& path, CliContext& context,
+                       ExchangeTrace* trace) {
+    const bool send = invocation.command == Command::kSend;
+    const Outcome outcome = RunWithProgress(
+        RequestFor(invocation, send ? kDirectionSend : kDirectionReceive, path, trace), context);
+    if (send && !outcome.success && outcome.outcomeId == IDS_SEND_FAILED) {
+        SayWhyRefused(path, invocation.modelIndex, context);
+    }
+    return ReportOutcome(outcome, context, trace);
 }
 
 }  // namespace velloran::cli
