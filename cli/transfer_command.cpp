@@ -20,26 +20,27 @@ class SilentProgress final : public ProgressSink {
 
 }  // namespace
 
-TransferRequest RequestFor(const Invocation& invocation, int32_t direction, const std::string& path,
-                           ExchangeTrace* trace) {
-    TransferRequest request;
-    request.modelIndex = invocation.modelIndex;
-    request.direction = direction;
-    request.filePath = path;
-    request.deviceIndex = invocation.device;
-    request.observer = trace;
-    return request;
+CliTransfer TransferFor(const Invocation& invocation, int32_t direction, const std::string& path,
+                        ExchangeTrace* trace) {
+    CliTransfer transfer;
+    transfer.request.modelIndex = invocation.modelIndex;
+    transfer.request.direction = direction;
+    transfer.request.filePath = path;
+    transfer.options.deviceIndex = invocation.device;
+    transfer.options.observer = trace;
+    return transfer;
 }
 
-Outcome RunWithProgress(const TransferRequest& request, CliContext& context) {
+Outcome RunWithProgress(const CliTransfer& transfer, CliContext& context) {
     if (!context.errIsTerminal) {
         SilentProgress silent;
-        return RunTransfer(request, silent, context.environment);
+        return RunTransfer(transfer.request, silent, context.environment, transfer.options);
     }
     const uint32_t bytesPerStep =
-        request.direction == kDirectionSend ? kSendBytesPerStep : kReceiveBytesPerStep;
+        transfer.request.direction == kDirectionSend ? kSendBytesPerStep : kReceiveBytesPerStep;
     TerminalProgressBar bar(context.err, *context.environment.clock, bytesPerStep);
-    const Outcome outcome = RunTransfer(request, bar, context.environment);
+    const Outcome outcome =
+        RunTransfer(transfer.request, bar, context.environment, transfer.options);
     bar.Finish();
     return outcome;
 }
@@ -63,7 +64,7 @@ int RunTransferCommand(const Invocation& invocation, const std::string& path, Cl
                        ExchangeTrace* trace) {
     const bool send = invocation.command == Command::kSend;
     const Outcome outcome = RunWithProgress(
-        RequestFor(invocation, send ? kDirectionSend : kDirectionReceive, path, trace), context);
+        TransferFor(invocation, send ? kDirectionSend : kDirectionReceive, path, trace), context);
     if (send && !outcome.success && outcome.outcomeId == IDS_SEND_FAILED) {
         SayWhyRefused(path, invocation.modelIndex, context);
     }

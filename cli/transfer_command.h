@@ -9,14 +9,18 @@
 
 namespace velloran::cli {
 
-// The request for a transfer of `path` with the invocation's device index and the trace
-// (when one is written) watching its exchanges.
-TransferRequest RequestFor(const Invocation& invocation, int32_t direction, const std::string& path,
-                           ExchangeTrace* trace);
+// A transfer of `path` with the invocation's device index and the trace (when one is
+// written) watching its exchanges.
+struct CliTransfer {
+    TransferRequest request;
+    TransferOptions options;
+};
+CliTransfer TransferFor(const Invocation& invocation, int32_t direction, const std::string& path,
+                        ExchangeTrace* trace);
 
 // Runs a transfer through the core's transfer session, drawing the progress bar when
 // standard error is a terminal.
-Outcome RunWithProgress(const TransferRequest& request, CliContext& context);
+Outcome RunWithProgress(const CliTransfer& transfer, CliContext& context);
 
 // Runs a receive or send of `path` and prints the outcome text: to standard output on
 // success (exit 0), to standard error on failure (exit 1). A send of a file the file tests

@@ -40,9 +40,9 @@ int RunVerifyCommand(const Invocation& invocation, const std::string& path, CliC
         return ReportOutcome(Outcome::Failed(IDS_SEND_FAILED, kNoDetail), context, trace);
     }
     MemoryReceiveSink received;
-    TransferRequest request = RequestFor(invocation, kDirectionReceive, "", trace);
-    request.receiveSink = &received;
-    const Outcome outcome = RunWithProgress(request, context);
+    CliTransfer transfer = TransferFor(invocation, kDirectionReceive, "", trace);
+    transfer.options.receiveSink = &received;
+    const Outcome outcome = RunWithProgress(transfer, context);
     if (!outcome.success) {
         return ReportOutcome(outcome, context, trace);
     }

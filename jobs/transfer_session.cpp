@@ -35,7 +35,7 @@ int Open(CDeviceLink& link, const std::optional<int32_t>& deviceIndex) {
 }  // namespace
 
 Outcome RunTransfer(const TransferRequest& request, ProgressSink& progress,
-                    const TransferEnvironment& environment) {
+                    const TransferEnvironment& environment, const TransferOptions& options) {
     AwaitedOutcome outcome;
     Outcome result;
     {
@@ -45,11 +45,11 @@ Outcome RunTransfer(const TransferRequest& request, ProgressSink& progress,
         context.filePath = request.filePath;
         context.progressBar = &progress;
         context.outcomeSink = &outcome;
-        context.receiveSink = request.receiveSink;
-        context.deviceLink.observer = request.observer;
+        context.receiveSink = options.receiveSink;
+        context.deviceLink.observer = options.observer;
         const uint32_t connectFailure = context.IsSend() ? IDS_SEND_FAILED : IDS_RECEIVE_FAILED;
         if (context.deviceLink.Bind(static_cast<uint32_t>(request.modelIndex)) == 0 ||
-            Open(context.deviceLink, request.deviceIndex) == 0) {
+            Open(context.deviceLink, options.deviceIndex) == 0) {
             outcome.Error(connectFailure, kNoDetail);
         } else {
             OnBkupStart(context, *environment.starter);

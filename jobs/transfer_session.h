@@ -40,6 +40,10 @@ struct TransferRequest {
     int32_t modelIndex = 0;
     int32_t direction = 0;
     std::string filePath;
+};
+
+// What the command line asks of a transfer beyond what the windows do.
+struct TransferOptions {
     std::optional<int32_t> deviceIndex;    // open this device index, not the first that answers
     ReceiveSink* receiveSink = nullptr;    // a receive into memory instead of filePath
     ExchangeObserver* observer = nullptr;  // told of every exchange
@@ -57,6 +61,7 @@ struct TransferEnvironment {
 // for a receive), dispatches, waits for the job's one outcome, then ends the device and
 // frees the library.
 Outcome RunTransfer(const TransferRequest& request, ProgressSink& progress,
-                    const TransferEnvironment& environment = {});
+                    const TransferEnvironment& environment = {},
+                    const TransferOptions& options = {});
 
 }  // namespace velloran

@@ -73,6 +73,7 @@ inline constexpr const char* kEnvLocalAppData = "LOCALAPPDATA";
 inline constexpr const char* kEnvHome = "HOME";
 inline constexpr const char* kEnvModel = "VELLORAN_SIM_MODEL";
 inline constexpr const char* kEnvActiveIndex = "VELLORAN_SIM_ACTIVE_INDEX";
+inline constexpr const char* kEnvDevices = "VELLORAN_SIM_DEVICES";
 inline constexpr const char* kEnvFailStart = "VELLORAN_SIM_FAIL_START";
 inline constexpr const char* kEnvRefuseFrame = "VELLORAN_SIM_REFUSE_FRAME";
 inline constexpr const char* kEnvRefuseKind = "VELLORAN_SIM_REFUSE_KIND";
@@ -88,5 +89,8 @@ inline constexpr const char* kActiveIndexNone = "none";
 inline constexpr const char* kFailReadCount = "count";
 inline constexpr const char* kFailReadNoCount = "nocount";
 inline constexpr int32_t kDefaultActiveIndex = 0;
+// Printers listed in VELLORAN_SIM_DEVICES other than index 0 keep their memory in a
+// folder of their own, "device-K" in the state folder.
+inline constexpr const char* kDeviceFolderPrefix = "device-";
 
 }  // namespace velloran::sim

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "link/driver_api.h"
+#include "sim/sim_platform.h"
 #include "sim/sim_settings.h"
 
 namespace velloran::sim {
@@ -20,7 +21,7 @@ Device::~Device() {
 }
 
 uint32_t Device::CheckActive(int32_t index, void* area) {
-    if (ReadActiveIndex() != index) {
+    if (!AnswersAt(index)) {
         return kCallFailed;
     }
     if (area != nullptr) {
@@ -35,10 +36,15 @@ uint32_t Device::CheckActive(int32_t index, void* area) {
 uint32_t Device::Start(uint32_t* handle, int32_t index) {
     std::lock_guard lock(mutex_);
     Settings settings = ReadSettings();
-    if (handle == nullptr || session_ || settings.failStart || ReadActiveIndex() != index) {
+    if (handle == nullptr || session_ || settings.failStart || !AnswersAt(index)) {
         return kCallFailed;
     }
-    session_ = std::make_unique<Session>(served_, settings, ResolveStateFolder());
+    const uint32_t slot = MemorySlotOf(index);
+    std::string folder = ResolveStateFolder();
+    if (slot != 0 && !folder.empty()) {
+        folder = platform::JoinPath(folder, kDeviceFolderPrefix + std::to_string(slot));
+    }
+    session_ = std::make_unique<Session>(served_, settings, std::move(folder), slot);
     handle_ = kHandleBase + ++starts_;
     *handle = handle_;
     return kCallOk;

@@ -8,10 +8,10 @@ uint8_t SeedByte(uint32_t address, uint8_t seedTag) {
     return static_cast<uint8_t>((address * kSeedMultiplier) >> kSeedShift) ^ seedTag;
 }
 
-MemoryImage::MemoryImage(const ModelInfo& model) : model_(&model) {
+MemoryImage::MemoryImage(const ModelInfo& model, uint8_t seedSalt) : model_(&model) {
     for (const Region& region : model.regions) {
         for (uint32_t address = region.start; address < region.End(); ++address) {
-            bytes_.push_back(SeedByte(address, model.seedTag));
+            bytes_.push_back(SeedByte(address, model.seedTag) ^ seedSalt);
         }
     }
 }

@@ -16,7 +16,7 @@ uint8_t SeedByte(uint32_t address, uint8_t seedTag);
 
 class MemoryImage {
   public:
-    explicit MemoryImage(const ModelInfo& model);
+    explicit MemoryImage(const ModelInfo& model, uint8_t seedSalt = 0);
 
     const ModelInfo& model() const { return *model_; }
     std::span<const uint8_t> bytes() const { return bytes_; }

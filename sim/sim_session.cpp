@@ -11,10 +11,11 @@ bool IsReadRequest(FrameKind kind) {
 
 }  // namespace
 
-Session::Session(std::span<const ModelId> served, const Settings& settings, std::string stateFolder)
+Session::Session(std::span<const ModelId> served, const Settings& settings, std::string stateFolder,
+                 uint32_t memorySlot)
     : served_(served),
       settings_(settings),
-      store_(std::move(stateFolder)),
+      store_(std::move(stateFolder), static_cast<uint8_t>(memorySlot)),
       replies_({settings.lateReads, settings.padReads, settings.splitBytes}),
       log_(settings.logPath) {}
 

@@ -17,7 +17,9 @@ namespace velloran::sim {
 
 class Session {
   public:
-    Session(std::span<const ModelId> served, const Settings& settings, std::string stateFolder);
+    // `memorySlot` tells several simulated printers apart: their memory is seeded apart.
+    Session(std::span<const ModelId> served, const Settings& settings, std::string stateFolder,
+            uint32_t memorySlot = 0);
 
     // One UsbWrite: a frame or read request of 1 to 64 bytes.
     uint32_t Write(std::span<const uint8_t> bytes);

@@ -1,8 +1,10 @@
 #include "sim/sim_settings.h"
 
+#include <algorithm>
 #include <charconv>
 #include <limits>
 
+#include "link/driver_api.h"
 #include "sim/sim_platform.h"
 
 namespace velloran::sim {
@@ -67,6 +69,38 @@ std::optional<int32_t> ReadActiveIndex() {
         return kDefaultActiveIndex;
     }
     return static_cast<int32_t>(*index);
+}
+
+std::optional<std::vector<int32_t>> ReadDeviceIndices() {
+    auto text = platform::GetEnv(kEnvDevices);
+    if (!text) {
+        return std::nullopt;
+    }
+    std::vector<int32_t> indices;
+    std::string_view rest = *text;
+    while (true) {
+        const size_t comma = rest.find(',');
+        auto index = ParseCount(rest.substr(0, comma));
+        if (!index || *index >= static_cast<uint32_t>(kDeviceIndexCount)) {
+            return std::nullopt;
+        }
+        indices.push_back(static_cast<int32_t>(*index));
+        if (comma == std::string_view::npos) {
+            return indices;
+        }
+        rest = rest.substr(comma + 1);
+    }
+}
+
+bool AnswersAt(int32_t index) {
+    if (auto listed = ReadDeviceIndices()) {
+        return std::find(listed->begin(), listed->end(), index) != listed->end();
+    }
+    return ReadActiveIndex() == index;
+}
+
+uint32_t MemorySlotOf(int32_t index) {
+    return ReadDeviceIndices() && index > 0 ? static_cast<uint32_t>(index) : 0;
 }
 
 Settings ReadSettings() {

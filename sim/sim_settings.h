@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "sim/sim_frame.h"
 #include "sim/sim_models.h"
@@ -38,6 +39,18 @@ Settings ReadSettings();
 
 // The device index at which a printer answers, or nothing when none does.
 std::optional<int32_t> ReadActiveIndex();
+
+// The printers VELLORAN_SIM_DEVICES lists ("0,5,127"); nothing when it is unset or does
+// not parse, and the one active index rules.
+std::optional<std::vector<int32_t>> ReadDeviceIndices();
+
+// Whether a printer answers at `index`: one listed in VELLORAN_SIM_DEVICES, else the
+// active index.
+bool AnswersAt(int32_t index);
+
+// Which printer's memory a device opened at `index` uses: 0 for the one printer, else
+// the index of a listed printer.
+uint32_t MemorySlotOf(int32_t index);
 
 // A decimal count made of digits only, or nothing.
 std::optional<uint32_t> ParseCount(std::string_view text);

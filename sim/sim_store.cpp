@@ -26,7 +26,7 @@ MemoryImage& MemoryStore::Acquire(const ModelInfo& model) {
             return *image;
         }
     }
-    auto image = std::make_unique<MemoryImage>(model);
+    auto image = std::make_unique<MemoryImage>(model, seedSalt_);
     if (!folder_.empty()) {
         if (auto stored = platform::ReadWholeFile(PathOf(model))) {
             image->Restore(*stored);

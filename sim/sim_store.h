@@ -18,7 +18,9 @@ std::string ResolveStateFolder();
 
 class MemoryStore {
   public:
-    explicit MemoryStore(std::string folder) : folder_(std::move(folder)) {}
+    // `seedSalt` is mixed into the seed pattern of every memory this store creates.
+    explicit MemoryStore(std::string folder, uint8_t seedSalt = 0)
+        : folder_(std::move(folder)), seedSalt_(seedSalt) {}
 
     // The model's memory: from its file when that has the right size, else seeded.
     MemoryImage& Acquire(const ModelInfo& model);
@@ -31,6 +33,7 @@ class MemoryStore {
     void Save(MemoryImage& image) const;
 
     std::string folder_;
+    uint8_t seedSalt_;
     std::vector<std::unique_ptr<MemoryImage>> images_;
 };
 

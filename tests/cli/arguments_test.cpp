@@ -129,8 +129,45 @@ INSTANTIATE_TEST_SUITE_P(
                        "--force is only for receive"},
         UsageErrorCase{"InspectWithoutFile", {"inspect"}, "missing argument"},
         UsageErrorCase{"InspectTooMany", {"inspect", "a.vid", "b.vid"}, "too many"},
-        UsageErrorCase{"InspectMissingFile", {"inspect", "absent.vid"}, "cannot read"}),
+        UsageErrorCase{"InspectMissingFile", {"inspect", "absent.vid"}, "cannot read"},
+        UsageErrorCase{
+            "ReceiveTakesNoVerify", {"receive", "LM-Q20", "--verify"}, "--verify is only for send"},
+        UsageErrorCase{"DiffTakesNoTrace",
+                       {"diff", "a", "b", "--trace", "t"},
+                       "--trace is only for receive, send, verify"},
+        UsageErrorCase{
+            "TraceWithoutValue", {"send", "LM-Q20", "a.vid", "--trace"}, "--trace needs a value"},
+        UsageErrorCase{"DeviceOutOfRange",
+                       {"verify", "LM-Q20", "a.vid", "--device", "128"},
+                       "--device takes an index from 0 to 127, not \"128\""},
+        UsageErrorCase{"DeviceNotANumber", {"receive", "LM-Q20", "--device", "-1"}, "not \"-1\""},
+        UsageErrorCase{"DiffOneFile", {"diff", "a.vid"}, "missing argument"},
+        UsageErrorCase{"DevicesWithoutModel", {"devices"}, "missing argument"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The options of the new commands land in the invocation, values taken in order.
+TEST(NewOptions, BecomeTheInvocation) {
+    const ParsedArguments send = ParseArguments(
+        {"send", "--trace", "--verify", "LM-Q30", "b.vid", "--verify", "--device", "127"});
+    ASSERT_TRUE(send.invocation) << send.error;
+    EXPECT_EQ(send.invocation->command, Command::kSend);
+    EXPECT_EQ(send.invocation->trace, "--verify");
+    EXPECT_TRUE(send.invocation->verify);
+    EXPECT_EQ(send.invocation->device, 127);
+    EXPECT_EQ(send.invocation->file, "b.vid");
+    const ParsedArguments diff = ParseArguments({"diff", "a.vid", "--", "-b.vid"});
+    ASSERT_TRUE(diff.invocation) << diff.error;
+    EXPECT_EQ(diff.invocation->file, "a.vid");
+    EXPECT_EQ(diff.invocation->secondFile, "-b.vid");
+    const ParsedArguments json = ParseArguments({"inspect", "--json", "a.vid"});
+    ASSERT_TRUE(json.invocation) << json.error;
+    EXPECT_TRUE(json.invocation->json);
+    const ParsedArguments verify = ParseArguments({"verify", "lm-q10", "a.vid", "--device", "0"});
+    ASSERT_TRUE(verify.invocation) << verify.error;
+    EXPECT_EQ(verify.invocation->command, Command::kVerify);
+    EXPECT_EQ(verify.invocation->modelIndex, 2);
+    EXPECT_EQ(verify.invocation->device, 0);
+}
 
 TEST(UnknownModel, ListsTheModels) {
     const ParsedArguments parsed = ParseArguments({"receive", "LM-Q40"});

@@ -154,7 +154,8 @@ TEST(Send, RefusedFileSendsNoFrame) {
     FakePrinter printer(driver);
     const auto run = RunCliWith({"send", "LM-Q10", file}, driver, clock);
     EXPECT_EQ(run.exitStatus, 1);
-    EXPECT_EQ(run.err, Text(117));
+    EXPECT_EQ(run.err, "velloran-cli: " + file + ": an LM-Q30 backup does not go into an LM-Q10\n" +
+                           Text(117));
     EXPECT_TRUE(driver.writes.empty());
 }
 

@@ -3,6 +3,7 @@
 #include "catalogue/backup_layout.h"
 #include "cli/file_summary.h"
 #include "cli/file_summary_text.h"
+#include "cli/inspect_json.h"
 #include "tests/support/backup_builder.h"
 #include "tests/support/temp_dir.h"
 
@@ -72,6 +73,37 @@ TEST(Inspect, DescribesASingleRegionFileLineByLine) {
                   "  LM-Q30  accepted: source layout 1 (LM-Q20 file), 1248 frames\n"
                   "  LM-Q20  accepted: region 0x10008000, 163840 bytes, 2740 frames\n"
                   "  LM-Q10  refused: the file test does not accept the file\n");
+}
+
+// The same analysis for scripts, quotes and control characters in the path escaped.
+TEST(Inspect, JsonForScripts) {
+    TempDir dir;
+    const std::string path = dir.File("a\"b\n.vid");
+    WriteBytes(path, SingleRegionFile(HeaderOf(kQ20), kImageAddress, kImage, 20));
+    const std::optional<InspectReport> report = InspectFile(path);
+    ASSERT_TRUE(report.has_value());
+    std::string escaped = path;
+    escaped.replace(escaped.find("\"b\n"), 3, "\\\"b\\u000a");
+    EXPECT_EQ(
+        FormatInspectJson(*report),
+        "{\n  \"path\": \"" + escaped +
+            "\",\n"
+            "  \"size\": 36,\n"
+            "  \"header\": \"00 08 09 01 00 00 00 00\",\n"
+            "  \"headerModel\": \"LM-Q20\",\n"
+            "  \"expectedSize\": 163856,\n"
+            "  \"records\": [\n"
+            "    {\"offset\": 8, \"present\": true, \"address\": 268468224, \"length\": "
+            "163840, \"expectedAddress\": 268468224, \"expectedLength\": 163840}\n"
+            "  ],\n"
+            "  \"sends\": [\n"
+            "    {\"model\": \"LM-Q30\", \"accepted\": false, \"frames\": 0, \"sourceLayout\": "
+            "1, \"reason\": \"wrong size: 36 bytes, expected 98324\"},\n"
+            "    {\"model\": \"LM-Q20\", \"accepted\": false, \"frames\": 0, \"sourceLayout\": "
+            "null, \"reason\": \"wrong size: 36 bytes, expected 163856\"},\n"
+            "    {\"model\": \"LM-Q10\", \"accepted\": false, \"frames\": 0, \"sourceLayout\": "
+            "null, \"reason\": \"an LM-Q20 backup does not go into an LM-Q10\"}\n"
+            "  ]\n}\n");
 }
 
 struct InspectCase {

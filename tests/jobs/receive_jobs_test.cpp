@@ -4,6 +4,7 @@
 
 #include "catalogue/backup_layout.h"
 #include "catalogue/little_endian.h"
+#include "jobs/backup_compare.h"
 #include "jobs/jobs.h"
 #include "jobs/receive_file.h"
 #include "jobs/string_table.h"
@@ -185,6 +186,49 @@ TEST_F(ReceiveJob, CompleteFileThatCannotBePutInPlaceIsAFailure) {
     EXPECT_FALSE(PartialLeft());
     EXPECT_TRUE(std::filesystem::is_directory(context->filePath));
 }
+
+}  // namespace
+}  // namespace velloran
+
+namespace velloran {
+namespace {
+
+using namespace testing;
+
+class ReceiveIntoMemory : public JobTest, public ::testing::WithParamInterface<int32_t> {};
+
+// A receive into memory gathers the backup a file receive would write and touches no file;
+// what it gathered is what verify compares with the file a send writes.
+TEST_P(ReceiveIntoMemory, GathersTheBackupAndWritesNoFile) {
+    const int32_t model = GetParam();
+    MemoryReceiveSink sink;
+    Prepare(model, kDirectionReceive);
+    context->receiveSink = &sink;
+    const std::vector<uint8_t> earlier{1, 2, 3};
+    WriteBytes(context->filePath, earlier);
+    (model == kQ30 ? MultiRegionReceiveJob : SingleRegionReceiveJob)(*context);
+    EXPECT_EQ(OnlyOutcome(), Outcome::Succeeded());
+    EXPECT_EQ(ReadBytes(context->filePath), earlier);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
+                            std::filesystem::directory_iterator()),
+              1);
+    ASSERT_EQ(sink.Bytes().size(), model == kQ30 ? 186432u : 163856u);
+    EXPECT_EQ(sink.Bytes()[16], FakePrinter::SeedByte(model == kQ30 ? 0x10E60000 : 0x10008000));
+
+    std::vector<uint8_t> backup = sink.Bytes();
+    WriteBytes(dir.File("sent.vid"), backup);
+    EXPECT_TRUE(VerifyAgainstReceived(dir.File("sent.vid"), model, sink.Bytes())->Identical());
+    backup[16 + 3] ^= 0x10;
+    backup[backup.size() - 1] ^= 0x01;
+    WriteBytes(dir.File("sent.vid"), backup);
+    const auto comparison = VerifyAgainstReceived(dir.File("sent.vid"), model, sink.Bytes());
+    ASSERT_TRUE(comparison);
+    ASSERT_EQ(comparison->ranges.size(), 2u);
+    EXPECT_EQ(comparison->ranges[0].address, model == kQ30 ? 0x10E60003u : 0x10008003u);
+    EXPECT_EQ(comparison->ranges[1].address, model == kQ30 ? 0x10FA1FFFu : 0x1002FFFFu);
+}
+
+INSTANTIATE_TEST_SUITE_P(Models, ReceiveIntoMemory, ::testing::Values(kQ30, kQ20));
 
 }  // namespace
 }  // namespace velloran

@@ -145,3 +145,28 @@ TEST(DeviceLinkUnbind, LeavesTheDeviceHandleAndFreesOnce) {
 
 }  // namespace
 }  // namespace velloran
+
+namespace velloran {
+namespace {
+
+// Printers at 0, 5 and 127: listing calls CheckActiveDevice for all 128 indices and
+// starts none; opening by index checks and starts that index alone.
+TEST(DeviceLinkByIndex, ListsEveryAnsweringIndexAndOpensTheChosenOne) {
+    FakeDriver driver;
+    driver.moreActive = {5, 127};
+    CDeviceLink link(driver);
+    EXPECT_TRUE(link.ActiveIndices().empty());  // unbound
+    ASSERT_EQ(link.Bind(0), 1);
+    EXPECT_EQ(link.ActiveIndices(), (std::vector<int32_t>{0, 5, 127}));
+    EXPECT_EQ(driver.checkedIndices.size(), 128u);
+    EXPECT_TRUE(driver.startIndices.empty());
+    driver.checkedIndices.clear();
+    EXPECT_EQ(link.ConnectAt(6), 0);
+    EXPECT_EQ(link.ConnectAt(128), 0);
+    EXPECT_EQ(link.ConnectAt(127), 1);
+    EXPECT_EQ(driver.checkedIndices, (std::vector<int32_t>{6, 127}));
+    EXPECT_EQ(driver.startIndices, (std::vector<int32_t>{127}));
+}
+
+}  // namespace
+}  // namespace velloran

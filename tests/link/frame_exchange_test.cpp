@@ -193,3 +193,52 @@ TEST(WideReadsHere, ThisPlatformReadsWideForNewerSeries) {
 
 }  // namespace
 }  // namespace velloran
+
+namespace velloran {
+namespace {
+
+class Recorder final : public ExchangeObserver {
+  public:
+    void Exchanged(const ExchangeRecord& r) override {
+        seen.push_back({{r.sent.begin(), r.sent.end()},
+                        r.endMs - r.startMs,
+                        r.polls,
+                        r.written,
+                        r.succeeded,
+                        {r.received.begin(), r.received.end()}});
+    }
+    struct Seen {
+        std::vector<uint8_t> sent;
+        uint32_t ms;
+        uint32_t polls;
+        bool written;
+        bool succeeded;
+        std::vector<uint8_t> received;
+        bool operator==(const Seen&) const = default;
+    };
+    std::vector<Seen> seen;
+};
+
+// Each exchange is reported once it has ended, with its polls and what came back.
+TEST_F(ExchangeTest, ObserverSeesEveryExchange) {
+    Recorder recorder;
+    link.observer = &recorder;
+    const uint8_t frame[3] = {0x02, 0xEB, 0x05};
+    uint8_t block[8];
+    driver.reads = {Empty(), Bytes({0x06, 0x41}), Bytes({1, 2, 3}), Bytes({4, 5, 6, 7, 8, 9}),
+                    Bytes({0x15})};
+    EXPECT_EQ(SendFrame(link, clock, frame, 3), 1);
+    EXPECT_EQ(ReadBlock8(link, clock, block), 1);
+    EXPECT_EQ(SendFrame(link, clock, frame, 3), 0);
+    driver.writeResult = 1;
+    EXPECT_EQ(ReadBlock64(link, clock, block), 0);
+    using Seen = Recorder::Seen;
+    EXPECT_EQ(recorder.seen,
+              (std::vector<Seen>{{{0x02, 0xEB, 0x05}, 20, 2, true, true, {0x06}},
+                                 {{0x20}, 20, 2, true, true, {1, 2, 3, 4, 5, 6, 7, 8}},
+                                 {{0x02, 0xEB, 0x05}, 10, 1, true, false, {0x15}},
+                                 {{0x21}, 0, 0, false, false, {}}}));
+}
+
+}  // namespace
+}  // namespace velloran

@@ -20,7 +20,7 @@ uint32_t VELLORAN_DRIVER_CALL CheckActive(int32_t index, void* area) {
     FakeDriver& d = FakeDriver::Active();
     d.checkedIndices.push_back(index);
     std::memset(area, 0xCC, kDeviceAreaLength);  // the library may fill the area
-    return index == d.activeIndex ? 0 : 1;
+    return index == d.activeIndex || d.moreActive.count(index) != 0 ? 0 : 1;
 }
 
 uint32_t VELLORAN_DRIVER_CALL Start(uint32_t* handle, int32_t index) {

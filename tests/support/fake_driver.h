@@ -33,7 +33,8 @@ class FakeDriver final : public LibraryLoader {
     // Behaviour.
     bool loadFails = false;
     std::set<std::string> missingSuffixes;
-    int32_t activeIndex = 0;  // the index that answers CheckActiveDevice; -1 none
+    int32_t activeIndex = 0;       // the index that answers CheckActiveDevice; -1 none
+    std::set<int32_t> moreActive;  // further indices that answer
     uint32_t startResult = 0;
     uint32_t handleWritten = 0x5A;
     uint32_t writeResult = 0;
