@@ -16,19 +16,25 @@ constexpr int32_t kLmQ30 = 0;
 constexpr int32_t kLmQ20 = 1;
 constexpr int32_t kLmQ10 = 2;
 
-constexpr std::array<BenchJob, 6> kJobs{{
+constexpr std::array<BenchJob, 9> kJobs{{
     {"lmq20-receive", "LM-Q20 receive, 64-byte blocks", kLmQ20, kDirectionReceive,
-     SourceFile::kNone, false},
+     SourceFile::kNone, false, false},
     {"lmq20-send", "LM-Q20 send, one region", kLmQ20, kDirectionSend, SourceFile::kSingleRegion,
-     false},
+     false, false},
     {"lmq30-receive", "LM-Q30 receive, seven regions", kLmQ30, kDirectionReceive, SourceFile::kNone,
-     false},
+     false, false},
     {"lmq30-send", "LM-Q30 send of an LM-Q30 file", kLmQ30, kDirectionSend,
-     SourceFile::kMultiRegion, false},
+     SourceFile::kMultiRegion, false, false},
     {"lmq30-send-lmq20", "LM-Q30 send of an LM-Q20 file", kLmQ30, kDirectionSend,
-     SourceFile::kSingleRegion, true},
+     SourceFile::kSingleRegion, true, false},
     {"lmq10-receive", "LM-Q10 receive, 8-byte blocks", kLmQ10, kDirectionReceive, SourceFile::kNone,
-     false},
+     false, false},
+    {"lmq20-verify", "LM-Q20 verify, 64-byte blocks", kLmQ20, kDirectionReceive,
+     SourceFile::kOwnModel, false, true},
+    {"lmq30-verify", "LM-Q30 verify, seven regions", kLmQ30, kDirectionReceive,
+     SourceFile::kOwnModel, false, true},
+    {"lmq10-verify", "LM-Q10 verify, 8-byte blocks", kLmQ10, kDirectionReceive,
+     SourceFile::kOwnModel, false, true},
 }};
 
 void AppendRecord(std::vector<uint8_t>& file, uint32_t address, uint32_t length) {
@@ -41,11 +47,14 @@ void AppendRecord(std::vector<uint8_t>& file, uint32_t address, uint32_t length)
     }
 }
 
-std::vector<uint8_t> SourceBytes(SourceFile source) {
-    const int32_t model = source == SourceFile::kMultiRegion ? kLmQ30 : kLmQ20;
+std::vector<uint8_t> SourceBytes(SourceFile source, int32_t jobModel) {
+    int32_t model = source == SourceFile::kMultiRegion ? kLmQ30 : kLmQ20;
+    if (source == SourceFile::kOwnModel) {
+        model = jobModel;
+    }
     const ModelEntry& row = kModelCatalogue[model];
     std::vector<uint8_t> file(row.signature.begin(), row.signature.end());
-    if (source == SourceFile::kMultiRegion) {
+    if (model == kLmQ30) {
         for (const MemoryRegion& region : kMultiRegionTable) {
             AppendRecord(file, region.address, region.length);
         }
@@ -55,8 +64,8 @@ std::vector<uint8_t> SourceBytes(SourceFile source) {
     return file;
 }
 
-bool WriteSource(SourceFile source, const std::filesystem::path& path) {
-    const std::vector<uint8_t> bytes = SourceBytes(source);
+bool WriteSource(SourceFile source, int32_t jobModel, const std::filesystem::path& path) {
+    const std::vector<uint8_t> bytes = SourceBytes(source, jobModel);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()),
               static_cast<std::streamsize>(bytes.size()));
@@ -75,7 +84,7 @@ bool PrepareRequest(const BenchJob& job, const std::filesystem::path& folder,
     request.modelIndex = job.modelIndex;
     request.direction = job.direction;
     request.filePath = path.string();
-    return job.source == SourceFile::kNone || WriteSource(job.source, path);
+    return job.source == SourceFile::kNone || WriteSource(job.source, job.modelIndex, path);
 }
 
 }  // namespace velloran::bench

@@ -8,8 +8,9 @@
 
 namespace velloran::bench {
 
-// The kind of file a send job reads; receives write one and read none.
-enum class SourceFile { kNone, kSingleRegion, kMultiRegion };
+// The kind of file a send job reads, or a verify job compares with; receives write one
+// and read none. kOwnModel: a backup of the job's own model.
+enum class SourceFile { kNone, kSingleRegion, kMultiRegion, kOwnModel };
 
 // One transfer the benchmark times.
 struct BenchJob {
@@ -18,7 +19,8 @@ struct BenchJob {
     int32_t modelIndex;
     int32_t direction;
     SourceFile source;
-    bool quick;  // part of a --quick run
+    bool quick;   // part of a --quick run
+    bool verify;  // a verify: a receive into memory, compared with the backup file
 };
 
 // Every job, in the order a full run takes them.

@@ -11,6 +11,7 @@ namespace velloran::bench {
 // The jobs a run takes: all of them, the --quick ones, or those named with --job.
 struct BenchOptions {
     bool help = false;
+    bool trace = false;  // trace every exchange of every job to a file, as --trace does
     std::vector<const BenchJob*> jobs;
 };
 

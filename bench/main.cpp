@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <vector>
 
@@ -29,7 +30,7 @@ std::filesystem::path MakeWorkFolder() {
     return folder;
 }
 
-Measurement RunOne(const BenchJob& job, const std::filesystem::path& folder) {
+Measurement RunOne(const BenchJob& job, const std::filesystem::path& folder, bool trace) {
     std::cerr << "running " << job.name << " (" << job.description << ") ..." << std::endl;
     velloran::TransferRequest request;
     if (!velloran::bench::PrepareRequest(job, folder, request)) {
@@ -38,7 +39,11 @@ Measurement RunOne(const BenchJob& job, const std::filesystem::path& folder) {
         failed.outcome = "source file not written";
         return failed;
     }
-    Measurement m = velloran::bench::MeasureTransfer(job, request);
+    std::ofstream traceFile;
+    if (trace) {
+        traceFile.open(folder / (std::string(job.name) + ".trace"));
+    }
+    Measurement m = velloran::bench::MeasureTransfer(job, request, trace ? &traceFile : nullptr);
     std::cerr << "  " << m.outcome << ", " << m.wallSeconds << " s" << std::endl;
     return m;
 }
@@ -57,7 +62,7 @@ int main(int argc, char** argv) {
     std::vector<Measurement> results;
     bool allSucceeded = true;
     for (const BenchJob* job : options->jobs) {
-        results.push_back(RunOne(*job, folder));
+        results.push_back(RunOne(*job, folder, options->trace));
         allSucceeded = allSucceeded && results.back().success;
     }
     std::filesystem::remove_all(folder);

@@ -4,8 +4,11 @@
 
 #include <chrono>
 #include <cstdio>
+#include <optional>
 
 #include "bench/counting_loader.h"
+#include "jobs/backup_compare.h"
+#include "jobs/exchange_trace.h"
 #include "jobs/outcome.h"
 
 namespace velloran::bench {
@@ -51,7 +54,8 @@ std::string Describe(const Outcome& outcome) {
 
 }  // namespace
 
-Measurement MeasureTransfer(const BenchJob& job, const TransferRequest& request) {
+Measurement MeasureTransfer(const BenchJob& job, const TransferRequest& request,
+                            std::ostream* trace) {
     CountingLoader loader(SystemLibraryLoader());
     TransferEnvironment environment;
     environment.loader = &loader;
@@ -60,8 +64,23 @@ Measurement MeasureTransfer(const BenchJob& job, const TransferRequest& request)
     CountingLoader::ResetCounts();
     const double cpuBefore = ProcessCpuSeconds();
     const auto start = std::chrono::steady_clock::now();
-    const Outcome outcome = RunTransfer(request, progress, environment);
+    std::optional<ExchangeTrace> tracer;
+    MemoryReceiveSink received;
+    TransferOptions options;
+    if (trace != nullptr) {
+        tracer.emplace(*trace, SystemClock());
+        options.observer = &*tracer;
+    }
+    if (job.verify) {
+        options.receiveSink = &received;
+    }
+    Outcome outcome = RunTransfer(request, progress, environment, options);
+    const bool compared = !job.verify || !outcome.success ||
+                          VerifyAgainstReceived(request.filePath, job.modelIndex, received.Bytes());
     const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - start;
+    if (!compared) {
+        outcome = Outcome::Failed(IDS_SEND_FAILED, kNoDetail);  // the file was refused
+    }
 
     Measurement m;
     m.job = job.name;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 
 #include "bench/bench_jobs.h"
@@ -21,7 +22,10 @@ struct Measurement {
 };
 
 // Runs the transfer with the system clock and the system library loader (its write and
-// read entry points counted), and measures it.
-Measurement MeasureTransfer(const BenchJob& job, const TransferRequest& request);
+// read entry points counted), and measures it. A verify job receives into memory and
+// compares with the request's file within the time measured. With `trace`, every
+// exchange is written to it, line by line.
+Measurement MeasureTransfer(const BenchJob& job, const TransferRequest& request,
+                            std::ostream* trace = nullptr);
 
 }  // namespace velloran::bench

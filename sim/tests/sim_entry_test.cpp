@@ -118,5 +118,37 @@ INSTANTIATE_TEST_SUITE_P(Table, ActiveIndexTest,
                                            ActiveCase{"InvalidMeansZero", "x", 0, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A list of printers replaces the one active index; each printer's memory is seeded and
+// kept apart, the one at 0 in the usual state files.
+TEST_F(EntryTest, SeveralPrintersEachWithMemoryOfItsOwn) {
+    SetEnv("VELLORAN_SIM_ACTIVE_INDEX", "3");
+    SetEnv("VELLORAN_SIM_DEVICES", "0,5,127");
+    std::vector<int32_t> answering;
+    {
+        DriverLibrary driver(kHdv305);
+        char area[128];
+        for (int32_t index = 0; index < 128; ++index) {
+            if (driver.CheckActiveDevice(index, area) == kDriverOk) {
+                answering.push_back(index);
+            }
+        }
+    }
+    EXPECT_EQ(answering, (std::vector<int32_t>{0, 5, 127}));
+    std::vector<Bytes> firstBytes;
+    for (int32_t index : {0, 5, 127}) {
+        Open(kHdv305, index);
+        firstBytes.push_back(ReadRegion(kSigQ20, 0x10008000, 8, kRead8));
+        Close();
+    }
+    ASSERT_EQ(firstBytes.size(), 3u);
+    EXPECT_EQ(firstBytes[1][0], firstBytes[0][0] ^ 5);
+    EXPECT_EQ(firstBytes[2][0], firstBytes[0][0] ^ 127);
+    SetEnv("VELLORAN_SIM_DEVICES", "0,x");  // does not parse: the active index rules
+    DriverLibrary driver(kHdv305);
+    char area[128];
+    EXPECT_EQ(driver.CheckActiveDevice(3, area), kDriverOk);
+    EXPECT_NE(driver.CheckActiveDevice(5, area), kDriverOk);
+}
+
 }  // namespace
 }  // namespace velloran::sim::test

@@ -154,14 +154,14 @@ void SimTest::UnsetEnv(const char* name) {
     velloran::testing::UnsetEnvVar(name);
 }
 
-void SimTest::Open(const Library& library) {
+void SimTest::Open(const Library& library, int32_t index) {
     if (!driver_ || library_ != &library) {
         driver_.reset();
         driver_ = std::make_unique<DriverLibrary>(library);
         library_ = &library;
     }
     ASSERT_NE(driver_->StartDevice, nullptr);
-    ASSERT_EQ(driver_->StartDevice(&handle_, 0), kDriverOk);
+    ASSERT_EQ(driver_->StartDevice(&handle_, index), kDriverOk);
     ASSERT_NE(handle_, 0u);
 }
 

@@ -87,8 +87,8 @@ class SimTest : public ::testing::Test {
     std::string StatePath(const char* name) const { return (stateDir_ / name).string(); }
     const std::filesystem::path& TempRoot() const { return root_; }
 
-    // Loads `library` and starts its device at index 0.
-    void Open(const Library& library = kHdv305);
+    // Loads `library` and starts its device at `index`.
+    void Open(const Library& library = kHdv305, int32_t index = 0);
     // Ends the device (persisting memory) and optionally unloads the library too.
     void Close(bool unload = false);
     DriverLibrary& Driver() { return *driver_; }

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 
 #include "catalogue/backup_file.h"
+#include "catalogue/backup_layout.h"
 #include "jobs/outcome.h"
 #include "platform/local_date.h"
 #include "tests/cli/program_run.h"
@@ -157,6 +159,156 @@ TEST_F(CliProgram, SendsAnOlderModelsBackupToTheNewestModel) {
     const std::string log = Log();
     EXPECT_EQ(LineCount(log), kLayout1SendFrames);
     EXPECT_TRUE(log.ends_with("02 EB 07\n")) << log.substr(log.size() - 40);
+}
+
+// An LM-Q30 backup of patterned bytes, unlike anything the printer holds at first.
+std::vector<uint8_t> MultiRegionFile() {
+    std::vector<uint8_t> file = HeaderOf(0);
+    for (const MemoryRegion& region : kMultiRegionTable) {
+        testing::AppendLe32(file, region.address);
+        testing::AppendLe32(file, region.length);
+        for (uint32_t i = 0; i < region.length; ++i) {
+            file.push_back(testing::PatternByte(i, region.address >> 16));
+        }
+    }
+    return file;
+}
+
+std::vector<uint8_t> BackupOf(int32_t model) {
+    return model == 0 ? MultiRegionFile()
+                      : SingleRegionFile(HeaderOf(model), kImageAddress, kImage, kImage, 5);
+}
+
+// The address and length columns of the range lines of a comparison.
+std::vector<std::string> RangeHeads(const std::string& text) {
+    std::vector<std::string> heads;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with("  0x")) {
+            heads.push_back(line.substr(0, line.find("  ", line.find(" byte"))));
+        }
+    }
+    return heads;
+}
+
+struct Pairing {
+    const char* name;
+    const char* printer;
+    int32_t fileModel;
+};
+
+class VerifyAfterSend : public CliProgram, public ::testing::WithParamInterface<Pairing> {};
+
+TEST_P(VerifyAfterSend, ReportsIdentical) {
+    WriteBytes(work.File("b.vid"), BackupOf(GetParam().fileModel));
+    const ProgramResult run = Run({"send", GetParam().printer, "b.vid", "--verify"});
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(run.out, kDone + "identical\n");
+    EXPECT_EQ(run.err, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryAcceptedPairing, VerifyAfterSend,
+    ::testing::Values(Pairing{"Q30FromQ30", "LM-Q30", 0}, Pairing{"Q30FromQ20", "LM-Q30", 1},
+                      Pairing{"Q30FromQ10", "LM-Q30", 2}, Pairing{"Q20FromQ20", "LM-Q20", 1},
+                      Pairing{"Q20FromQ10", "LM-Q20", 2}, Pairing{"Q10FromQ10", "LM-Q10", 2}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Bytes changed in a real received image: the first, a run of three, the last.
+TEST_F(CliProgram, DiffAndVerifyFindEveryChangedByte) {
+    ASSERT_EQ(Run({"receive", "LM-Q20", "a.vid"}).exitStatus, 0);
+    std::vector<uint8_t> changed = ReadBytes(work.File("a.vid"));
+    for (size_t offset : {16, 1000, 1001, 1002, 163855}) {
+        changed[offset] ^= 0x5A;
+    }
+    WriteBytes(work.File("b.vid"), changed);
+    const std::vector<std::string> heads{"  0x10008000  1 byte", "  0x100083d8  3 bytes",
+                                         "  0x1002ffff  1 byte"};
+    const ProgramResult diff = Run({"diff", "a.vid", "b.vid"});
+    EXPECT_EQ(diff.exitStatus, 3);
+    EXPECT_TRUE(diff.out.starts_with("differs: 3 ranges, 5 bytes of 163840 compared\n"))
+        << diff.out;
+    EXPECT_EQ(RangeHeads(diff.out), heads) << diff.out;
+    const ProgramResult verify = Run({"verify", "LM-Q20", "b.vid"});
+    EXPECT_EQ(verify.exitStatus, 3) << verify.err;
+    EXPECT_EQ(RangeHeads(verify.out), heads) << verify.out;
+    EXPECT_EQ(Run({"verify", "LM-Q20", "a.vid"}).out, "identical\n");
+}
+
+// An LM-Q20 backup sent into an LM-Q30 changes its two regions and nothing else.
+TEST_F(CliProgram, CrossModelSendWritesOnlyItsTwoRegions) {
+    ASSERT_EQ(Run({"receive", "LM-Q30", "before.vid"}).exitStatus, 0);
+    std::vector<uint8_t> older = BackupOf(1);
+    WriteBytes(work.File("q20.vid"), older);
+    ASSERT_EQ(Run({"send", "LM-Q30", "q20.vid"}).exitStatus, 0);
+    ASSERT_EQ(Run({"receive", "LM-Q30", "after.vid"}).exitStatus, 0);
+    EXPECT_EQ(Run({"diff", "q20.vid", "after.vid"}).out, "identical\n");
+    const ProgramResult changes = Run({"diff", "before.vid", "after.vid"});
+    EXPECT_EQ(changes.exitStatus, 3);
+    for (const std::string& head : RangeHeads(changes.out)) {
+        const uint32_t address = static_cast<uint32_t>(std::stoul(head.substr(2, 10), nullptr, 16));
+        EXPECT_TRUE((address >= 0x10F60000 && address < 0x10F62000) ||
+                    (address >= 0x10EE0000 && address < 0x10EF0000))
+            << head;
+    }
+    older[100] ^= 0xFF;  // not part of what the send writes
+    older[0x2014] ^= 0xFF;
+    WriteBytes(work.File("q20.vid"), older);
+    EXPECT_EQ(RangeHeads(Run({"diff", "after.vid", "q20.vid"}).out),
+              std::vector<std::string>{"  0x10f60000  1 byte"});
+}
+
+TEST_F(CliProgram, TraceOfARefusedSendNamesTheFrame) {
+    WriteBytes(work.File("b.vid"), BackupOf(1));
+    const ProgramResult run = Run({"send", "LM-Q20", "b.vid", "--trace", scratch.File("t.txt")},
+                                  {{"VELLORAN_SIM_REFUSE_KIND", "setup"}});
+    EXPECT_EQ(run.exitStatus, 1);
+    const std::vector<uint8_t> bytes = ReadBytes(scratch.File("t.txt"));
+    std::istringstream trace(std::string(bytes.begin(), bytes.end()));
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(trace, line);) {
+        lines.push_back(line);
+    }
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_NE(lines[3].find("setup     02 eb 09 08 00 00 80 00 10 00 80 02 00  polls "),
+              std::string::npos)
+        << lines[3];
+    EXPECT_TRUE(lines[3].ends_with("reply 15 refused")) << lines[3];
+    EXPECT_NE(lines[4].find(" ms  outcome: "), std::string::npos) << lines[4];
+}
+
+// Printers at 0, 5 and 127, each with its own memory.
+TEST_F(CliProgram, DevicesAndTheChosenIndex) {
+    const std::map<std::string, std::string> printers{{"VELLORAN_SIM_DEVICES", "0,5,127"}};
+    for (const char* model : {"LM-Q30", "LM-Q10"}) {
+        const ProgramResult listed = Run({"devices", model}, printers);
+        EXPECT_EQ(listed.exitStatus, 0);
+        EXPECT_EQ(listed.out, "0\n5\n127\n");
+    }
+    EXPECT_TRUE(NoExchange());
+    WriteBytes(work.File("q20.vid"), BackupOf(1));
+    const ProgramResult sent =
+        Run({"send", "LM-Q30", "q20.vid", "--device", "5", "--verify"}, printers);
+    EXPECT_EQ(sent.exitStatus, 0) << sent.err;
+    EXPECT_EQ(sent.out, kDone + "identical\n");
+    EXPECT_EQ(Run({"verify", "LM-Q30", "q20.vid", "--device", "127"}, printers).exitStatus, 3);
+    const ProgramResult absent = Run({"verify", "LM-Q30", "q20.vid", "--device", "3"}, printers);
+    EXPECT_EQ(absent.exitStatus, 1);
+    EXPECT_EQ(absent.err, Failure(118, kNoDetail));
+    const ProgramResult none = Run({"devices", "LM-Q20"}, {{"VELLORAN_SIM_ACTIVE_INDEX", "none"}});
+    EXPECT_EQ(none.exitStatus, 1);
+    EXPECT_EQ(none.err, "velloran-cli: no LM-Q20 printer answers\n");
+}
+
+TEST_F(CliProgram, RefusedFilesAreNamedWithTheReason) {
+    WriteBytes(work.File("short.vid"), SingleRegionFile(HeaderOf(1), kImageAddress, kImage, 100));
+    const ProgramResult send = Run({"send", "LM-Q20", "short.vid"});
+    EXPECT_EQ(send.exitStatus, 1);
+    EXPECT_EQ(send.err, "velloran-cli: short.vid: wrong size: 116 bytes, expected 163856\n" +
+                            Failure(117, kNoDetail));
+    const ProgramResult diff = Run({"diff", "short.vid", "gone.vid"});
+    EXPECT_EQ(diff.exitStatus, 2);
+    EXPECT_EQ(diff.err, "velloran-cli: short.vid: wrong size: 116 bytes, expected 163856\n");
 }
 
 }  // namespace

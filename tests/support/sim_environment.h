@@ -16,6 +16,7 @@ inline constexpr const char* kSimFaultVariables[] = {
     "VELLORAN_SIM_REFUSE_FRAME", "VELLORAN_SIM_REFUSE_KIND",  "VELLORAN_SIM_SILENT_FROM",
     "VELLORAN_SIM_LATE_READS",   "VELLORAN_SIM_SPLIT",        "VELLORAN_SIM_PAD",
     "VELLORAN_SIM_FAIL_READ",    "VELLORAN_SIM_FAIL_WRITE",   "VELLORAN_SIM_LOG",
+    "VELLORAN_SIM_DEVICES",
 };
 
 // Points the simulated printer at a fresh state folder and sets the given faults; the
