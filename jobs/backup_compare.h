@@ -19,7 +19,7 @@ std::optional<std::vector<ImageSegment>> SegmentsASendWrites(const std::string& 
 // Where the memory a receive from the model reads stands in the backup it builds.
 std::vector<ImageSegment> SegmentsAReceiveHolds(int32_t modelIndex);
 
-// The model whose signature the file's header carries (bytes 6 and 7 zero); nothing when
+// The model whose signature the first 6 bytes of the file carry; nothing when
 // the file cannot be read or carries no model's signature.
 std::optional<int32_t> ModelOfBackup(const std::string& path);
 

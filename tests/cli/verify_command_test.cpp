@@ -91,14 +91,6 @@ TEST_F(VerifyCommand, RefusedFileIsNamedAndNothingIsSent) {
     EXPECT_TRUE(driver.writes.empty());
 }
 
-TEST_F(VerifyCommand, FailedReadIsTheReceiveOutcome) {
-    printer.silentFrom = 2;
-    const auto run = Run({"verify", "LM-Q20", Write("b.vid", PrinterImage())});
-    EXPECT_EQ(run.exitStatus, 1);
-    EXPECT_EQ(run.err, Text(120, 0xEC));
-    EXPECT_EQ(run.out, "");
-}
-
 TEST_F(VerifyCommand, DiffOfTwoFilesAndOfARefusedOne) {
     std::vector<uint8_t> changed = PrinterImage();
     changed.back() ^= 0x01;

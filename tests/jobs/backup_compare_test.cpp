@@ -110,20 +110,6 @@ class DiffBackupsTest : public ::testing::Test {
     TempDir dir;
 };
 
-TEST_F(DiffBackupsTest, SameLayoutRecordByRecord) {
-    Bytes changed = SingleRegion(1, 1);
-    changed[16] ^= 0x01;
-    changed[16 + 0x27FFF] ^= 0x80;
-    const BackupDiff diff =
-        DiffBackups(Write("a.vid", SingleRegion(1, 1)), Write("b.vid", changed));
-    ASSERT_EQ(diff.refusedFile, 0);
-    const std::vector<Range> ranges = RangesOf(diff.comparison);
-    ASSERT_EQ(ranges.size(), 2u);
-    EXPECT_EQ(ranges[0].address, 0x10008000u);
-    EXPECT_EQ(ranges[1].address, 0x1002FFFFu);
-    EXPECT_EQ(diff.comparison.comparedBytes, 0x28000u);
-}
-
 // Across layouts only the two regions a send into an LM-Q30 writes count, whichever
 // file comes first; the bytes of a range stay with their own file.
 TEST_F(DiffBackupsTest, OlderModelAgainstNewerByTheRegionPlan) {
@@ -143,34 +129,6 @@ TEST_F(DiffBackupsTest, OlderModelAgainstNewerByTheRegionPlan) {
         EXPECT_EQ((olderFirst ? ranges[0].expected : ranges[0].actual)[0], single[0x8014 + 5]);
         EXPECT_EQ(diff.comparison.comparedBytes, 0x12000u);
     }
-}
-
-TEST_F(DiffBackupsTest, NamesTheRefusedFile) {
-    const std::string good = Write("good.vid", SingleRegion(1, 1));
-    const std::string shortFile =
-        Write("short.vid", SingleRegionFile(HeaderOf(1), 0x10008000, 0x28000, 10));
-    const std::string unknown =
-        Write("unknown.vid", SingleRegionFile({9, 9, 9, 9, 9, 9, 0, 0}, 0, 4, 4));
-    EXPECT_EQ(DiffBackups(shortFile, good).refusedFile, 1);
-    EXPECT_EQ(DiffBackups(good, unknown).refusedFile, 2);
-    EXPECT_EQ(DiffBackups(good, dir.File("missing.vid")).refusedFile, 2);
-}
-
-TEST(SendSegments, WhatEachSendWrites) {
-    TempDir dir;
-    WriteBytes(dir.File("q20.vid"), SingleRegionFile(HeaderOf(1), 0x10009000, 0x100, 0x100));
-    const auto single = SegmentsASendWrites(dir.File("q20.vid"), 1);
-    ASSERT_TRUE(single);
-    ASSERT_EQ(single->size(), 1u);
-    EXPECT_EQ((*single)[0].address, 0x10009000u);
-    EXPECT_EQ((*single)[0].length, 0x100u);
-    EXPECT_EQ((*single)[0].offset, 16u);
-    EXPECT_FALSE(SegmentsASendWrites(dir.File("q20.vid"), 2));  // an LM-Q10 takes no LM-Q20 file
-    EXPECT_FALSE(SegmentsASendWrites(dir.File("q20.vid"), 0));  // shorter than the region plan
-    const std::vector<ImageSegment> held = SegmentsAReceiveHolds(0);
-    ASSERT_EQ(held.size(), 7u);
-    EXPECT_EQ(held[6].address, 0x10FA0000u);
-    EXPECT_EQ(held[6].offset, 0x2B840u);
 }
 
 }  // namespace

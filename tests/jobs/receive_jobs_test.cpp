@@ -4,9 +4,9 @@
 
 #include "catalogue/backup_layout.h"
 #include "catalogue/little_endian.h"
-#include "jobs/backup_compare.h"
 #include "jobs/jobs.h"
 #include "jobs/receive_file.h"
+#include "jobs/receive_sink.h"
 #include "jobs/string_table.h"
 #include "platform/exclusive_file.h"
 #include "tests/support/job_fixture.h"
@@ -197,8 +197,7 @@ using namespace testing;
 
 class ReceiveIntoMemory : public JobTest, public ::testing::WithParamInterface<int32_t> {};
 
-// A receive into memory gathers the backup a file receive would write and touches no file;
-// what it gathered is what verify compares with the file a send writes.
+// A receive into memory gathers the backup a file receive would write and touches no file.
 TEST_P(ReceiveIntoMemory, GathersTheBackupAndWritesNoFile) {
     const int32_t model = GetParam();
     MemoryReceiveSink sink;
@@ -214,18 +213,6 @@ TEST_P(ReceiveIntoMemory, GathersTheBackupAndWritesNoFile) {
               1);
     ASSERT_EQ(sink.Bytes().size(), model == kQ30 ? 186432u : 163856u);
     EXPECT_EQ(sink.Bytes()[16], FakePrinter::SeedByte(model == kQ30 ? 0x10E60000 : 0x10008000));
-
-    std::vector<uint8_t> backup = sink.Bytes();
-    WriteBytes(dir.File("sent.vid"), backup);
-    EXPECT_TRUE(VerifyAgainstReceived(dir.File("sent.vid"), model, sink.Bytes())->Identical());
-    backup[16 + 3] ^= 0x10;
-    backup[backup.size() - 1] ^= 0x01;
-    WriteBytes(dir.File("sent.vid"), backup);
-    const auto comparison = VerifyAgainstReceived(dir.File("sent.vid"), model, sink.Bytes());
-    ASSERT_TRUE(comparison);
-    ASSERT_EQ(comparison->ranges.size(), 2u);
-    EXPECT_EQ(comparison->ranges[0].address, model == kQ30 ? 0x10E60003u : 0x10008003u);
-    EXPECT_EQ(comparison->ranges[1].address, model == kQ30 ? 0x10FA1FFFu : 0x1002FFFFu);
 }
 
 INSTANTIATE_TEST_SUITE_P(Models, ReceiveIntoMemory, ::testing::Values(kQ30, kQ20));
