@@ -20,7 +20,9 @@ std::string Count(uint64_t count, const char* unit) {
 }
 
 std::string Side(const char* name, const std::vector<uint8_t>& bytes, uint32_t length) {
-    return std::string(name) + (bytes.empty() ? " holds none" : ":" + Bytes(bytes, length));
+    std::string text(name);
+    text.append(bytes.empty() ? " holds none" : ":");
+    return bytes.empty() ? text : text.append(Bytes(bytes, length));
 }
 
 std::string RangeLine(const DifferingRange& range, SideNames names) {
