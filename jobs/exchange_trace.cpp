@@ -11,11 +11,15 @@ namespace velloran {
 namespace {
 
 std::string Hex(std::span<const uint8_t> bytes) {
+    static constexpr char kDigits[] = "0123456789abcdef";
     std::string text;
+    text.reserve(bytes.size() * 3);
     for (uint8_t byte : bytes) {
-        char part[4];
-        std::snprintf(part, sizeof part, text.empty() ? "%02x" : " %02x", byte);
-        text += part;
+        if (!text.empty()) {
+            text += ' ';
+        }
+        text += kDigits[byte >> 4];
+        text += kDigits[byte & 0x0F];
     }
     return text;
 }
