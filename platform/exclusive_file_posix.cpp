@@ -36,7 +36,9 @@ bool LockWholeFile(int fd, bool forWriting) {
 }  // namespace
 
 ExclusiveFile::ExclusiveFile(const std::string& path, FileAccess access) {
-    const int fd = open(path.c_str(), OpenFlags(access) | O_CLOEXEC, kNewFileMode);
+    // Without O_NONBLOCK, opening a FIFO would wait for its other end; with it, a FIFO
+    // opens at once and is turned away below. Regular files ignore the flag.
+    const int fd = open(path.c_str(), OpenFlags(access) | O_CLOEXEC | O_NONBLOCK, kNewFileMode);
     if (fd < 0) {
         return;
     }

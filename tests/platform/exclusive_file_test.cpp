@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#endif
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -117,6 +121,19 @@ INSTANTIATE_TEST_SUITE_P(Table, HeldFile,
                                            HoldCase{"ReaderBlocksEmptying", kRead, kEmpty},
                                            HoldCase{"ReaderBlocksWriter", kRead, kAppend}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+#if !defined(_WIN32)
+// A FIFO is no backup: every mode refuses it at once instead of waiting for a writer.
+TEST(ExclusiveFile, RefusesAFifoWithoutWaiting) {
+    TempDir dir;
+    const std::string fifo = dir.File("fifo.vid");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const FileAccess access : {FileAccess::ReadExisting, FileAccess::WriteCreateOrAppend,
+                                    FileAccess::WriteCreateOrEmpty}) {
+        EXPECT_FALSE(ExclusiveFile(fifo, access).IsOpen());
+    }
+}
+#endif
 
 TEST(MoveFileReplacing, ReplacesTheDestinationAndRemovesTheSource) {
     TempDir dir;
