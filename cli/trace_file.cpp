@@ -37,8 +37,8 @@ std::unique_ptr<std::ofstream> OpenTraceFile(const std::string& tracePath,
         error = "\"" + tracePath + "\" is not a regular file";
         return nullptr;
     }
-    auto trace =
-        std::make_unique<std::ofstream>(PathFromUtf8(tracePath), std::ios::out | std::ios::trunc);
+    auto trace = std::make_unique<std::ofstream>(
+        PathFromUtf8(tracePath), std::ios::out | std::ios::trunc | std::ios::binary);
     if (!*trace) {
         error = "cannot write the trace \"" + tracePath + "\"";
         return nullptr;

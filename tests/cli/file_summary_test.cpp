@@ -78,12 +78,22 @@ TEST(Inspect, DescribesASingleRegionFileLineByLine) {
 // The same analysis for scripts, quotes and control characters in the path escaped.
 TEST(Inspect, JsonForScripts) {
     TempDir dir;
-    const std::string path = dir.File("a\"b\n.vid");
+#if defined(_WIN32)
+    const std::string name = "b.vid";  // no quote or control character in a Windows name
+    const std::string escapedName = "b.vid";
+#else
+    const std::string name = "a\"b\n.vid";
+    const std::string escapedName = "a\\\"b\\u000a.vid";
+#endif
+    const std::string path = dir.File(name);
     WriteBytes(path, SingleRegionFile(HeaderOf(kQ20), kImageAddress, kImage, 20));
     const std::optional<InspectReport> report = InspectFile(path);
     ASSERT_TRUE(report.has_value());
-    std::string escaped = path;
-    escaped.replace(escaped.find("\"b\n"), 3, "\\\"b\\u000a");
+    std::string escaped;  // the folder's backslashes doubled, then the name
+    for (const char c : dir.File("")) {
+        escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    }
+    escaped += escapedName;
     EXPECT_EQ(
         FormatInspectJson(*report),
         "{\n  \"path\": \"" + escaped +
