@@ -7,26 +7,34 @@
 
 namespace velloran {
 
-// The backup file a receive builds. It grows in a partial file beside the chosen path
-// and replaces whatever stood there only once it is complete, so a failed receive
-// leaves neither a half-written backup nor a lost earlier one.
+// The backup file a receive builds. It grows in a partial file of our own beside the file
+// the chosen path names (through a symbolic link, the file the link leads to) and
+// replaces that file only once it is complete and on the disk, so a failed receive leaves
+// neither a half-written backup nor a lost earlier one.
 class ReceiveFile final : public ReceiveSink {
   public:
-    explicit ReceiveFile(std::string finalPath);
+    explicit ReceiveFile(std::string chosenPath);
 
-    // Appends to the partial file; the first call creates it, or empties a stale one.
-    bool Append(const void* bytes, uint32_t count) override;
-    // Moves the complete file over the chosen path.
-    bool Commit() override;
-    // Removes the partial file, if one was begun.
+    // Appends to the partial file. The first call first checks that the target can be
+    // replaced, so a target that cannot fails at once rather than after the whole
+    // transfer; it then removes a partial file a killed receive left and creates the
+    // partial file afresh, never opening a file that is not ours.
+    [[nodiscard]] bool Append(const void* bytes, uint32_t count) override;
+    // Moves the complete file over the target.
+    [[nodiscard]] bool Commit() override;
+    // Removes the partial file, if this receive created one.
     void Discard() override;
 
-    static std::string PartialPathFor(const std::string& finalPath);
+    static std::string PartialPathFor(const std::string& targetPath);
 
   private:
-    std::string finalPath_;
+    bool Begin(const void* bytes, uint32_t count);
+
+    std::string chosenPath_;
+    std::string targetPath_;
     std::string partialPath_;
     bool begun_ = false;
+    bool created_ = false;
 };
 
 }  // namespace velloran

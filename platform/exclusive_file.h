@@ -10,11 +10,14 @@ enum class FileAccess {
     ReadExisting,         // read; the file must exist
     WriteCreateOrEmpty,   // write; create the file, or empty it when it exists
     WriteCreateOrAppend,  // write; create the file when it is missing, keep its bytes
+    WriteNew,             // write; create the file, failing when anything stands there
+    WriteExisting,        // write; the file must exist and not be a link, keep its bytes
 };
 
 // A file held exclusively for the length of one operation: opened, used and closed by
 // its owner's scope. Paths are UTF-8. While one program of ours holds the file for
-// writing, no other can open it; readers exclude writers.
+// writing, no other can open it; readers exclude writers. Opening never waits: a path
+// that is not a regular file on a disk (a folder, a pipe, a device) does not open.
 class ExclusiveFile {
   public:
     ExclusiveFile(const std::string& path, FileAccess access);
@@ -38,8 +41,5 @@ class ExclusiveFile {
 
 bool FileExists(const std::string& path);
 bool DeleteFileAt(const std::string& path);
-// Moves `from` over `to`, replacing `to` in one step. Fails, touching nothing, when `to`
-// is held by another program or cannot be opened for writing.
-bool MoveFileReplacing(const std::string& from, const std::string& to);
 
 }  // namespace velloran

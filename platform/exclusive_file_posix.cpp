@@ -19,6 +19,10 @@ int OpenFlags(FileAccess access) {
         case FileAccess::WriteCreateOrEmpty:
         case FileAccess::WriteCreateOrAppend:
             return O_WRONLY | O_CREAT;
+        case FileAccess::WriteNew:
+            return O_WRONLY | O_CREAT | O_EXCL;
+        case FileAccess::WriteExisting:
+            return O_WRONLY | O_NOFOLLOW;
     }
     return O_RDONLY;
 }
@@ -105,21 +109,6 @@ bool FileExists(const std::string& path) {
 
 bool DeleteFileAt(const std::string& path) {
     return unlink(path.c_str()) == 0;
-}
-
-bool MoveFileReplacing(const std::string& from, const std::string& to) {
-    // A file that another program holds is not replaced under it: the move waits for
-    // nobody and fails instead, as an exclusive open would.
-    const int existing = open(to.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (existing < 0 && errno != ENOENT) {
-        return false;
-    }
-    const bool held = existing >= 0 && !LockWholeFile(existing, true);
-    const bool moved = !held && rename(from.c_str(), to.c_str()) == 0;
-    if (existing >= 0) {
-        close(existing);
-    }
-    return moved;
 }
 
 }  // namespace velloran

@@ -24,6 +24,10 @@ OpenMode ModeFor(FileAccess access) {
             return {GENERIC_WRITE, CREATE_ALWAYS};
         case FileAccess::WriteCreateOrAppend:
             return {GENERIC_WRITE, OPEN_ALWAYS};
+        case FileAccess::WriteNew:
+            return {GENERIC_WRITE, CREATE_NEW};
+        case FileAccess::WriteExisting:
+            return {GENERIC_WRITE, OPEN_EXISTING};
     }
     return {GENERIC_READ, OPEN_EXISTING};
 }
@@ -101,22 +105,6 @@ bool FileExists(const std::string& path) {
 
 bool DeleteFileAt(const std::string& path) {
     return DeleteFileW(WidePath(path).c_str()) != 0;
-}
-
-bool MoveFileReplacing(const std::string& from, const std::string& to) {
-    // An existing destination must open for writing without sharing: that fails while
-    // another program holds it and when it is read-only, which the move itself does not
-    // refuse everywhere (Wine replaces a read-only file).
-    const std::wstring destination = WidePath(to);
-    const HANDLE existing = CreateFileW(destination.c_str(), GENERIC_WRITE, kNoSharing, nullptr,
-                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (existing == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_NOT_FOUND) {
-        return false;
-    }
-    if (existing != INVALID_HANDLE_VALUE) {
-        CloseHandle(existing);
-    }
-    return MoveFileExW(WidePath(from).c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
 }  // namespace velloran

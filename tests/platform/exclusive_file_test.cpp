@@ -2,6 +2,7 @@
 // a held file opens nowhere else and is never replaced by a move, and that UTF-8 names,
 // long paths and device names reach the file system as they should.
 #include "platform/exclusive_file.h"
+#include "platform/file_replace.h"
 
 #include <gtest/gtest.h>
 
@@ -29,9 +30,9 @@ constexpr FileAccess kRead = FileAccess::ReadExisting;
 constexpr FileAccess kEmpty = FileAccess::WriteCreateOrEmpty;
 constexpr FileAccess kAppend = FileAccess::WriteCreateOrAppend;
 #if defined(_WIN32)
-constexpr const char* kDeviceName = "NUL";
+constexpr const char* kDeviceNames[] = {"NUL", "CON"};
 #else
-constexpr const char* kDeviceName = "/dev/null";
+constexpr const char* kDeviceNames[] = {"/dev/null", "/dev/zero"};
 #endif
 
 // Writes kNew behind the file's current end.
@@ -205,10 +206,14 @@ TEST(FileNames, PathLongerThanTheClassicLimitWorks) {
 class DeviceName : public ::testing::TestWithParam<FileAccess> {};
 
 TEST_P(DeviceName, IsNotABackupFile) {
-    EXPECT_FALSE(ExclusiveFile(kDeviceName, GetParam()).IsOpen());
+    for (const char* device : kDeviceNames) {
+        EXPECT_FALSE(ExclusiveFile(device, GetParam()).IsOpen()) << device;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(AnyAccess, DeviceName, ::testing::Values(kRead, kEmpty, kAppend));
+INSTANTIATE_TEST_SUITE_P(AnyAccess, DeviceName,
+                         ::testing::Values(kRead, kEmpty, kAppend, FileAccess::WriteNew,
+                                           FileAccess::WriteExisting));
 
 }  // namespace
 }  // namespace velloran

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace velloran {
+
+// The three steps of a durable replace, each replaceable so that tests can watch their
+// order and make one of them fail. Paths are UTF-8.
+struct ReplaceSteps {
+    // Writes the new file's bytes through to the disk.
+    std::function<bool(const std::string& path)> flushFile;
+    // Moves `from` over `to` in one step.
+    std::function<bool(const std::string& from, const std::string& to)> move;
+    // Writes the folder's changed entry through to the disk (POSIX; Windows does this in
+    // the move itself).
+    std::function<bool(const std::string& folder)> flushFolder;
+};
+
+const ReplaceSteps& SystemReplaceSteps();
+// The steps a replace takes unless it is given others: the system's, until a test puts
+// others in place (before any transfer starts).
+ReplaceSteps& ReplaceStepsInUse();
+
+// Moves `from` over `to`, replacing `to` in one step, so that a power cut at any moment
+// leaves either the earlier `to` or the complete new one. `to` keeps its permission bits.
+// Reports success only once the new file and the folder entry are on the disk. Fails,
+// with `to` untouched, when `to` cannot be replaced (see CanReplace) or a flush fails.
+[[nodiscard]] bool MoveFileReplacing(const std::string& from, const std::string& to,
+                                     const ReplaceSteps& steps = ReplaceStepsInUse());
+
+// Whether a file may be put at `path` now: nothing stands there, or a regular file that is
+// not read-only and that no other program holds; and the folder may take new files. Never
+// waits, whatever stands at the path.
+[[nodiscard]] bool CanReplace(const std::string& path);
+
+// The file that `path` names: the path itself, or for a symbolic link the file it leads
+// to. Nothing when the link leads nowhere.
+std::optional<std::string> ResolveLinkTarget(const std::string& path);
+
+// Whether `path` itself (not a file a link leads to) is a regular file.
+bool IsPlainFile(const std::string& path);
+
+// Gives `to` the permission bits of `from` when `from` exists (POSIX; true elsewhere).
+[[nodiscard]] bool CopyPermissionBits(const std::string& from, const std::string& to);
+
+// The folder part of `path`: "." for a bare name.
+std::string FolderOf(const std::string& path);
+
+}  // namespace velloran

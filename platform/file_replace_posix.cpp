@@ -1,0 +1,92 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/exclusive_file.h"
+#include "platform/file_replace.h"
+
+namespace velloran {
+namespace {
+
+constexpr mode_t kAnyWrite = S_IWUSR | S_IWGRP | S_IWOTH;
+constexpr mode_t kPermissionBits = 07777;
+
+// Opens `path` with `flags`, fsyncs it and closes it.
+bool Sync(const std::string& path, int flags) {
+    const int fd = open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        return false;
+    }
+    int result;
+    do {
+        result = fsync(fd);
+    } while (result != 0 && errno == EINTR);
+    close(fd);
+    return result == 0;
+}
+
+// A folder without any write permission is read-only for everyone, the super-user too.
+bool FolderTakesNewFiles(const std::string& folder) {
+    struct stat info {};
+    return stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           (info.st_mode & kAnyWrite) != 0 && access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+}  // namespace
+
+const ReplaceSteps& SystemReplaceSteps() {
+    static const ReplaceSteps steps{
+        [](const std::string& path) { return Sync(path, O_WRONLY | O_NOFOLLOW); },
+        [](const std::string& from, const std::string& to) {
+            return rename(from.c_str(), to.c_str()) == 0;
+        },
+        [](const std::string& folder) { return Sync(folder, O_RDONLY | O_DIRECTORY); },
+    };
+    return steps;
+}
+
+bool CanReplace(const std::string& path) {
+    if (!FolderTakesNewFiles(FolderOf(path))) {
+        return false;
+    }
+    struct stat info {};
+    if (lstat(path.c_str(), &info) != 0) {
+        return errno == ENOENT;
+    }
+    // A file without any write permission stays, even for the super-user; a held one opens
+    // nowhere else.
+    return S_ISREG(info.st_mode) && (info.st_mode & kAnyWrite) != 0 &&
+           ExclusiveFile(path, FileAccess::WriteExisting).IsOpen();
+}
+
+std::optional<std::string> ResolveLinkTarget(const std::string& path) {
+    struct stat info {};
+    if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+        return path;
+    }
+    char resolved[PATH_MAX];
+    if (realpath(path.c_str(), resolved) == nullptr) {
+        return std::nullopt;
+    }
+    return std::string(resolved);
+}
+
+bool IsPlainFile(const std::string& path) {
+    struct stat info {};
+    return lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool CopyPermissionBits(const std::string& from, const std::string& to) {
+    struct stat info {};
+    if (stat(from.c_str(), &info) != 0) {
+        return errno == ENOENT;
+    }
+    return chmod(to.c_str(), info.st_mode & kPermissionBits) == 0;
+}
+
+}  // namespace velloran

@@ -1,0 +1,56 @@
+#include <windows.h>
+
+#include "platform/exclusive_file.h"
+#include "platform/file_replace.h"
+#include "platform/wide_path_win32.h"
+
+namespace velloran {
+
+const ReplaceSteps& SystemReplaceSteps() {
+    static const ReplaceSteps steps{
+        [](const std::string& path) {
+            const HANDLE file = CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (file == INVALID_HANDLE_VALUE) {
+                return false;
+            }
+            const bool flushed = FlushFileBuffers(file) != 0;
+            return CloseHandle(file) != 0 && flushed;
+        },
+        [](const std::string& from, const std::string& to) {
+            // Write-through: the call returns once the move is on the disk.
+            return MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(),
+                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+        },
+        [](const std::string&) { return true; },
+    };
+    return steps;
+}
+
+bool CanReplace(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND;
+    }
+    // A read-only file stays read-only (Wine would replace it); a held one opens nowhere
+    // else, and a device or a folder is no backup file.
+    return (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) == 0 &&
+           ExclusiveFile(path, FileAccess::WriteExisting).IsOpen();
+}
+
+std::optional<std::string> ResolveLinkTarget(const std::string& path) {
+    return path;
+}
+
+bool IsPlainFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0;
+}
+
+bool CopyPermissionBits(const std::string&, const std::string&) {
+    return true;
+}
+
+}  // namespace velloran
