@@ -1,12 +1,14 @@
 // Hundreds of transfers of every kind through the simulated printer on the fake clock,
 // each with a fault drawn from a seeded generator. After each: exactly one outcome, one
-// the fault allows; no partial file; an earlier backup intact after a failed receive;
-// the library freed; no descriptor or thread left behind.
+// the fault allows; no partial file; an earlier backup intact after a failed receive; a
+// receive reported saved only after its bytes and then its name were flushed to the disk;
+// a held file refused at once; the library freed; no descriptor or thread left behind.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <random>
 #include <set>
 #include <sstream>
@@ -16,6 +18,8 @@
 #include "jobs/receive_file.h"
 #include "jobs/string_table.h"
 #include "jobs/transfer_session.h"
+#include "platform/exclusive_file.h"
+#include "platform/file_replace.h"
 #include "tests/support/backup_builder.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/process_resources.h"
@@ -42,9 +46,11 @@ enum class Fault {
     SlowPastDeadline,
     NoActiveDevice,
     OtherIndex,
-    StartFails
+    StartFails,
+    HeldFile,   // another program holds the file
+    FlushFails  // the disk refuses to flush the complete backup
 };
-constexpr int kFaultKinds = 12;
+constexpr int kFaultKinds = 14;
 const char* const kFaultNames[kFaultKinds] = {"none",
                                               "refuse",
                                               "silent",
@@ -56,7 +62,9 @@ const char* const kFaultNames[kFaultKinds] = {"none",
                                               "slow-past-deadline",
                                               "no-active-device",
                                               "other-index",
-                                              "start-fails"};
+                                              "start-fails",
+                                              "held-file",
+                                              "flush-fails"};
 
 struct Transfer {
     int32_t model;
@@ -87,6 +95,13 @@ bool Allowed(const Transfer& t, const Outcome& outcome) {
         case Fault::StartFails:
         case Fault::SlowPastDeadline:
             return !outcome.success && outcome.outcomeId == openFailure && outcome.detail == 0;
+        case Fault::HeldFile:
+        case Fault::FlushFails:
+            return t.direction == kDirectionSend
+                       ? outcome == (t.fault == Fault::HeldFile
+                                         ? Outcome::Failed(IDS_SEND_FAILED, 0)
+                                         : Outcome::Succeeded())
+                       : outcome == Outcome::Failed(IDS_RECEIVE_INTERRUPTED, 0);
         case Fault::SlowInTime:  // replies just inside the deadline; the third is refused
             return !outcome.success && FailureIds(t).count(outcome.outcomeId) == 1 &&
                    outcome.detail != 0;
@@ -141,6 +156,8 @@ class FaultSoak : public ::testing::Test {
                 sim.Set({{"VELLORAN_SIM_FAIL_START", "1"}});
                 break;
             case Fault::None:
+            case Fault::HeldFile:
+            case Fault::FlushFails:
                 sim.Set({});
                 break;
         }
@@ -155,6 +172,26 @@ class FaultSoak : public ::testing::Test {
         ASSERT_TRUE(received.success);
     }
 
+    // The replace steps in use, each logged; the flush fails while `failFlush` is set.
+    void LogReplaceSteps() {
+        const ReplaceSteps system = SystemReplaceSteps();
+        ReplaceStepsInUse() = {[this, system](const std::string& path) {
+                                   replaceLog_.push_back("flush " + path);
+                                   return !failFlush_ && system.flushFile(path);
+                               },
+                               [this, system](const std::string& from, const std::string& to) {
+                                   replaceLog_.push_back("move " + from + " " + to);
+                                   return system.move(from, to);
+                               },
+                               [this, system](const std::string& folder) {
+                                   replaceLog_.push_back("folder " + folder);
+                                   return system.flushFolder(folder);
+                               }};
+    }
+    void TearDown() override { ReplaceStepsInUse() = SystemReplaceSteps(); }
+
+    std::vector<std::string> replaceLog_;
+    bool failFlush_ = false;
     std::mt19937 random_;
     FakeClock clock_;
     CountingLoader loader_;
@@ -172,6 +209,7 @@ TEST_F(FaultSoak, EveryTransferEndsWithOneAllowedOutcomeAndLosesNothing) {
     random_.seed(seed);
     SimEnvironment sim;
     TempDir files;
+    LogReplaceSteps();
     std::map<std::string, uint32_t> faults;
     std::map<std::string, uint32_t> outcomes;
 
@@ -182,6 +220,7 @@ TEST_F(FaultSoak, EveryTransferEndsWithOneAllowedOutcomeAndLosesNothing) {
               << t.direction << " fault " << kFaultNames[static_cast<int>(t.fault)] << " at "
               << t.at << " (rerun with VELLORAN_SOAK_SEED=" << seed << ")";
         const std::string path = files.File("backup-" + std::to_string(i) + ".vid");
+        failFlush_ = false;
         if (t.direction == kDirectionSend) {
             PrepareSendFile(sim, t, path);
         } else {
@@ -192,6 +231,13 @@ TEST_F(FaultSoak, EveryTransferEndsWithOneAllowedOutcomeAndLosesNothing) {
         const size_t threads = ThreadCount();
         const int frees = loader_.frees;
         SetFault(sim, t);
+        replaceLog_.clear();
+        failFlush_ = t.fault == Fault::FlushFails;
+        std::optional<ExclusiveFile> holder;
+        if (t.fault == Fault::HeldFile) {
+            holder.emplace(path, FileAccess::WriteExisting);
+        }
+        const uint32_t startMs = clock_.TickMs();
 
         RecordingProgress progress;
         AwaitedOutcome sink;
@@ -216,6 +262,7 @@ TEST_F(FaultSoak, EveryTransferEndsWithOneAllowedOutcomeAndLosesNothing) {
             EXPECT_EQ(context.deviceLink.deviceHandle, 0u) << where.str();
             context.deviceLink.Unbind();
         }
+        holder.reset();
         const Outcome outcome = sink.Wait();
         ASSERT_EQ(sink.Deliveries(), 1u) << where.str();
         ASSERT_TRUE(Allowed(t, outcome))
@@ -224,11 +271,20 @@ TEST_F(FaultSoak, EveryTransferEndsWithOneAllowedOutcomeAndLosesNothing) {
         EXPECT_FALSE(std::filesystem::exists(PathFromUtf8(ReceiveFile::PartialPathFor(path))))
             << where.str();
         const std::vector<uint8_t> after = ReadBytes(path);
+        const std::string partial = ReceiveFile::PartialPathFor(path);
         if (t.direction == kDirectionReceive && outcome.success) {
             EXPECT_EQ(after.size(), t.model == 0 ? kMultiRegionFileLength : 0x28010u)
                 << where.str();
+            // Reported saved only once the bytes and then the new name were on the disk.
+            EXPECT_EQ(replaceLog_,
+                      (std::vector<std::string>{"flush " + partial, "move " + partial + " " + path,
+                                                "folder " + Utf8FromPath(files.Path())}))
+                << where.str();
         } else {
             EXPECT_EQ(after, before) << where.str();
+        }
+        if (t.fault == Fault::HeldFile) {  // refused at the file header, after one exchange
+            EXPECT_LT(clock_.TickMs() - startMs, 1000u) << where.str();
         }
         EXPECT_EQ(OpenHandleCount(), handles) << where.str();
         EXPECT_EQ(ThreadCount(), threads) << where.str();
