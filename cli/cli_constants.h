@@ -20,9 +20,4 @@ inline constexpr uint32_t kBarCells = 30;
 inline constexpr uint32_t kRedrawIntervalMs = 100;
 inline constexpr uint32_t kProgressLineWidth = 72;
 
-// A receive steps its bar once per 8 bytes of memory, whatever its block size; a send
-// steps once per frame, which is why a send's speed is shown in frames.
-inline constexpr uint32_t kReceiveBytesPerStep = kSmallBlock;
-inline constexpr uint32_t kSendBytesPerStep = 0;
-
 }  // namespace velloran::cli

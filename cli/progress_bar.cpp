@@ -7,8 +7,8 @@
 
 namespace velloran::cli {
 
-TerminalProgressBar::TerminalProgressBar(std::ostream& out, Clock& clock, uint32_t bytesPerStep)
-    : out_(out), clock_(clock), bytesPerStep_(bytesPerStep) {}
+TerminalProgressBar::TerminalProgressBar(std::ostream& out, Clock& clock, uint64_t totalBytes)
+    : out_(out), clock_(clock), totalBytes_(totalBytes) {}
 
 void TerminalProgressBar::SetRange(uint32_t upper) {
     range_ = upper;
@@ -42,8 +42,7 @@ void TerminalProgressBar::DrawIfDue() {
 
 void TerminalProgressBar::Draw() {
     lastDrawMs_ = clock_.TickMs();
-    std::string line =
-        FormatProgressLine({position_, range_, lastDrawMs_ - startMs_, bytesPerStep_});
+    std::string line = FormatProgressLine({position_, range_, lastDrawMs_ - startMs_, totalBytes_});
     if (line.size() < kProgressLineWidth) {
         line.append(kProgressLineWidth - line.size(), ' ');
     }

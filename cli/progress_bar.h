@@ -14,7 +14,8 @@ namespace velloran::cli {
 // (the dispatcher's, then the worker's), so it needs no lock.
 class TerminalProgressBar final : public ProgressSink {
   public:
-    TerminalProgressBar(std::ostream& out, Clock& clock, uint32_t bytesPerStep);
+    // `totalBytes`: the bytes the transfer moves once the bar is full.
+    TerminalProgressBar(std::ostream& out, Clock& clock, uint64_t totalBytes);
 
     void SetRange(uint32_t upper) override;
     void SetStep(uint32_t step) override { step_ = step; }
@@ -30,7 +31,7 @@ class TerminalProgressBar final : public ProgressSink {
 
     std::ostream& out_;
     Clock& clock_;
-    uint32_t bytesPerStep_;
+    uint64_t totalBytes_;
     uint32_t range_ = 0;
     uint32_t step_ = 1;
     uint32_t position_ = 0;

@@ -56,11 +56,7 @@ std::string FormatDuration(uint32_t seconds) {
     return text;
 }
 
-std::string FormatSpeed(double stepsPerSecond, uint32_t bytesPerStep) {
-    if (bytesPerStep == 0) {
-        return Printf("%.0f frames/s", stepsPerSecond);
-    }
-    const double bytes = stepsPerSecond * bytesPerStep;
+std::string FormatSpeed(double bytes) {
     if (bytes < kKibi) {
         return Printf("%.0f B/s", bytes);
     }
@@ -81,7 +77,8 @@ std::string FormatProgressLine(const ProgressSnapshot& s) {
     } else {
         const double stepsPerSecond = done * kMsPerSecond / s.elapsedMs;
         const double secondsLeft = (s.range - done) / stepsPerSecond;
-        line.append(FormatSpeed(stepsPerSecond, s.bytesPerStep)).append("  ");
+        const double bytesPerSecond = stepsPerSecond * static_cast<double>(s.totalBytes) / s.range;
+        line.append(FormatSpeed(bytesPerSecond)).append("  ");
         line.append(FormatDuration(static_cast<uint32_t>(std::ceil(secondsLeft))));
     }
     return line.append(" left");

@@ -3,6 +3,7 @@
 #include "cli/cli_constants.h"
 #include "cli/progress_bar.h"
 #include "cli/refusal_reason.h"
+#include "jobs/dispatcher.h"
 #include "jobs/outcome.h"
 #include "jobs/transfer_context.h"
 
@@ -36,11 +37,13 @@ Outcome RunWithProgress(const CliTransfer& transfer, CliContext& context) {
         SilentProgress silent;
         return RunTransfer(transfer.request, silent, context.environment, transfer.options);
     }
-    const uint32_t bytesPerStep =
-        transfer.request.direction == kDirectionSend ? kSendBytesPerStep : kReceiveBytesPerStep;
-    TerminalProgressBar bar(context.err, *context.environment.clock, bytesPerStep);
-    const Outcome outcome =
-        RunTransfer(transfer.request, bar, context.environment, transfer.options);
+    // The speed counts bytes of memory, not progress steps: a step stands for 8 bytes in
+    // one job, 64 in another and a frame in a send.
+    const TransferRequest& request = transfer.request;
+    const uint64_t bytes =
+        TransferByteCount(request.modelIndex, request.direction, request.filePath);
+    TerminalProgressBar bar(context.err, *context.environment.clock, bytes);
+    const Outcome outcome = RunTransfer(request, bar, context.environment, transfer.options);
     bar.Finish();
     return outcome;
 }

@@ -1,5 +1,8 @@
 #include "jobs/dispatcher.h"
 
+#include <numeric>
+
+#include "catalogue/backup_layout.h"
 #include "catalogue/model_catalogue.h"
 #include "jobs/jobs.h"
 #include "jobs/region_plan.h"
@@ -54,6 +57,32 @@ bool ChooseMultiRegionJob(TransferContext& context, JobChoice& choice) {
 bool ChooseJob(TransferContext& context, JobChoice& choice) {
     return context.modelIndex != kMultiRegionModelIndex ? ChooseSingleRegionJob(context, choice)
                                                         : ChooseMultiRegionJob(context, choice);
+}
+
+uint64_t TransferByteCount(int32_t modelIndex, int32_t direction, const std::string& filePath) {
+    const ModelEntry* model = ModelAt(modelIndex);
+    if (model == nullptr) {
+        return 0;
+    }
+    BackupFileContext file;
+    file.modelIndex = modelIndex;
+    file.filePath = filePath;
+    const bool send = direction == kDirectionSend;
+    if (modelIndex != kMultiRegionModelIndex) {
+        return !send                                  ? model->imageLength
+               : file.ValidateSingleRegionFile() == 1 ? file.regionLength
+                                                      : 0;
+    }
+    if (!send) {
+        return std::accumulate(kMultiRegionTable.begin(), kMultiRegionTable.end(), uint64_t{0},
+                               [](uint64_t sum, const MemoryRegion& r) { return sum + r.length; });
+    }
+    if (file.ClassifyMultiRegionFile() == 0) {
+        return 0;
+    }
+    const std::span<const PlannedRegion> plan = RegionPlanFor(file.sourceLayout);
+    return std::accumulate(plan.begin(), plan.end(), uint64_t{0},
+                           [](uint64_t sum, const PlannedRegion& r) { return sum + r.length; });
 }
 
 uint32_t OnBkupStart(TransferContext& context, WorkerStarter& starter) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "jobs/transfer_context.h"
 #include "jobs/worker_starter.h"
@@ -19,6 +20,12 @@ struct JobChoice {
 // Returns false when the file is refused: it fails the file test, or (multi-region) it
 // is shorter than its region plan reads.
 bool ChooseJob(TransferContext& context, JobChoice& choice);
+
+// The bytes of printer memory a complete transfer moves: the model's memory for a receive,
+// the regions the file fills for a send. What a speed in bytes per second counts, for
+// every job alike whatever its progress steps stand for. 0 for an unknown model or a file
+// the file tests refuse.
+uint64_t TransferByteCount(int32_t modelIndex, int32_t direction, const std::string& filePath);
 
 // Turns an open connection into a running job: chooses it, sizes the progress bar
 // (range, step 1, position 0, in that order) and starts the job on a worker thread. A

@@ -173,9 +173,43 @@ TEST(ProgressBar, DrawnOnlyWhenStandardErrorIsATerminal) {
     EXPECT_EQ(terminal.out, kDone);
     EXPECT_EQ(terminal.err.front(), '\r');
     EXPECT_NE(terminal.err.find("100%  "), std::string::npos) << terminal.err;
-    EXPECT_NE(terminal.err.find("frames/s"), std::string::npos) << terminal.err;
+    EXPECT_NE(terminal.err.find("B/s"), std::string::npos) << terminal.err;
     EXPECT_EQ(terminal.err.back(), '\n');
 }
+
+// The last line of each job's bar shows the bytes of memory moved over the whole run, each
+// exchange taking one 10 ms poll on the fake clock: an LM-Q30 receive moves 186368 bytes
+// in 2920 exchanges, an LM-Q20 one 163840 in 2562, an LM-Q10 one 163840 in 20482; the
+// sends move the same bytes in 3173, 2740 and 2740.
+struct SpeedCase {
+    const char* model;
+    const char* receiveSpeed;
+    const char* sendSpeed;
+};
+
+class JobSpeed : public ::testing::TestWithParam<SpeedCase> {};
+
+TEST_P(JobSpeed, IsTrueBytesPerSecond) {
+    TempDir dir;
+    const std::string file = dir.File("b.vid");
+    FakeDriver driver;
+    FakeClock clock;
+    FakePrinter printer(driver);
+    const std::string model = GetParam().model;
+    for (const auto& [command, speed] :
+         {std::pair{"receive", GetParam().receiveSpeed}, std::pair{"send", GetParam().sendSpeed}}) {
+        const auto run = RunCliWith({command, model, file}, driver, clock, true);
+        ASSERT_EQ(run.exitStatus, 0) << command << run.err;
+        const std::string last = run.err.substr(run.err.rfind('\r'));
+        EXPECT_NE(last.find(std::string("%  ") + speed + "  "), std::string::npos)
+            << command << " " << last;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Models, JobSpeed,
+                         ::testing::Values(SpeedCase{"LM-Q30", "6.2 KiB/s", "5.7 KiB/s"},
+                                           SpeedCase{"LM-Q20", "6.2 KiB/s", "5.8 KiB/s"},
+                                           SpeedCase{"LM-Q10", "800 B/s", "5.8 KiB/s"}));
 
 }  // namespace
 }  // namespace velloran::cli

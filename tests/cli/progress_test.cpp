@@ -26,45 +26,43 @@ TEST_P(ProgressLine, ShowsBarPercentSpeedAndTimeLeft) {
 INSTANTIATE_TEST_SUITE_P(
     Moments, ProgressLine,
     ::testing::Values(LineCase{"NothingYet",
-                               {0, 20482, 0, 8},
+                               {0, 20482, 0, 163840},
                                "[..............................]   0%  --  -- left"},
                       LineCase{"NoRangeYet",
-                               {0, 0, 500, 8},
+                               {0, 0, 500, 163840},
                                "[..............................]   0%  --  -- left"},
-                      // 1024 steps of 8 bytes in 2 s: 4 KiB/s; 1024 steps left take 2 s more.
+                      // 8 KiB of 16 KiB in 2 s: 4 KiB/s; the other half takes 2 s more.
                       LineCase{"HalfwayReceive",
-                               {1024, 2048, 2000, 8},
+                               {1024, 2048, 2000, 16384},
                                "[###############...............]  50%  4.0 KiB/s  0:02 left"},
-                      // 100 frames in 1 s, 2640 frames left: 26.4 s, shown rounded up.
-                      LineCase{"SendCountsFrames",
-                               {100, 2740, 1000, 0},
-                               "[#.............................]   3%  100 frames/s  0:27 left"},
+                      // 100 of 2740 frames in 1 s carry 5979.6 of 163840 bytes; 2640
+                      // frames left: 26.4 s, shown rounded up.
+                      LineCase{"SendCountsBytes",
+                               {100, 2740, 1000, 163840},
+                               "[#.............................]   3%  5.8 KiB/s  0:27 left"},
                       LineCase{"Full",
-                               {2740, 2740, 27400, 0},
-                               "[##############################] 100%  100 frames/s  0:00 left"},
+                               {2740, 2740, 27400, 163840},
+                               "[##############################] 100%  5.8 KiB/s  0:00 left"},
                       LineCase{"PastTheEndIsFull",
-                               {3000, 2740, 27400, 0},
-                               "[##############################] 100%  100 frames/s  0:00 left"}),
+                               {3000, 2740, 27400, 163840},
+                               "[##############################] 100%  5.8 KiB/s  0:00 left"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct SpeedCase {
-    double stepsPerSecond;
-    uint32_t bytesPerStep;
+    double bytesPerSecond;
     const char* expected;
 };
 
 class Speed : public ::testing::TestWithParam<SpeedCase> {};
 
 TEST_P(Speed, PicksTheUnit) {
-    EXPECT_EQ(FormatSpeed(GetParam().stepsPerSecond, GetParam().bytesPerStep), GetParam().expected);
+    EXPECT_EQ(FormatSpeed(GetParam().bytesPerSecond), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Units, Speed,
-                         ::testing::Values(SpeedCase{12.5, 8, "100 B/s"},
-                                           SpeedCase{127.9, 8, "1023 B/s"},
-                                           SpeedCase{128, 8, "1.0 KiB/s"},
-                                           SpeedCase{131072, 8, "1.0 MiB/s"},
-                                           SpeedCase{96.4, 0, "96 frames/s"}));
+                         ::testing::Values(SpeedCase{100, "100 B/s"}, SpeedCase{1023.2, "1023 B/s"},
+                                           SpeedCase{1024, "1.0 KiB/s"},
+                                           SpeedCase{1048576, "1.0 MiB/s"}));
 
 struct DurationCase {
     uint32_t seconds;
@@ -90,7 +88,7 @@ size_t Count(const std::string& text, char c) {
 TEST(TerminalProgressBar, RedrawsAtMostEveryHundredMilliseconds) {
     std::ostringstream out;
     FakeClock clock;
-    TerminalProgressBar bar(out, clock, 8);
+    TerminalProgressBar bar(out, clock, 8000);
     bar.SetRange(1000);
     bar.SetStep(1);
     bar.SetPosition(0);
@@ -108,11 +106,11 @@ TEST(TerminalProgressBar, RedrawsAtMostEveryHundredMilliseconds) {
 TEST(TerminalProgressBar, FinishEndsTheLineOnlyWhenOneWasDrawn) {
     std::ostringstream out;
     FakeClock clock;
-    TerminalProgressBar quiet(out, clock, 8);
+    TerminalProgressBar quiet(out, clock, 80);
     quiet.Finish();
     EXPECT_EQ(out.str(), "");
 
-    TerminalProgressBar bar(out, clock, 0);
+    TerminalProgressBar bar(out, clock, 640);
     bar.SetRange(10);
     bar.SetStep(2);
     clock.Advance(1000);
@@ -121,13 +119,13 @@ TEST(TerminalProgressBar, FinishEndsTheLineOnlyWhenOneWasDrawn) {
     const std::string text = out.str();
     ASSERT_FALSE(text.empty());
     EXPECT_EQ(text.back(), '\n');
-    EXPECT_NE(text.find(" 20%  2 frames/s  0:04 left"), std::string::npos) << text;
+    EXPECT_NE(text.find(" 20%  128 B/s  0:04 left"), std::string::npos) << text;
 }
 
 TEST(TerminalProgressBar, PadsLinesSoAShortOneCoversALongOne) {
     std::ostringstream out;
     FakeClock clock;
-    TerminalProgressBar bar(out, clock, 8);
+    TerminalProgressBar bar(out, clock, 80);
     bar.SetRange(10);
     const std::string text = out.str();
     ASSERT_EQ(text.front(), '\r');
