@@ -4,7 +4,7 @@ namespace velloran {
 
 bool ChmHelpViewer::DisplayContents(const std::string& helpPath) {
     std::unique_ptr<ChmArchive> archive = ChmArchive::Open(helpPath);
-    if (!archive) {
+    if (!archive || !HelpWindow::HasContents(*archive)) {
         return false;
     }
     window_ = std::make_unique<HelpWindow>(std::move(archive));

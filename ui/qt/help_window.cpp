@@ -24,7 +24,22 @@ QUrl PageUrl(const std::string& local) {
     return QUrl(QLatin1Char('/') + QString::fromStdString(local));
 }
 
+std::vector<HelpTopic> ContentsTopics(const ChmArchive& archive, const std::string& contentsFile) {
+    const QString sitemap =
+        FromHelpCodePage(archive.Read("/" + contentsFile).value_or(std::string()));
+    return ParseHelpContents(sitemap.toStdString());
+}
+
 }  // namespace
+
+bool HelpWindow::HasContents(const ChmArchive& archive) {
+    const std::optional<std::string> system = archive.Read(kSystemObject);
+    if (!system) {
+        return false;
+    }
+    const std::string contentsFile = ParseChmSystem(*system).contentsFile;
+    return !contentsFile.empty() && !ContentsTopics(archive, contentsFile).empty();
+}
 
 HelpWindow::HelpWindow(std::unique_ptr<ChmArchive> archive)
     : QWidget(nullptr, Qt::Window), archive_(std::move(archive)) {
@@ -52,10 +67,8 @@ HelpWindow::HelpWindow(std::unique_ptr<ChmArchive> archive)
 }
 
 void HelpWindow::FillContents(const std::string& contentsFile) {
-    const QString sitemap =
-        FromHelpCodePage(archive_->Read("/" + contentsFile).value_or(std::string()));
     std::vector<QTreeWidgetItem*> parents;  // the last item at each depth
-    for (const HelpTopic& topic : ParseHelpContents(sitemap.toStdString())) {
+    for (const HelpTopic& topic : ContentsTopics(*archive_, contentsFile)) {
         const size_t depth = std::min(static_cast<size_t>(topic.depth), parents.size());
         auto* item =
             depth == 0 ? new QTreeWidgetItem(contents_) : new QTreeWidgetItem(parents[depth - 1]);

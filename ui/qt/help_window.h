@@ -17,6 +17,10 @@ class HelpWindow final : public QWidget {
   public:
     explicit HelpWindow(std::unique_ptr<ChmArchive> archive);
 
+    // Whether the archive holds what the window shows: its system file and a table of
+    // contents with at least one topic. Without them the window would stand empty.
+    static bool HasContents(const ChmArchive& archive);
+
     QTreeWidget& Contents() { return *contents_; }
     HelpBrowser& Browser() { return *browser_; }
 

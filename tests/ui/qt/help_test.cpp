@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeWidget>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -108,6 +109,27 @@ TEST_F(HelpButtonTest, AFileThatIsNotCompiledHelpCountsAsMissing) {
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_EQ(dialogs.boxes[0].text, "ヘルプが見つかりません。");
 }
+
+// A help file that opens but lacks its system file or its contents would show an empty
+// window: it counts as missing. Each copy renames one entry of the file's directory.
+class DamagedHelp : public HelpButtonTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(DamagedHelp, CountsAsMissing) {
+    const std::string entry = GetParam();
+    std::vector<uint8_t> bytes = ReadBytes(HelpPathFor(ThisProgram()));
+    const auto at = std::search(bytes.begin(), bytes.end(), entry.begin(), entry.end());
+    ASSERT_NE(at, bytes.end());
+    *(at + static_cast<ptrdiff_t>(entry.size()) - 1) ^= 1;
+    TempDir folder;
+    WriteBytes(folder.File("VLR120.chm"), bytes);
+    PressHelp([&folder] { return folder.File("velloran"); });
+
+    EXPECT_EQ(viewer.Window(), nullptr);
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].text, "ヘルプが見つかりません。");
+}
+
+INSTANTIATE_TEST_SUITE_P(Entries, DamagedHelp, ::testing::Values("/#SYSTEM", "/contents.hhc"));
 
 TEST(CompiledHelpTest, EveryContentsEntryLeadsToAPageInTheFile) {
     const std::unique_ptr<ChmArchive> archive = ChmArchive::Open(HelpPathFor(ThisProgram()));
