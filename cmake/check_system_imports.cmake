@@ -1,9 +1,13 @@
-# Fails when a Windows binary imports a DLL outside the set that every Windows system
-# provides. Run with -DOBJDUMP=<objdump> -DBINARY=<path>.
+# Fails when a Windows binary imports a DLL that Windows does not protect. Windows loads a
+# KnownDLL only from the system folder, and comctl32.dll version 6 side by side through the
+# program's manifest; any other imported DLL (winmm.dll, version.dll, ...) is looked for in
+# the program's own folder first, where a planted copy would run. Such DLLs are loaded at
+# run time from the system folder instead. Run with -DOBJDUMP=<objdump> -DBINARY=<path>.
 cmake_minimum_required(VERSION 3.25)
 set(system_dlls
-    advapi32.dll comctl32.dll comdlg32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll
-    oleaut32.dll shell32.dll shlwapi.dll user32.dll version.dll winmm.dll)
+    advapi32.dll comctl32.dll comdlg32.dll gdi32.dll imm32.dll kernel32.dll msvcrt.dll
+    ole32.dll oleaut32.dll psapi.dll rpcrt4.dll setupapi.dll shell32.dll shlwapi.dll
+    user32.dll ws2_32.dll)
 
 execute_process(COMMAND ${OBJDUMP} -p ${BINARY} OUTPUT_VARIABLE dump RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
@@ -18,7 +22,7 @@ foreach(line IN LISTS lines)
     string(STRIP "${dll}" dll)
     string(TOLOWER "${dll}" dll)
     if(NOT dll IN_LIST system_dlls)
-        message(FATAL_ERROR "${BINARY} imports ${dll}, which is not a system DLL")
+        message(FATAL_ERROR "${BINARY} imports ${dll}, which Windows may load from the program's folder")
     endif()
     message(STATUS "imports ${dll}")
 endforeach()

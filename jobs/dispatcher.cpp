@@ -8,6 +8,7 @@
 #include "jobs/region_plan.h"
 #include "jobs/string_table.h"
 #include "jobs/write_sequence.h"
+#include "platform/clock.h"
 
 namespace velloran {
 namespace {
@@ -95,7 +96,10 @@ uint32_t OnBkupStart(TransferContext& context, WorkerStarter& starter) {
     context.progressBar->SetStep(1);
     context.progressBar->SetPosition(0);
     const JobRoutine job = choice.job;
-    std::optional<std::thread> worker = starter.Start([&context, job] { job(context); });
+    std::optional<std::thread> worker = starter.Start([&context, job] {
+        const FineTimerScope fineTimer;
+        job(context);
+    });
     if (!worker) {
         context.outcomeSink->Error(IDS_GENERIC_ERROR, kNoDetail);
         return 0;

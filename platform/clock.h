@@ -16,4 +16,18 @@ class Clock {
 // The operating system's monotonic clock.
 Clock& SystemClock();
 
+// While one lives, the system clock's sleeps are as fine as the 10 ms polls need. Windows
+// raises the system timer's resolution for it, which costs power for the whole machine,
+// so a transfer holds one only while it runs; elsewhere it changes nothing.
+class FineTimerScope {
+  public:
+    FineTimerScope();
+    ~FineTimerScope();
+    FineTimerScope(const FineTimerScope&) = delete;
+    FineTimerScope& operator=(const FineTimerScope&) = delete;
+
+    // How many scopes are alive now.
+    static int Active();
+};
+
 }  // namespace velloran

@@ -1,5 +1,6 @@
 #include <sys/prctl.h>
 
+#include <atomic>
 #include <ctime>
 
 #include "platform/clock.h"
@@ -50,7 +51,21 @@ class PosixClock final : public Clock {
     }
 };
 
+std::atomic<int> activeFineTimers{0};
+
 }  // namespace
+
+FineTimerScope::FineTimerScope() {
+    ++activeFineTimers;
+}
+
+FineTimerScope::~FineTimerScope() {
+    --activeFineTimers;
+}
+
+int FineTimerScope::Active() {
+    return activeFineTimers;
+}
 
 Clock& SystemClock() {
     static PosixClock clock;

@@ -6,6 +6,7 @@
 
 #include "catalogue/backup_layout.h"
 #include "jobs/string_table.h"
+#include "platform/clock.h"
 #include "tests/support/job_fixture.h"
 
 namespace velloran {
@@ -129,6 +130,22 @@ TEST_F(JobTest, SingleRegionFileJustLongEnoughForThePlanIsSent) {
     InlineStarter starter;
     OnBkupStart(*context, starter);
     EXPECT_EQ(OnlyOutcome(), Outcome::Succeeded());
+}
+
+// The fine system timer is held only while a job runs, and let go when it ends.
+TEST_F(JobTest, FineTimerIsHeldOnlyWhileTheJobRuns) {
+    Prepare(kQ20, kDirectionReceive);
+    std::vector<int> held;
+    printer.beforeReply = [&held](uint32_t n) {
+        if (n == 1 || n == 2000) {
+            held.push_back(FineTimerScope::Active());
+        }
+    };
+    InlineStarter starter;
+    EXPECT_EQ(FineTimerScope::Active(), 0);
+    OnBkupStart(*context, starter);
+    EXPECT_EQ(held, (std::vector<int>{1, 1}));
+    EXPECT_EQ(FineTimerScope::Active(), 0);
 }
 
 TEST_F(JobTest, ThreadThatCannotStartReportsGenericError) {
