@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/clock.h"
+
 namespace velloran {
 
 enum class FileAccess {
@@ -38,6 +40,13 @@ class ExclusiveFile {
     static constexpr intptr_t kClosed = -1;
     intptr_t handle_ = kClosed;
 };
+
+// Windows: sync clients, backup agents and virus scanners open files for a moment, and
+// such a moment makes an open without sharing fail. An open, and the final move of a
+// receive, that meets a sharing violation or a denied access is tried again for about
+// two seconds in short pauses, measured and slept on this clock (the system's unless a
+// test put another in place). Returns the clock used until now. Elsewhere unused.
+Clock& SetFileRetryClock(Clock& clock);
 
 bool FileExists(const std::string& path);
 bool DeleteFileAt(const std::string& path);

@@ -102,6 +102,10 @@ int64_t ExclusiveFile::Write(const void* bytes, uint32_t count) {
     return put;
 }
 
+Clock& SetFileRetryClock(Clock& clock) {
+    return clock;
+}
+
 bool FileExists(const std::string& path) {
     struct stat info {};
     return stat(path.c_str(), &info) == 0;

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "platform/exclusive_file.h"
+#include "platform/held_file_retry_win32.h"
 #include "platform/wide_path_win32.h"
 
 namespace velloran {
@@ -46,12 +47,18 @@ bool MoveTo(HANDLE file, LONGLONG distance, DWORD origin) {
 
 ExclusiveFile::ExclusiveFile(const std::string& path, FileAccess access) {
     const OpenMode mode = ModeFor(access);
-    const HANDLE file = CreateFileW(WidePath(path).c_str(), mode.access, kNoSharing, nullptr,
-                                    mode.disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    const std::wstring wide = WidePath(path);
+    HANDLE file = INVALID_HANDLE_VALUE;
+    const auto open = [&] {
+        file = CreateFileW(wide.c_str(), mode.access, kNoSharing, nullptr, mode.disposition,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+        return file != INVALID_HANDLE_VALUE;
+    };
+    if (!RetryWhileHeld(open, path, access != FileAccess::ReadExisting)) {
         return;
     }
-    // Only files on a disk are backups: device names such as NUL or COM1 open too.
+    // Only files on a disk are backups: device names such as NUL or COM1 open too, and a
+    // pipe would make reads wait.
     if (GetFileType(file) != FILE_TYPE_DISK) {
         CloseHandle(file);
         return;

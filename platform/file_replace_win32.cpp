@@ -2,6 +2,7 @@
 
 #include "platform/exclusive_file.h"
 #include "platform/file_replace.h"
+#include "platform/held_file_retry_win32.h"
 #include "platform/wide_path_win32.h"
 
 namespace velloran {
@@ -9,9 +10,13 @@ namespace velloran {
 const ReplaceSteps& SystemReplaceSteps() {
     static const ReplaceSteps steps{
         [](const std::string& path) {
-            const HANDLE file = CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr,
-                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-            if (file == INVALID_HANDLE_VALUE) {
+            HANDLE file = INVALID_HANDLE_VALUE;
+            const auto open = [&] {
+                file = CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+                return file != INVALID_HANDLE_VALUE;
+            };
+            if (!RetryWhileHeld(open, path, true)) {
                 return false;
             }
             const bool flushed = FlushFileBuffers(file) != 0;
@@ -19,8 +24,11 @@ const ReplaceSteps& SystemReplaceSteps() {
         },
         [](const std::string& from, const std::string& to) {
             // Write-through: the call returns once the move is on the disk.
-            return MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(),
-                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+            const auto move = [&] {
+                return MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(),
+                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+            };
+            return RetryWhileHeld(move, to, true);
         },
         [](const std::string&) { return true; },
     };

@@ -11,6 +11,7 @@
 #endif
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -210,6 +211,61 @@ TEST_P(DeviceName, IsNotABackupFile) {
         EXPECT_FALSE(ExclusiveFile(device, GetParam()).IsOpen()) << device;
     }
 }
+
+#if defined(_WIN32)
+// A clock on which another program's hold ends once `holdMs` have passed.
+class ReleasingClock final : public Clock {
+  public:
+    ReleasingClock(uint32_t holdMs, std::unique_ptr<ExclusiveFile>& holder)
+        : holdMs_(holdMs), holder_(holder) {}
+    uint32_t TickMs() override { return now_; }
+    void SleepMs(uint32_t milliseconds) override {
+        now_ += milliseconds;
+        if (now_ >= holdMs_) {
+            holder_.reset();
+        }
+    }
+
+  private:
+    uint32_t now_ = 0;
+    uint32_t holdMs_;
+    std::unique_ptr<ExclusiveFile>& holder_;
+};
+
+struct BriefHoldCase {
+    const char* name;
+    uint32_t holdMs;
+    bool waitedOut;
+};
+
+class BriefHold : public ::testing::TestWithParam<BriefHoldCase> {};
+
+// Sync clients and virus scanners hold files for a moment: an open and the final move of
+// a receive wait out half a second, but not five.
+TEST_P(BriefHold, IsWaitedOutForAboutTwoSeconds) {
+    TempDir dir;
+    const std::string path = dir.File("held.vid");
+    const std::string partial = dir.File("new.part");
+    WriteBytes(path, kOld);
+    const auto whileHeld = [&](const auto& action) {
+        std::unique_ptr<ExclusiveFile> holder = std::make_unique<ExclusiveFile>(path, kAppend);
+        ReleasingClock clock(GetParam().holdMs, holder);
+        Clock& previous = SetFileRetryClock(clock);
+        const bool done = action();
+        SetFileRetryClock(previous);
+        return done;
+    };
+    EXPECT_EQ(whileHeld([&] { return ExclusiveFile(path, kRead).IsOpen(); }), GetParam().waitedOut);
+    WriteBytes(partial, kNew);
+    EXPECT_EQ(whileHeld([&] { return MoveFileReplacing(partial, path); }), GetParam().waitedOut);
+    EXPECT_EQ(ReadBytes(path), GetParam().waitedOut ? kNew : kOld);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, BriefHold,
+                         ::testing::Values(BriefHoldCase{"HalfASecond", 500, true},
+                                           BriefHoldCase{"FiveSeconds", 5000, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+#endif
 
 INSTANTIATE_TEST_SUITE_P(AnyAccess, DeviceName,
                          ::testing::Values(kRead, kEmpty, kAppend, FileAccess::WriteNew,

@@ -113,20 +113,27 @@ void DialogWindow::OnCommand(int controlId, WORD notification, std::function<voi
 
 void DialogWindow::RunModalLoop() {
     MSG msg;
+    std::optional<int> quit;
     while (!ended_) {
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0) {
-            PostQuitMessage(static_cast<int>(msg.wParam));  // for the loop outside ours
-            return;
+            quit = static_cast<int>(msg.wParam);
+            if (!OutlivesQuit()) {
+                break;
+            }
+            continue;
         }
         if (got < 0) {
-            return;
+            break;
         }
         if (PreTranslateMessage(msg) || IsDialogMessageW(window_, &msg)) {
             continue;
         }
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
+    }
+    if (quit) {
+        PostQuitMessage(*quit);  // for the loop outside ours
     }
 }
 

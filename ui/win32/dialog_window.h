@@ -43,6 +43,10 @@ class DialogWindow {
     virtual bool OnInitDialog() = 0;
     // Sees every message the modal loop is about to dispatch; true consumes it.
     virtual bool PreTranslateMessage(const MSG&) { return false; }
+    // Whether a WM_QUIT waits for the window's own end: the loop then runs on until
+    // EndModal and posts the quit again for the loop outside, instead of leaving a window
+    // that nothing serves any more.
+    virtual bool OutlivesQuit() const { return false; }
 
   private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,7 +1,5 @@
 #include "ui/win32/file_dialog.h"
 
-#include <commdlg.h>
-
 #include "ui/win32/utf8_text.h"
 #include "ui/win32/win32_constants.h"
 
@@ -25,7 +23,23 @@ std::wstring FileDialogFilter(const FileDialogRequest& request) {
     return filter;
 }
 
-std::optional<std::string> AskFile(HWND owner, const FileDialogRequest& request) {
+bool ShowSystemFileDialog(FileDialogKind kind, OPENFILENAMEW& dialog) {
+    return kind == FileDialogKind::Save ? GetSaveFileNameW(&dialog) != 0
+                                        : GetOpenFileNameW(&dialog) != 0;
+}
+
+namespace {
+
+std::wstring CurrentFolder() {
+    std::wstring folder(GetCurrentDirectoryW(0, nullptr), L'\0');
+    folder.resize(GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()));
+    return folder;
+}
+
+}  // namespace
+
+std::optional<std::string> AskFile(HWND owner, const FileDialogRequest& request,
+                                   const ShowFileDialog& show) {
     std::wstring path(kLongestPath, L'\0');
     const std::wstring initial = Utf16(request.initialName);
     path.replace(0, initial.size(), initial);
@@ -40,8 +54,9 @@ std::optional<std::string> AskFile(HWND owner, const FileDialogRequest& request)
     dialog.nMaxFile = kLongestPath;
     dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
     dialog.Flags = FileDialogFlags(request);
-    const bool chosen = request.kind == FileDialogKind::Save ? GetSaveFileNameW(&dialog) != 0
-                                                             : GetOpenFileNameW(&dialog) != 0;
+    const std::wstring folder = CurrentFolder();
+    const bool chosen = show(request.kind, dialog);
+    SetCurrentDirectoryW(folder.c_str());
     if (!chosen) {
         return std::nullopt;
     }

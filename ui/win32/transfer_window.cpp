@@ -1,6 +1,7 @@
 #include "ui/win32/transfer_window.h"
 
 #include "res/resource.h"
+#include "ui/ui_text.h"
 #include "ui/win32/bkup_messages.h"
 #include "ui/win32/message_box.h"
 #include "ui/win32/utf8_text.h"
@@ -16,11 +17,18 @@ TransferWindow::TransferWindow(CTransferDlg& transfer)
 void TransferWindow::MapMessages() {
     const BkupMessages& messages = RegisteredMessages();
     OnMessage(messages.start, [this](WPARAM, LPARAM) { return transfer_.OnBkupStart(); });
-    OnMessage(messages.success, [this](WPARAM, LPARAM) { return transfer_.OnBkupSuccess(); });
+    OnMessage(messages.success, [this](WPARAM, LPARAM) {
+        AllowShutdown();
+        return transfer_.OnBkupSuccess();
+    });
     OnMessage(messages.error, [this](WPARAM outcomeId, LPARAM detail) {
+        AllowShutdown();
         return transfer_.OnBkupError(static_cast<uint32_t>(outcomeId),
                                      static_cast<FailureDetail>(detail));
     });
+    // FALSE holds the session open: ending it now would leave the printer half-written.
+    OnMessage(WM_QUERYENDSESSION,
+              [this](WPARAM, LPARAM) -> LRESULT { return blockingShutdown_ ? FALSE : TRUE; });
     OnMessage(messages.uiCall, [](WPARAM, LPARAM call) { return RunSentCall(call); });
     // Only the outcome handlers close this window, and they do it directly: a close
     // request from anywhere else would free the driver library under the running job.
@@ -38,7 +46,21 @@ bool TransferWindow::OnInitDialog() {
     // The worker's progress and outcome go to this window as its own messages.
     transfer_.context.progressBar = &progress_;
     transfer_.context.outcomeSink = &outcome_;
+    // Every path from here ends with an outcome message, which lets the session end again.
+    BlockShutdown();
     return transfer_.OnInitDialog(*this);
+}
+
+void TransferWindow::BlockShutdown() {
+    blockingShutdown_ = true;
+    ShutdownBlockReasonCreate(Handle(), Utf16(UiText(IDS_TRANSFER_RUNNING)).c_str());
+}
+
+void TransferWindow::AllowShutdown() {
+    if (blockingShutdown_) {
+        blockingShutdown_ = false;
+        ShutdownBlockReasonDestroy(Handle());
+    }
 }
 
 bool TransferWindow::PreTranslateMessage(const MSG& msg) {

@@ -15,7 +15,7 @@ namespace velloran {
 // bar of one CTransferDlg. The worker reaches it only by messages sent with SendMessageW:
 // the progress control's own messages, and WM_BKUP_SUCCESS or WM_BKUP_ERROR for the
 // outcome, whose handler shows the box and closes the window. Nothing the user does
-// closes it.
+// closes it, and while the job runs it holds off a log-off or shut-down.
 class TransferWindow final : public DialogWindow, public TransferView {
   public:
     explicit TransferWindow(CTransferDlg& transfer);
@@ -31,12 +31,18 @@ class TransferWindow final : public DialogWindow, public TransferView {
   private:
     bool OnInitDialog() override;
     bool PreTranslateMessage(const MSG& msg) override;
+    // The window ends only with the job's outcome, whatever asks the program to quit.
+    bool OutlivesQuit() const override { return true; }
     void MapMessages();
+    // While the job runs, log-off and shut-down wait, with a reason Windows shows.
+    void BlockShutdown();
+    void AllowShutdown();
 
     CTransferDlg& transfer_;
     ProgressControl progress_;
     MessageOutcome outcome_;
     WindowThread thread_;
+    bool blockingShutdown_ = false;
 };
 
 }  // namespace velloran

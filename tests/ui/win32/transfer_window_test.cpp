@@ -78,6 +78,45 @@ TEST_P(TransferWindowTest, ShowsOneBoxThenClosesWithTheDeviceReleased) {
     EXPECT_TRUE(IsWindowEnabled(mainWindow.Handle()));
 }
 
+// While the job runs the window holds off the end of the session and outlives a WM_QUIT,
+// which reaches the loop outside once the outcome has been shown.
+TEST(TransferWindowSession, HoldsOffTheSessionEndAndOutlivesAQuitUntilTheOutcome) {
+    FakeDriver driver;
+    FakePrinter printer{driver};
+    FakeClock clock;
+    TempDir dir;
+    MessageWindow mainWindow;
+    const std::string path = dir.File("b.vid");
+    WriteBytes(path, SingleRegionFile(HeaderOf(kLmQ20), kLmQ20Address, 1, 1));
+    const DWORD windowThread = GetCurrentThreadId();
+    TransferWindow* running = nullptr;
+    LRESULT endSessionAnswer = -1;
+    printer.beforeReply = [&](uint32_t n) {
+        if (n == 3) {
+            PostThreadMessageW(windowThread, WM_QUIT, 7, 0);
+            endSessionAnswer = SendMessageW(running->Handle(), WM_QUERYENDSESSION, 0, 0);
+        }
+    };
+    std::vector<BoxAnswerer::Box> boxes;
+    {
+        BoxAnswerer answerer;
+        CTransferDlg transfer({&driver, &clock, &SystemWorkerStarter()});
+        transfer.context.filePath = path;
+        transfer.context.modelIndex = kLmQ20;
+        transfer.context.direction = kDirectionSend;
+        TransferWindow window(transfer);
+        running = &window;
+        window.DoModal(mainWindow.Handle());
+        boxes = answerer.Boxes();
+    }
+    EXPECT_EQ(endSessionAnswer, FALSE);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, Utf16(OutcomeText(Outcome::Succeeded())));
+    MSG quit{};
+    ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(quit.wParam, 7u);
+}
+
 void Nothing(FakeDriver&, FakePrinter&) {}
 void NoLibrary(FakeDriver& driver, FakePrinter&) {
     driver.loadFails = true;

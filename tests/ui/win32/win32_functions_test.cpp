@@ -7,6 +7,10 @@
 // After windows.h, on which it builds.
 #include <commdlg.h>
 
+#include <cwchar>
+#include <filesystem>
+
+#include "tests/support/temp_dir.h"
 #include "ui/main_dlg.h"
 #include "ui/win32/file_dialog.h"
 #include "ui/win32/html_help_viewer.h"
@@ -29,6 +33,23 @@ TEST(FileDialogTest, FilterIsNamePatternPairsEndedByAnEmptyOne) {
     constexpr wchar_t kFilter[] = L"vid files (*.vid)\0*.vid\0";  // and the literal's own NUL
     const std::wstring expected(kFilter, std::size(kFilter));
     EXPECT_EQ(FileDialogFilter(SendFileRequest()), expected);
+}
+
+// A dialog leaves the current folder where the user browsed; AskFile puts it back, chosen
+// or cancelled, so that a USB stick browsed to is not held in use.
+TEST(FileDialogTest, CurrentFolderIsTheSameAfterTheDialog) {
+    TempDir browsed;
+    const std::filesystem::path before = std::filesystem::current_path();
+    for (const bool choose : {true, false}) {
+        const auto dialog = [&](FileDialogKind, OPENFILENAMEW& d) {
+            SetCurrentDirectoryW(browsed.Path().wstring().c_str());
+            wcscpy(d.lpstrFile, L"E:\\b.vid");
+            return choose;
+        };
+        const auto chosen = AskFile(nullptr, SendFileRequest(), dialog);
+        EXPECT_EQ(chosen, choose ? std::optional<std::string>("E:\\b.vid") : std::nullopt);
+        EXPECT_EQ(std::filesystem::current_path(), before);
+    }
 }
 
 struct InputCase {
