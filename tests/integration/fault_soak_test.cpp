@@ -24,6 +24,7 @@
 #include "tests/support/fake_clock.h"
 #include "tests/support/process_resources.h"
 #include "tests/support/recording_sinks.h"
+#include "tests/support/replace_log.h"
 #include "tests/support/sim_environment.h"
 
 namespace velloran {
@@ -172,22 +173,6 @@ class FaultSoak : public ::testing::Test {
         ASSERT_TRUE(received.success);
     }
 
-    // The replace steps in use, each logged; the flush fails while `failFlush` is set.
-    void LogReplaceSteps() {
-        const ReplaceSteps system = SystemReplaceSteps();
-        ReplaceStepsInUse() = {[this, system](const std::string& path) {
-                                   replaceLog_.push_back("flush " + path);
-                                   return !failFlush_ && system.flushFile(path);
-                               },
-                               [this, system](const std::string& from, const std::string& to) {
-                                   replaceLog_.push_back("move " + from + " " + to);
-                                   return system.move(from, to);
-                               },
-                               [this, system](const std::string& folder) {
-                                   replaceLog_.push_back("folder " + folder);
-                                   return system.flushFolder(folder);
-                               }};
-    }
     void TearDown() override { ReplaceStepsInUse() = SystemReplaceSteps(); }
 
     std::vector<std::string> replaceLog_;
@@ -209,7 +194,7 @@ TEST_F(FaultSoak, EveryTransferEndsWithOneAllowedOutcomeAndLosesNothing) {
     random_.seed(seed);
     SimEnvironment sim;
     TempDir files;
-    LogReplaceSteps();
+    ReplaceStepsInUse() = LoggedReplaceSteps(replaceLog_, "flush", failFlush_);
     std::map<std::string, uint32_t> faults;
     std::map<std::string, uint32_t> outcomes;
 

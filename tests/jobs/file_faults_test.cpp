@@ -146,18 +146,6 @@ TEST_F(FileFaults, BackupHeldByAnotherProgramIsRefusedForASend) {
     EXPECT_TRUE(Frames().empty());
 }
 
-TEST_F(FileFaults, BackupHeldByAnotherProgramIsNotReplacedByAReceive) {
-    const std::string path = dir.File("held.vid");
-    WriteBytes(path, kEarlier);
-    {
-        ExclusiveFile holder(path, FileAccess::ReadExisting);
-        ASSERT_TRUE(holder.IsOpen());
-        EXPECT_EQ(ReceiveInto(path), Outcome::Failed(IDS_RECEIVE_INTERRUPTED, 0));
-    }
-    EXPECT_EQ(ReadBytes(path), kEarlier);
-    EXPECT_FALSE(PartialExistsFor(path));
-}
-
 // A target that cannot be replaced is refused when the file header is written, right
 // after the OpenFrame, not after the whole transfer; nothing is left behind.
 struct RefusedCase {

@@ -178,15 +178,6 @@ TEST_F(ReceiveJob, WriteFailureInTheMiddleRemovesThePartialFile) {
 #endif
 }
 
-TEST_F(ReceiveJob, CompleteFileThatCannotBePutInPlaceIsAFailure) {
-    Prepare(kQ20, kDirectionReceive);
-    std::filesystem::create_directory(context->filePath);  // a folder where the file goes
-    SingleRegionReceiveJob(*context);
-    EXPECT_EQ(OnlyOutcome(), Outcome::Failed(IDS_RECEIVE_INTERRUPTED, 0));
-    EXPECT_FALSE(PartialLeft());
-    EXPECT_TRUE(std::filesystem::is_directory(context->filePath));
-}
-
 }  // namespace
 }  // namespace velloran
 

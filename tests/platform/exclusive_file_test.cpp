@@ -17,6 +17,13 @@
 
 #include "tests/support/temp_dir.h"
 
+#if !defined(_WIN32)
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+#endif
+
 namespace velloran {
 namespace {
 
@@ -30,11 +37,6 @@ const std::vector<uint8_t> kNew{'n', 'e', 'w', '!'};
 constexpr FileAccess kRead = FileAccess::ReadExisting;
 constexpr FileAccess kEmpty = FileAccess::WriteCreateOrEmpty;
 constexpr FileAccess kAppend = FileAccess::WriteCreateOrAppend;
-#if defined(_WIN32)
-constexpr const char* kDeviceNames[] = {"NUL", "CON"};
-#else
-constexpr const char* kDeviceNames[] = {"/dev/null", "/dev/zero"};
-#endif
 
 // Writes kNew behind the file's current end.
 void AppendNew(ExclusiveFile& file) {
@@ -124,31 +126,6 @@ INSTANTIATE_TEST_SUITE_P(Table, HeldFile,
                                            HoldCase{"ReaderBlocksWriter", kRead, kAppend}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-#if !defined(_WIN32)
-// A FIFO is no backup: every mode refuses it at once instead of waiting for a writer.
-TEST(ExclusiveFile, RefusesAFifoWithoutWaiting) {
-    TempDir dir;
-    const std::string fifo = dir.File("fifo.vid");
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    for (const FileAccess access : {FileAccess::ReadExisting, FileAccess::WriteCreateOrAppend,
-                                    FileAccess::WriteCreateOrEmpty}) {
-        EXPECT_FALSE(ExclusiveFile(fifo, access).IsOpen());
-    }
-}
-#endif
-
-TEST(MoveFileReplacing, ReplacesTheDestinationAndRemovesTheSource) {
-    TempDir dir;
-    const std::string from = dir.File("from.partial");
-    const std::string to = dir.File("to.vid");
-    WriteBytes(from, kNew);
-    WriteBytes(to, kOld);
-    ASSERT_TRUE(MoveFileReplacing(from, to));
-    EXPECT_EQ(ReadBytes(to), kNew);
-    EXPECT_FALSE(FileExists(from));
-    EXPECT_FALSE(MoveFileReplacing(from, to)) << "the source is gone";
-}
-
 class MoveOntoHeldFile : public ::testing::TestWithParam<FileAccess> {};
 
 TEST_P(MoveOntoHeldFile, FailsAndTouchesNeitherFile) {
@@ -204,11 +181,28 @@ TEST(FileNames, PathLongerThanTheClassicLimitWorks) {
     EXPECT_TRUE(DeleteFileAt(moved));
 }
 
-class DeviceName : public ::testing::TestWithParam<FileAccess> {};
+// Devices, pipes, sockets and folders are no backup files, and opening one never waits
+// (a named pipe without a writer would block an ordinary open forever).
+class SpecialPath : public ::testing::TestWithParam<FileAccess> {};
 
-TEST_P(DeviceName, IsNotABackupFile) {
-    for (const char* device : kDeviceNames) {
-        EXPECT_FALSE(ExclusiveFile(device, GetParam()).IsOpen()) << device;
+TEST_P(SpecialPath, IsNotABackupFileAndOpensWithoutWaiting) {
+    TempDir dir;
+    std::vector<std::string> paths{dir.File("folder")};
+    std::filesystem::create_directory(paths[0]);
+#if defined(_WIN32)
+    paths.insert(paths.end(), {"NUL", "CON"});
+#else
+    paths.insert(paths.end(), {"/dev/null", "/dev/zero", dir.File("fifo"), dir.File("socket")});
+    ASSERT_EQ(mkfifo(paths[3].c_str(), 0644), 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    paths[4].copy(address.sun_path, sizeof address.sun_path - 1);
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    close(fd);
+#endif
+    for (const std::string& path : paths) {
+        EXPECT_FALSE(ExclusiveFile(path, GetParam()).IsOpen()) << path;
     }
 }
 
@@ -267,7 +261,7 @@ INSTANTIATE_TEST_SUITE_P(Table, BriefHold,
                          [](const auto& info) { return std::string(info.param.name); });
 #endif
 
-INSTANTIATE_TEST_SUITE_P(AnyAccess, DeviceName,
+INSTANTIATE_TEST_SUITE_P(AnyAccess, SpecialPath,
                          ::testing::Values(kRead, kEmpty, kAppend, FileAccess::WriteNew,
                                            FileAccess::WriteExisting));
 
