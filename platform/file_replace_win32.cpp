@@ -38,8 +38,19 @@ const ReplaceSteps& SystemReplaceSteps() {
 bool CanReplace(const std::string& path) {
     const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
-        const DWORD error = GetLastError();
-        return error == ERROR_FILE_NOT_FOUND;
+        if (GetLastError() != ERROR_FILE_NOT_FOUND) {
+            return false;
+        }
+        // A device name (NUL, CON, COM1) may have no attributes, yet it opens: then
+        // something stands there that is no file.
+        const HANDLE device =
+            CreateFileW(WidePath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (device == INVALID_HANDLE_VALUE) {
+            return true;
+        }
+        CloseHandle(device);
+        return false;
     }
     // A read-only file stays read-only (Wine would replace it); a held one opens nowhere
     // else, and a device or a folder is no backup file.
