@@ -37,11 +37,11 @@ class FileFaults : public JobTest {
     }
 };
 
+#if !defined(_WIN32)
 bool PartialExistsFor(const std::string& path) {
     return std::filesystem::exists(PathFromUtf8(ReceiveFile::PartialPathFor(path)));
 }
 
-#if !defined(_WIN32)
 // POSIX only: a full disk (a file size limit) and a user without rights, each in a
 // child process of its own.
 
