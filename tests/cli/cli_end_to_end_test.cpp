@@ -313,6 +313,8 @@ TEST_F(CliProgram, RefusedFilesAreNamedWithTheReason) {
     const ProgramResult diff = Run({"diff", "short.vid", "gone.vid"});
     EXPECT_EQ(diff.exitStatus, 2);
     EXPECT_EQ(diff.err, "velloran-cli: short.vid: wrong size: 116 bytes, expected 163856\n");
+}
+
 // Paths that are no backup file never make the program wait: a send or an inspection is
 // refused before any exchange, a forced receive right after the OpenFrame.
 TEST_F(CliProgram, SpecialPathsAreRefusedAtOnce) {
@@ -324,7 +326,9 @@ TEST_F(CliProgram, SpecialPathsAreRefusedAtOnce) {
 #endif
     for (const std::string& path : paths) {
         EXPECT_EQ(Run({"inspect", path}).exitStatus, 2) << path;
-        EXPECT_EQ(Run({"send", "LM-Q20", path}).err, Failure(117, 0)) << path;
+        EXPECT_EQ(Run({"send", "LM-Q20", path}).err,
+                  "velloran-cli: " + path + ": unreadable\n" + Failure(117, 0))
+            << path;
         EXPECT_TRUE(NoExchange()) << path;
         EXPECT_EQ(Run({"receive", "LM-Q20", path, "--force"}).err, Failure(120, 0)) << path;
         EXPECT_EQ(LineCount(Log()), 1u) << path;  // the OpenFrame alone
