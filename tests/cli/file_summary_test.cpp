@@ -2,8 +2,8 @@
 
 #include "catalogue/backup_layout.h"
 #include "cli/file_summary.h"
+#include "cli/file_summary_json.h"
 #include "cli/file_summary_text.h"
-#include "cli/inspect_json.h"
 #include "tests/support/backup_builder.h"
 #include "tests/support/temp_dir.h"
 

@@ -152,8 +152,8 @@ TEST_F(VerifyCommand, TraceRefusesTheBackupAndNonRegularFiles) {
                   std::string::npos)
             << run.err;
     }
-    const auto receive =
-        Run({"receive", "LM-Q20", dir.File("new.vid"), "--trace", dir.File("new.vid.velloran-partial")});
+    const auto receive = Run({"receive", "LM-Q20", dir.File("new.vid"), "--trace",
+                              dir.File("new.vid.velloran-partial")});
     EXPECT_EQ(receive.exitStatus, 2);
     EXPECT_EQ(ReadBytes(file), PrinterImage());
     EXPECT_TRUE(driver.loadedNames.empty());

@@ -1,4 +1,4 @@
-#include "cli/inspect_json.h"
+#include "cli/file_summary_json.h"
 
 #include <cstdio>
 
