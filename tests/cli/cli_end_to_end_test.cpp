@@ -329,7 +329,9 @@ TEST_F(CliProgram, SpecialPathsAreRefusedAtOnce) {
         // One line names the path and why, then the outcome text.
         const std::string sent = Run({"send", "LM-Q20", path}).err;
         EXPECT_TRUE(sent.starts_with("velloran-cli: " + path + ": ")) << sent;
-        EXPECT_TRUE(sent.ends_with("\n" + Failure(117, 0))) << sent;
+        std::string refusal{"\n"};
+        refusal += Failure(117, 0);
+        EXPECT_TRUE(sent.ends_with(refusal)) << sent;
         EXPECT_TRUE(NoExchange()) << path;
         EXPECT_EQ(Run({"receive", "LM-Q20", path, "--force"}).err, Failure(120, 0)) << path;
         EXPECT_EQ(LineCount(Log()), 1u) << path;  // the OpenFrame alone
