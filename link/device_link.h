@@ -19,24 +19,17 @@ class CDeviceLink {
     CDeviceLink& operator=(const CDeviceLink&) = delete;
 
     // Loads the library of catalogue row `modelIndex` and resolves the ten entry points.
-    int Bind(uint32_t modelIndex);
+    [[nodiscard]] int Bind(uint32_t modelIndex);
     // Frees the library and clears the entry points; leaves deviceHandle alone.
     int Unbind();
     // Opens the first device index, 0 to 127, at which a printer answers.
-    int Connect();
+    [[nodiscard]] int Connect();
     // Ends the open device; 1 when the link is bound.
     int Release();
 
-    RegistHandleFn RegistHandle = nullptr;
-    UnregistHandleFn UnregistHandle = nullptr;
-    CheckMyDeviceFn CheckMyDevice = nullptr;
-    CheckActiveDeviceFn CheckActiveDevice = nullptr;
-    StartDeviceFn StartDevice = nullptr;
-    EndDeviceFn EndDevice = nullptr;
-    UsbOpenFn UsbOpen = nullptr;
-    UsbCloseFn UsbClose = nullptr;
-    UsbWriteFn UsbWrite = nullptr;
-    UsbReadFn UsbRead = nullptr;
+#define VELLORAN_DRIVER_ENTRY(suffix) suffix##Fn suffix = nullptr;
+#include "link/driver_entries.def"
+#undef VELLORAN_DRIVER_ENTRY
     void* libraryModule = nullptr;
     uint32_t deviceHandle = 0;
 

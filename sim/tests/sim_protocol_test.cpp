@@ -1,9 +1,12 @@
-// The printer's frame protocol: which frames it takes in which order, and that what is
-// written can be read back.
+// The simulated printer's frame protocol: which frames it takes in which order, what it
+// refuses, what it reads back, the faults the other suites ask it for, and memory that
+// outlives the device.
+
+#include <filesystem>
 
 #include "sim_test_support.h"
 
-namespace velloran::sim::test {
+namespace velloran::testing {
 namespace {
 
 struct WriteCase {
@@ -34,19 +37,10 @@ INSTANTIATE_TEST_SUITE_P(
         WriteCase{"Q10WholeBank", &kHdv201, kSigQ10, kBankStart, kBankLength, kBankLength, kRead8},
         WriteCase{"Q30Region0", &kHdv305, kSigQ30, 0x10E60000, 0x5000, kWideSetup, kRead64},
         WriteCase{"Q30Region1", &kHdv305, kSigQ30, 0x10EA0000, 0x2800, kWideSetup, kRead8},
-        WriteCase{"Q30Region2", &kHdv305, kSigQ30, 0x10EE0000, 0x10000, kWideSetup, kRead64},
-        WriteCase{"Q30Region3", &kHdv305, kSigQ30, 0x10F20000, 0x10000, kWideSetup, kRead64},
-        WriteCase{"Q30Region4", &kHdv305, kSigQ30, 0x10F60000, 0x2000, kWideSetup, kRead8},
-        WriteCase{"Q30Region5", &kHdv305, kSigQ30, 0x10F80000, 0x2000, kWideSetup, kRead64},
         WriteCase{"Q30Region6", &kHdv305, kSigQ30, 0x10FA0000, 0x2000, kWideSetup, kRead8},
         WriteCase{"Q30SetupIsLength", &kHdv305, kSigQ30, kSmallStart, kSmallLength, kSmallLength,
                   kRead64}),
     [](const auto& info) { return std::string(info.param.name); });
-
-struct RefusalCase {
-    const char* name;
-    std::vector<Bytes> frames;  // all acked but the last, which is refused
-};
 
 // The first `count` frames of a write of `length` bytes, then `then`.
 std::vector<Bytes> Prefix(size_t count, const Bytes& then, size_t length = 120) {
@@ -63,167 +57,67 @@ std::vector<Bytes> OverrunRegion() {
     return frames;
 }
 
-class OutOfOrderTest : public SimTest, public ::testing::WithParamInterface<RefusalCase> {};
-
-TEST_P(OutOfOrderTest, RefusesTheLastFrame) {
-    const auto& frames = GetParam().frames;
-    Open();
-    EXPECT_EQ(SendAll(frames), frames.size() - 1);
-    EXPECT_EQ(Write(frames.back()), kDriverOk);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, OutOfOrderTest,
-    ::testing::Values(
-        RefusalCase{"AddressBeforeOpen", {AddressFrame(kControl)}},
-        RefusalCase{"TargetBeforeOpen", {AddressFrame(kSmallStart)}},
-        RefusalCase{"Control00WithoutAddress", Prefix(1, ControlFrame(0x00))},
-        RefusalCase{"Control07WithoutWrite", Prefix(2, ControlFrame(0x07))},
-        RefusalCase{"SetupBeforeControl00", Prefix(2, SetupFrame(kSmallStart, kWideSetup))},
-        RefusalCase{"AddressInsteadOfSetup", Prefix(3, AddressFrame(kControl))},
-        RefusalCase{"SetupValueZero", Prefix(3, SetupFrame(kSmallStart, 0))},
-        RefusalCase{"SetupTargetOutside", Prefix(3, SetupFrame(0x10E65000, kWideSetup))},
-        RefusalCase{"Control05WithoutAddress", Prefix(4, ControlFrame(0x05))},
-        RefusalCase{"DataBeforeTarget", Prefix(6, DataFrame(Pattern(60, 0)))},
-        RefusalCase{"TargetNotTheSetOne", Prefix(6, AddressFrame(kSmallStart + 0x100))},
-        RefusalCase{"CommitWithoutData", Prefix(7, AddressFrame(kControl))},
-        RefusalCase{"DataAfterShortFrame", Prefix(9, DataFrame(Pattern(60, 0)), 70)},
-        RefusalCase{"Control07BeforeAddress", Prefix(9, ControlFrame(0x07))},
-        RefusalCase{"DataPastRegionEnd", OverrunRegion()}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-struct MalformedCase {
-    const char* name;
-    size_t position;         // sent where this frame of the write is due
-    std::vector<Bytes> bad;  // each refused; the write then goes on unharmed
-};
-
-class MalformedFrameTest : public SimTest, public ::testing::WithParamInterface<MalformedCase> {};
-
-TEST_P(MalformedFrameTest, RefusedWithoutDisturbingTheWrite) {
-    auto frames = WriteSequence(kSigQ30, kSmallStart, kWideSetup, Pattern(100, 4));
-    std::vector<Bytes> before(frames.begin(), frames.begin() + GetParam().position);
-    std::vector<Bytes> after(frames.begin() + GetParam().position, frames.end());
-    Open();
-    ASSERT_EQ(SendAll(before), before.size());
-    for (const Bytes& bad : GetParam().bad) {
-        EXPECT_EQ(Send(bad), kRefuse) << ::testing::PrintToString(bad);
-    }
-    EXPECT_EQ(SendAll(after), after.size());
-}
-
 Bytes Cut(Bytes frame, size_t length) {
     frame.resize(length, 0x00);
     return frame;
 }
 
-Bytes Poke(Bytes frame, size_t at, uint8_t value) {
-    frame[at] = value;
-    return frame;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, MalformedFrameTest,
-    ::testing::Values(
-        MalformedCase{"OpenLength", 3, {Cut(OpenFrame(kSigQ30), 15), Cut(OpenFrame(kSigQ30), 17)}},
-        MalformedCase{"OpenTrailer", 3, {Poke(OpenFrame(kSigQ30), 15, 1)}},
-        MalformedCase{
-            "AddressLength", 1, {Cut(AddressFrame(kControl), 7), Cut(AddressFrame(kControl), 9)}},
-        MalformedCase{"AddressHeader", 1, {Poke(AddressFrame(kControl), 2, 5)}},
-        MalformedCase{"ControlLength", 2, {{0x02, 0xEB}, {0x02, 0xEB, 0x00, 0x00}}},
-        MalformedCase{"ControlCode", 2, {ControlFrame(0x03), ControlFrame(0x09)}},
-        MalformedCase{"SetupLength",
-                      3,
-                      {Cut(SetupFrame(kSmallStart, kWideSetup), 12),
-                       Cut(SetupFrame(kSmallStart, kWideSetup), 14)}},
-        MalformedCase{"SetupHeader", 3, {Poke(SetupFrame(kSmallStart, kWideSetup), 3, 9)}},
-        MalformedCase{"DataCount",
-                      8,
-                      {{0x02, 0xED, 0x00, 0x00},
-                       Cut(DataFrame(Pattern(5, 0)), 8),
-                       Cut(DataFrame(Pattern(5, 0)), 10)}},
-        MalformedCase{"DataTooLong", 8, {Poke(DataFrame(Pattern(60, 0)), 2, 61)}},
-        MalformedCase{"UnknownCommand", 7, {{0x02, 0xEE, 0x00}, {0x02, 0x01, 0x04, 0x00}}},
-        MalformedCase{"NotAFrame", 7, {{0x03, 0xEC, 0x04, 0x00}, {0x02}, {0x22}, {0x06}}}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-struct AddressCase {
+struct RefusalCase {
     const char* name;
-    const Library* library;
-    Signature signature;
-    uint32_t address;
-    bool accepted;
+    std::vector<Bytes> frames;  // all acknowledged but the last, which is refused
 };
 
-class AddressRangeTest : public SimTest, public ::testing::WithParamInterface<AddressCase> {};
+class RefusedFrameTest : public SimTest, public ::testing::WithParamInterface<RefusalCase> {};
 
-TEST_P(AddressRangeTest, AcceptsOnlyTheModelsMemory) {
-    const AddressCase& c = GetParam();
-    Open(*c.library);
-    ASSERT_EQ(Send(OpenFrame(c.signature)), kAck);
-    EXPECT_EQ(Send(AddressFrame(c.address)), c.accepted ? kAck : kRefuse);
+TEST_P(RefusedFrameTest, AcknowledgesAllButTheLast) {
+    const auto& frames = GetParam().frames;
+    Open();
+    EXPECT_EQ(SendAll(frames), frames.size() - 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, AddressRangeTest,
-    ::testing::Values(AddressCase{"Q30Control", &kHdv305, kSigQ30, kControl, true},
-                      AddressCase{"Q30LastOfRegion0", &kHdv305, kSigQ30, 0x10E64FFF, true},
-                      AddressCase{"Q30AfterRegion0", &kHdv305, kSigQ30, 0x10E65000, false},
-                      AddressCase{"Q30BeforeRegion0", &kHdv305, kSigQ30, 0x10E5FFFF, false},
-                      AddressCase{"Q30LastOfRegion6", &kHdv305, kSigQ30, 0x10FA1FFF, true},
-                      AddressCase{"Q30AfterRegion6", &kHdv305, kSigQ30, 0x10FA2000, false},
-                      AddressCase{"Q30OtherModelsBank", &kHdv305, kSigQ30, kBankStart, false},
-                      AddressCase{"Q20BankEnd", &kHdv305, kSigQ20, 0x1002FFFF, true},
-                      AddressCase{"Q20PastBank", &kHdv305, kSigQ20, 0x10030000, false},
-                      AddressCase{"Q20BeforeBank", &kHdv305, kSigQ20, 0x10007FFF, false},
-                      AddressCase{"Q20Q30Region", &kHdv305, kSigQ20, 0x10E60000, false},
-                      AddressCase{"Q10Zero", &kHdv201, kSigQ10, 0, false},
-                      AddressCase{"Q10InsideBank", &kHdv201, kSigQ10, 0x10010001, true}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-struct SignatureCase {
-    const char* name;
-    const Library* library;
-    const char* forcedModel;  // VELLORAN_SIM_MODEL, or nullptr
-    Signature signature;
-    bool accepted;
-};
-
-class SignatureTest : public SimTest, public ::testing::WithParamInterface<SignatureCase> {};
-
-TEST_P(SignatureTest, OpensOnlyModelsTheLibraryServesAndMayAnswerAs) {
-    if (GetParam().forcedModel != nullptr) {
-        SetEnv("VELLORAN_SIM_MODEL", GetParam().forcedModel);
-    }
-    Open(*GetParam().library);
-    EXPECT_EQ(Send(OpenFrame(GetParam().signature)), GetParam().accepted ? kAck : kRefuse);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, SignatureTest,
+    Table, RefusedFrameTest,
     ::testing::Values(
-        SignatureCase{"Hdv305Q30", &kHdv305, nullptr, kSigQ30, true},
-        SignatureCase{"Hdv305Q20", &kHdv305, nullptr, kSigQ20, true},
-        SignatureCase{"Hdv305Q10", &kHdv305, nullptr, kSigQ10, false},
-        SignatureCase{"Hdv201Q10", &kHdv201, nullptr, kSigQ10, true},
-        SignatureCase{"Hdv201Q30", &kHdv201, nullptr, kSigQ30, false},
-        SignatureCase{"Hdv201Q20", &kHdv201, nullptr, kSigQ20, false},
-        SignatureCase{"Unknown", &kHdv305, nullptr, {0x01, 0x06, 0x01, 0x02, 0, 0}, false},
-        SignatureCase{"ForcedQ20TakesQ20", &kHdv305, "LM-Q20", kSigQ20, true},
-        SignatureCase{"ForcedQ20RefusesQ30", &kHdv305, "LM-Q20", kSigQ30, false},
-        SignatureCase{"ForcedQ30TakesQ30", &kHdv305, "LM-Q30", kSigQ30, true},
-        SignatureCase{"ForcedElsewhereRefusesQ10", &kHdv201, "LM-Q30", kSigQ10, false},
-        SignatureCase{"ForcedUnknownIgnored", &kHdv305, "LM-Q99", kSigQ30, true}),
+        RefusalCase{"AddressBeforeOpen", {AddressFrame(kControl)}},
+        RefusalCase{"Control07WithoutWrite", Prefix(2, ControlFrame(0x07))},
+        RefusalCase{"SetupBeforeControl00", Prefix(2, SetupFrame(kSmallStart, kWideSetup))},
+        RefusalCase{"SetupValueZero", Prefix(3, SetupFrame(kSmallStart, 0))},
+        RefusalCase{"SetupTargetOutside", Prefix(3, SetupFrame(0x10E65000, kWideSetup))},
+        RefusalCase{"DataBeforeTarget", Prefix(6, DataFrame(Pattern(60, 0)))},
+        RefusalCase{"TargetNotTheSetOne", Prefix(6, AddressFrame(kSmallStart + 0x100))},
+        RefusalCase{"CommitWithoutData", Prefix(7, AddressFrame(kControl))},
+        RefusalCase{"DataAfterShortFrame", Prefix(9, DataFrame(Pattern(60, 0)), 70)},
+        RefusalCase{"DataPastRegionEnd", OverrunRegion()},
+        RefusalCase{"OpenTooShort", {Cut(OpenFrame(kSigQ30), 15)}},
+        RefusalCase{"AddressTooLong", Prefix(1, Cut(AddressFrame(kControl), 9))},
+        RefusalCase{"UnknownControlCode", Prefix(2, ControlFrame(0x03))},
+        RefusalCase{"DataCountWrong", Prefix(7, Cut(DataFrame(Pattern(5, 0)), 8))},
+        RefusalCase{"NotAFrame", Prefix(7, {0x03, 0xEC, 0x04, 0x00})},
+        RefusalCase{"Q20OutsideItsBank", {OpenFrame(kSigQ20), AddressFrame(0x10030000)}},
+        RefusalCase{"Q20InAQ30Region", {OpenFrame(kSigQ20), AddressFrame(0x10E60000)}},
+        RefusalCase{"Q30AfterRegion0", {OpenFrame(kSigQ30), AddressFrame(0x10E65000)}},
+        RefusalCase{"Q30InTheBank", {OpenFrame(kSigQ30), AddressFrame(kBankStart)}},
+        RefusalCase{"UnknownSignature", {OpenFrame({0x01, 0x06, 0x01, 0x02, 0, 0})}},
+        RefusalCase{"Hdv305RefusesQ10", {OpenFrame(kSigQ10)}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-using ReadRequestTest = SimTest;
+TEST_F(SimTest, Hdv201ServesOnlyTheLmQ10) {
+    Open(kHdv201);
+    EXPECT_EQ(Send(OpenFrame(kSigQ30)), kRefuse);
+    EXPECT_EQ(Send(OpenFrame(kSigQ20)), kRefuse);
+    EXPECT_EQ(Send(OpenFrame(kSigQ10)), kAck);
+}
 
-TEST_F(ReadRequestTest, SilentPastTheRegionEndAndOutsideTheReceiveFlow) {
+TEST_F(SimTest, ForcedModelAnswersOnlyAsThatModel) {
+    SetEnv("VELLORAN_SIM_MODEL", "LM-Q20");
+    Open();
+    EXPECT_EQ(Send(OpenFrame(kSigQ30)), kRefuse);
+    EXPECT_EQ(Send(OpenFrame(kSigQ20)), kAck);
+}
+
+TEST_F(SimTest, ReadRequestsStaySilentPastTheRegionEnd) {
     Open();
     ASSERT_EQ(Send(OpenFrame(kSigQ30)), kAck);
-    EXPECT_TRUE(Collect(0).empty());
-    ASSERT_EQ(Write({kRead8}), kDriverOk);
-    EXPECT_TRUE(Collect(8).empty()) << "no address yet";
     ASSERT_EQ(Send(AddressFrame(kSmallStart + kSmallLength - 8)), kAck);
     ASSERT_EQ(Write({kRead64}), kDriverOk);
     EXPECT_TRUE(Collect(64).empty()) << "64 bytes would pass the end";
@@ -231,10 +125,57 @@ TEST_F(ReadRequestTest, SilentPastTheRegionEndAndOutsideTheReceiveFlow) {
     EXPECT_EQ(Collect(8).size(), 8u);
     ASSERT_EQ(Write({kRead8}), kDriverOk);
     EXPECT_TRUE(Collect(8).empty()) << "at the end";
-    ASSERT_EQ(Send(AddressFrame(kControl)), kAck);
-    ASSERT_EQ(Write({kRead8}), kDriverOk);
-    EXPECT_TRUE(Collect(8).empty()) << "pointer at the control register";
+}
+
+TEST_F(SimTest, OneDeviceAtATimeAndStaleHandlesRefused) {
+    Open();
+    uint32_t second = 0;
+    EXPECT_NE(Driver().StartDevice(&second, 0), kDriverOk);
+    const uint32_t stale = Handle();
+    Close();
+    EXPECT_NE(Driver().UsbWrite(stale, &kRead8, 1), kDriverOk);
+    EXPECT_NE(Driver().EndDevice(stale), kDriverOk);
+}
+
+struct FaultCase {
+    const char* name;
+    const char* variable;
+    const char* value;
+    size_t refused;  // the first frame of a 120-byte write not acknowledged
+};
+
+class FaultTest : public SimTest, public ::testing::WithParamInterface<FaultCase> {};
+
+TEST_P(FaultTest, StopsTheWriteAtTheChosenFrame) {
+    SetEnv(GetParam().variable, GetParam().value);
+    Open();
+    EXPECT_EQ(SendAll(WriteSequence(kSigQ30, kSmallStart, kWideSetup, Pattern(120, 7))),
+              GetParam().refused);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, FaultTest,
+    ::testing::Values(FaultCase{"Frame9", "VELLORAN_SIM_REFUSE_FRAME", "9", 8},
+                      FaultCase{"Setup", "VELLORAN_SIM_REFUSE_KIND", "setup", 3},
+                      FaultCase{"SecondData", "VELLORAN_SIM_REFUSE_KIND", "data:2", 8},
+                      FaultCase{"Control07", "VELLORAN_SIM_REFUSE_KIND", "control07", 10},
+                      FaultCase{"SilentFrom5", "VELLORAN_SIM_SILENT_FROM", "5", 4},
+                      FaultCase{"InvalidValueIgnored", "VELLORAN_SIM_REFUSE_FRAME", "2x", 11}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SimTest, MemoryIsWrittenAtCommitAndOutlivesTheLibrary) {
+    const Bytes data = Pattern(kSmallLength, 9);
+    Open();
+    auto frames = WriteSequence(kSigQ30, kSmallStart, kWideSetup, data);
+    ASSERT_EQ(SendAll({frames.begin(), frames.end() - 1}), frames.size() - 1);
+    EXPECT_FALSE(std::filesystem::exists(StatePath("lmq30.mem"))) << "before the commit";
+    ASSERT_EQ(Send(frames.back()), kAck);
+    EXPECT_EQ(std::filesystem::file_size(StatePath("lmq30.mem")),
+              0x5000u + 0x2800u + 2 * 0x10000u + 3 * 0x2000u);
+    Close(/*unload=*/true);
+    Open();
+    EXPECT_EQ(ReadRegion(kSigQ30, kSmallStart, kSmallLength, kRead64), data);
 }
 
 }  // namespace
-}  // namespace velloran::sim::test
+}  // namespace velloran::testing

@@ -3,11 +3,16 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "sim_test_library.h"
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
+
 #include "tests/support/process_env.h"
 #include "tests/support/temp_dir.h"
 
-namespace velloran::sim::test {
+namespace velloran::testing {
 namespace {
 
 // Every variable the simulator reads; cleared before each test.
@@ -26,11 +31,27 @@ void PutLe32(Bytes& out, uint32_t value) {
     }
 }
 
-template <typename Fn>
-void Resolve(void* module, const char* prefix, const char* suffix, Fn& fn) {
-    fn = reinterpret_cast<Fn>(FindSymbol(module, (std::string(prefix) + suffix).c_str()));
-    ASSERT_NE(fn, nullptr) << prefix << suffix;
+#if defined(_WIN32)
+void* OpenLibrary(const char* path) {
+    return LoadLibraryA(path);
 }
+void* FindSymbol(void* module, const char* name) {
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module), name));
+}
+void CloseLibrary(void* module) {
+    FreeLibrary(static_cast<HMODULE>(module));
+}
+#else
+void* OpenLibrary(const char* path) {
+    return dlopen(path, RTLD_NOW | RTLD_LOCAL);
+}
+void* FindSymbol(void* module, const char* name) {
+    return dlsym(module, name);
+}
+void CloseLibrary(void* module) {
+    dlclose(module);
+}
+#endif
 
 }  // namespace
 
@@ -61,12 +82,9 @@ Bytes SetupFrame(uint32_t target, uint32_t value) {
 }
 
 Bytes DataFrame(const Bytes& payload) {
-    Bytes frame(4 + payload.size());
-    frame[0] = 0x02;
-    frame[1] = 0xED;
-    frame[2] = static_cast<uint8_t>(payload.size());
-    frame[3] = static_cast<uint8_t>(payload.size() >> 8);
-    std::copy(payload.begin(), payload.end(), frame.begin() + 4);
+    Bytes frame = {0x02, 0xED, static_cast<uint8_t>(payload.size()),
+                   static_cast<uint8_t>(payload.size() >> 8)};
+    frame.insert(frame.end(), payload.begin(), payload.end());
     return frame;
 }
 
@@ -77,8 +95,8 @@ std::vector<Bytes> WriteSequence(const Signature& signature, uint32_t target, ui
                                  AddressFrame(kControl), ControlFrame(0x05),
                                  AddressFrame(target)};
     for (size_t at = 0; at < data.size(); at += 60) {
-        size_t end = std::min(data.size(), at + 60);
-        frames.push_back(DataFrame(Bytes(data.begin() + at, data.begin() + end)));
+        frames.push_back(
+            DataFrame(Bytes(data.begin() + at, data.begin() + std::min(data.size(), at + 60))));
     }
     frames.push_back(AddressFrame(kControl));
     frames.push_back(ControlFrame(0x07));
@@ -99,16 +117,12 @@ DriverLibrary::DriverLibrary(const Library& library) {
         ADD_FAILURE() << "cannot load " << library.path;
         return;
     }
-    Resolve(module_, library.prefix, "RegistHandle", RegistHandle);
-    Resolve(module_, library.prefix, "UnregistHandle", UnregistHandle);
-    Resolve(module_, library.prefix, "CheckMyDevice", CheckMyDevice);
-    Resolve(module_, library.prefix, "CheckActiveDevice", CheckActiveDevice);
-    Resolve(module_, library.prefix, "StartDevice", StartDevice);
-    Resolve(module_, library.prefix, "EndDevice", EndDevice);
-    Resolve(module_, library.prefix, "UsbOpen", UsbOpen);
-    Resolve(module_, library.prefix, "UsbClose", UsbClose);
-    Resolve(module_, library.prefix, "UsbWrite", UsbWrite);
-    Resolve(module_, library.prefix, "UsbRead", UsbRead);
+#define VELLORAN_DRIVER_ENTRY(suffix)                                          \
+    suffix = reinterpret_cast<suffix##Fn>(                                     \
+        FindSymbol(module_, (std::string(library.prefix) + #suffix).c_str())); \
+    EXPECT_NE(suffix, nullptr) << library.prefix << #suffix;
+#include "link/driver_entries.def"
+#undef VELLORAN_DRIVER_ENTRY
 }
 
 DriverLibrary::~DriverLibrary() {
@@ -118,40 +132,27 @@ DriverLibrary::~DriverLibrary() {
 }
 
 void SimTest::SetUp() {
-    root_ = velloran::testing::MakeTempFolder("velloran-sim-");
+    root_ = MakeTempFolder("velloran-sim-");
     stateDir_ = root_ / "state";
     for (const char* name : kSimVariables) {
-        UnsetEnv(name);
+        const char* old = std::getenv(name);
+        savedEnv_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+        UnsetEnvVar(name);
     }
     SetEnv("VELLORAN_SIM_STATE_DIR", stateDir_.string());
 }
 
 void SimTest::TearDown() {
     Close(true);
-    for (auto it = savedEnv_.rbegin(); it != savedEnv_.rend(); ++it) {
-        if (it->second) {
-            velloran::testing::SetEnvVar(it->first.c_str(), *it->second);
-        } else {
-            velloran::testing::UnsetEnvVar(it->first.c_str());
-        }
+    for (const auto& [name, value] : savedEnv_) {
+        value ? SetEnvVar(name.c_str(), *value) : UnsetEnvVar(name.c_str());
     }
     std::error_code ignored;
     std::filesystem::remove_all(root_, ignored);
 }
 
-void SimTest::Remember(const char* name) {
-    const char* old = std::getenv(name);
-    savedEnv_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-}
-
 void SimTest::SetEnv(const char* name, const std::string& value) {
-    Remember(name);
-    velloran::testing::SetEnvVar(name, value);
-}
-
-void SimTest::UnsetEnv(const char* name) {
-    Remember(name);
-    velloran::testing::UnsetEnvVar(name);
+    SetEnvVar(name, value);
 }
 
 void SimTest::Open(const Library& library) {
@@ -180,23 +181,16 @@ uint32_t SimTest::Write(const Bytes& bytes) {
     return driver_->UsbWrite(handle_, bytes.data(), static_cast<uint32_t>(bytes.size()));
 }
 
-uint32_t SimTest::ReadOnce(uint32_t wanted, Bytes& into) {
-    Bytes buffer(std::max<uint32_t>(wanted, 1), 0xEE);
-    uint32_t count = wanted;
-    uint32_t result = driver_->UsbRead(handle_, buffer.data(), &count);
-    EXPECT_LE(count, wanted) << "delivered more than asked";
-    if (result == kDriverOk) {
-        into.insert(into.end(), buffer.begin(), buffer.begin() + std::min(count, wanted));
-    }
-    return result;
-}
-
 Bytes SimTest::Collect(size_t length) {
     Bytes got;
     for (int quiet = 0; got.size() < length && quiet < kQuietPolls;) {
-        size_t before = got.size();
-        EXPECT_EQ(ReadOnce(static_cast<uint32_t>(length - got.size()), got), kDriverOk);
-        quiet = got.size() == before ? quiet + 1 : 0;
+        Bytes buffer(length - got.size(), 0xEE);
+        uint32_t count = static_cast<uint32_t>(buffer.size());
+        EXPECT_EQ(driver_->UsbRead(handle_, buffer.data(), &count), kDriverOk);
+        EXPECT_LE(count, buffer.size()) << "delivered more than asked";
+        got.insert(got.end(), buffer.begin(),
+                   buffer.begin() + std::min<size_t>(count, buffer.size()));
+        quiet = count == 0 ? quiet + 1 : 0;
     }
     return got;
 }
@@ -220,7 +214,7 @@ Bytes SimTest::ReadRegion(const Signature& signature, uint32_t start, uint32_t l
                           uint8_t request) {
     EXPECT_EQ(Send(OpenFrame(signature)), kAck);
     EXPECT_EQ(Send(AddressFrame(start)), kAck);
-    size_t block = request == kRead8 ? 8 : 64;
+    const size_t block = request == kRead8 ? 8 : 64;
     Bytes all;
     for (uint32_t done = 0; done < length; done += static_cast<uint32_t>(block)) {
         EXPECT_EQ(Write(Bytes{request}), kDriverOk);
@@ -234,4 +228,4 @@ Bytes SimTest::ReadRegion(const Signature& signature, uint32_t start, uint32_t l
     return all;
 }
 
-}  // namespace velloran::sim::test
+}  // namespace velloran::testing

@@ -1,7 +1,7 @@
 #pragma once
 
-// Drives a built simulated driver library the way a host program does: loaded with
-// dlopen from its full path, entry points resolved by name, one fresh state folder per
+// Drives a built simulated driver library the way a host program does: loaded at run
+// time from its full path, entry points resolved by name, one fresh state folder per
 // test and no simulator variables left over from another test.
 
 #include <gtest/gtest.h>
@@ -16,7 +16,7 @@
 
 #include "link/driver_api.h"
 
-namespace velloran::sim::test {
+namespace velloran::testing {
 
 using Bytes = std::vector<uint8_t>;
 using Signature = std::array<uint8_t, 6>;
@@ -61,16 +61,9 @@ class DriverLibrary {
     DriverLibrary(const DriverLibrary&) = delete;
     DriverLibrary& operator=(const DriverLibrary&) = delete;
 
-    RegistHandleFn RegistHandle = nullptr;
-    UnregistHandleFn UnregistHandle = nullptr;
-    CheckMyDeviceFn CheckMyDevice = nullptr;
-    CheckActiveDeviceFn CheckActiveDevice = nullptr;
-    StartDeviceFn StartDevice = nullptr;
-    EndDeviceFn EndDevice = nullptr;
-    UsbOpenFn UsbOpen = nullptr;
-    UsbCloseFn UsbClose = nullptr;
-    UsbWriteFn UsbWrite = nullptr;
-    UsbReadFn UsbRead = nullptr;
+#define VELLORAN_DRIVER_ENTRY(suffix) suffix##Fn suffix = nullptr;
+#include "link/driver_entries.def"
+#undef VELLORAN_DRIVER_ENTRY
 
   private:
     void* module_ = nullptr;
@@ -83,9 +76,7 @@ class SimTest : public ::testing::Test {
 
     // Sets a variable for this test only; the old value comes back at tear-down.
     void SetEnv(const char* name, const std::string& value);
-    void UnsetEnv(const char* name);
     std::string StatePath(const char* name) const { return (stateDir_ / name).string(); }
-    const std::filesystem::path& TempRoot() const { return root_; }
 
     // Loads `library` and starts its device at index 0.
     void Open(const Library& library = kHdv305);
@@ -95,8 +86,6 @@ class SimTest : public ::testing::Test {
     uint32_t Handle() const { return handle_; }
 
     uint32_t Write(const Bytes& bytes);
-    // One UsbRead asking for `wanted` bytes; what arrived is appended to `into`.
-    uint32_t ReadOnce(uint32_t wanted, Bytes& into);
     // Up to `length` reply bytes, polling until they come or the printer stays quiet.
     Bytes Collect(size_t length);
     // Sends a frame; its one-byte answer, or nothing when the printer stays quiet.
@@ -107,8 +96,6 @@ class SimTest : public ::testing::Test {
     Bytes ReadRegion(const Signature& signature, uint32_t start, uint32_t length, uint8_t request);
 
   private:
-    void Remember(const char* name);
-
     std::vector<std::pair<std::string, std::optional<std::string>>> savedEnv_;
     std::filesystem::path root_;
     std::filesystem::path stateDir_;
@@ -117,4 +104,4 @@ class SimTest : public ::testing::Test {
     uint32_t handle_ = 0;
 };
 
-}  // namespace velloran::sim::test
+}  // namespace velloran::testing

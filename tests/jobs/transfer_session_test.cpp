@@ -8,10 +8,8 @@
 #include "tests/support/recording_sinks.h"
 #include "tests/support/temp_dir.h"
 
-namespace velloran {
+namespace velloran::testing {
 namespace {
-
-using namespace testing;
 
 struct ConnectCase {
     const char* name;
@@ -70,4 +68,4 @@ TEST(RunTransfer, EndsTheDeviceAndFreesTheLibraryAfterTheOutcome) {
 }
 
 }  // namespace
-}  // namespace velloran
+}  // namespace velloran::testing

