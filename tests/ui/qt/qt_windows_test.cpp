@@ -16,6 +16,11 @@
 #include <thread>
 #include <vector>
 
+#include "platform/exclusive_file.h"
+#include "tests/support/backup_builder.h"
+#include "tests/support/fake_clock.h"
+#include "tests/support/fake_driver.h"
+#include "tests/support/temp_dir.h"
 #include "tests/ui/qt/scripted_dialogs.h"
 #include "tests/ui/template_numbers.h"
 #include "ui/help_launcher.h"
@@ -153,6 +158,139 @@ TEST_F(MainWindowTest, MissingDriverLibraryShowsOneFailureForTheDirectionAndKeep
     EXPECT_EQ(window.Logic().selection, 2);
     ASSERT_EQ(dialogs.requests.size(), 2u);
     EXPECT_EQ(dialogs.requests[0].initialName.substr(0, 6), "lmq10_");
+}
+
+class RefusingStarter final : public WorkerStarter {
+  public:
+    std::optional<std::thread> Start(std::function<void()>) override { return std::nullopt; }
+};
+
+// A command of the main window run to its end over a fake printer and a fake clock, the
+// job on a real worker thread: the file dialog, the confirmation, then the transfer
+// window with one outcome box, after which the device is ended and the library freed.
+struct CommandCase {
+    const char* name;
+    int32_t button;
+    std::function<void(FakeDriver&)> arrange;
+    int acks;           // frames the printer acknowledges before it falls silent
+    int32_t fileModel;  // the backup sent; -1 none
+    bool refuseThread;
+    uint32_t textId;
+    std::string suffix;
+    uint32_t style;
+    bool windowShown;  // at the outcome box
+    int barValue;
+};
+
+class MainWindowCommand : public ::testing::TestWithParam<CommandCase> {};
+
+TEST_P(MainWindowCommand, ShowsOneOutcomeBoxThenEndsTheDeviceAndFreesTheLibrary) {
+    const CommandCase& c = GetParam();
+    FakeDriver driver;
+    FakeClock clock;
+    TempDir dir;
+    RefusingStarter refusing;
+    c.arrange(driver);
+    for (int i = 0; i < c.acks; ++i) {
+        driver.reads.push_back({0, {0x06}, -1});
+    }
+    const std::string path = dir.File("b.vid");
+    if (c.fileModel >= 0) {
+        WriteBytes(path, SingleRegionFile(HeaderOf(c.fileModel), 0x10008000, 1, 1));
+    }
+    ScriptedDialogs dialogs;
+    dialogs.files = {QString::fromStdString(path)};
+    size_t endedAtBox = 99;
+    int freesAtBox = -1;
+    dialogs.onBox = [&] {
+        endedAtBox = driver.endedHandles.size();
+        freesAtBox = driver.frees;
+    };
+    NoHelp viewer;
+    HelpLauncher help{viewer, [] { return std::string(); }};
+    MainDlgEnvironment environment;
+    environment.transfer = {&driver, &clock, c.refuseThread ? &refusing : &SystemWorkerStarter()};
+    MainWindow window{dialogs, help, environment};
+    window.Initialise();
+    qobject_cast<QComboBox*>(window.Control(IDC_MODEL))->setCurrentIndex(kQ20);
+    qobject_cast<QPushButton*>(window.Control(c.button))->click();
+
+    ASSERT_EQ(dialogs.boxes.size(), 2u);  // the confirmation, then the outcome
+    EXPECT_EQ(dialogs.boxes[0].style, 0x44u);
+    const RecordedBox& box = dialogs.boxes[1];
+    EXPECT_EQ(box.text, QString::fromStdString(UiText(c.textId) + c.suffix));
+    EXPECT_EQ(box.caption, "VELLORAN");
+    EXPECT_EQ(box.style, c.style);
+    EXPECT_EQ(box.transferWindowVisible, c.windowShown);
+    EXPECT_EQ(box.barValue, c.barValue);
+    EXPECT_EQ(ScriptedDialogs::VisibleTransferWindow(), nullptr);
+    // The device is ended and the library freed after the box, not before.
+    EXPECT_EQ(endedAtBox, 0u);
+    EXPECT_EQ(freesAtBox, 0);
+    EXPECT_EQ(driver.frees, driver.loads);
+    EXPECT_EQ(driver.endedHandles.size(), driver.startIndices.size());
+    EXPECT_EQ(window.Logic().selection, kQ20);
+    if (c.button == IDC_RECEIVE) {
+        EXPECT_FALSE(FileExists(path)) << "a failed receive leaves no file";
+    }
+}
+
+void Nothing(FakeDriver&) {}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, MainWindowCommand,
+    ::testing::Values(
+        // Nine frames around one data frame.
+        CommandCase{"CompleteSend", IDC_SEND, &Nothing, 10, kQ20, false, 121, "", 0x40, true, 10},
+        // Open, address, control 00, setup; the next address goes unanswered.
+        CommandCase{"SendInterrupted", IDC_SEND, &Nothing, 4, kQ20, false, 119, " (0xec 0x00)",
+                    0x30, true, 4},
+        // Open and address; the first block never arrives.
+        CommandCase{"ReceiveInterrupted", IDC_RECEIVE, &Nothing, 2, -1, false, 120, " (0x21 0x00)",
+                    0x30, true, 2},
+        // Failures before the job show their box before the window appears.
+        CommandCase{"SendWithoutLibrary", IDC_SEND, [](FakeDriver& d) { d.loadFails = true; }, 0,
+                    kQ20, false, 117, "", 0x30, false, -1},
+        CommandCase{"ReceiveWithoutPrinter", IDC_RECEIVE, [](FakeDriver& d) { d.activeIndex = -1; },
+                    0, -1, false, 118, "", 0x30, false, -1},
+        CommandCase{"ReceivePrinterDoesNotStart", IDC_RECEIVE,
+                    [](FakeDriver& d) { d.startResult = 1; }, 0, -1, false, 118, "", 0x30, false,
+                    -1},
+        CommandCase{"RefusedFile", IDC_SEND, &Nothing, 0, kQ30, false, 117, "", 0x30, false, -1},
+        CommandCase{"WorkerCannotStart", IDC_RECEIVE, &Nothing, 0, -1, true, 115, "", 0x30, false,
+                    -1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(MainWindowCommandTest, AskForAFileThenAConfirmationAndRunNothingWithoutBoth) {
+    FakeDriver driver;
+    ScriptedDialogs dialogs;
+    NoHelp viewer;
+    HelpLauncher help{viewer, [] { return std::string(); }};
+    MainDlgEnvironment environment;
+    environment.transfer.loader = &driver;
+    environment.today = [] { return LocalDate{2014, 3, 7}; };
+    MainWindow window{dialogs, help, environment};
+    window.Initialise();
+    qobject_cast<QComboBox*>(window.Control(IDC_MODEL))->setCurrentIndex(kQ10);
+    dialogs.confirmAnswer = kAnswerNo;
+    for (const int32_t button : {IDC_RECEIVE, IDC_SEND}) {
+        qobject_cast<QPushButton*>(window.Control(button))->click();  // no file chosen
+        dialogs.files = {QStringLiteral("/tmp/x.vid")};
+        qobject_cast<QPushButton*>(window.Control(button))->click();  // answered No
+    }
+    EXPECT_EQ(dialogs.boxes.size(), 2u);
+    EXPECT_TRUE(driver.loadedNames.empty());
+    ASSERT_EQ(dialogs.requests.size(), 4u);
+    const FileDialogRequest& save = dialogs.requests[0];
+    EXPECT_EQ(save.kind, FileDialogKind::Save);
+    EXPECT_EQ(save.initialName, "lmq10_140307.vid");
+    EXPECT_EQ(save.defaultExtension, "vid");
+    EXPECT_TRUE(save.overwritePrompt);
+    const FileDialogRequest& open = dialogs.requests[2];
+    EXPECT_EQ(open.kind, FileDialogKind::Open);
+    EXPECT_EQ(open.initialName, "");
+    EXPECT_EQ(open.filterPattern, "*.vid");
+    EXPECT_TRUE(open.fileMustExist);
 }
 
 TEST(TransferWindowTest, IsLaidOutAfterItsTemplateAndOnlyItsOwnEndClosesIt) {
