@@ -4,14 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
-#include <QEventLoop>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QThread>
-#include <atomic>
 #include <string>
 #include <thread>
 #include <vector>
@@ -26,7 +23,6 @@
 #include "ui/help_launcher.h"
 #include "ui/qt/dialog_units.h"
 #include "ui/qt/main_window.h"
-#include "ui/qt/qt_ui_thread.h"
 #include "ui/qt/transfer_window.h"
 #include "ui/ui_text.h"
 
@@ -331,27 +327,6 @@ INSTANTIATE_TEST_SUITE_P(Units, DialogUnitsTest,
                          ::testing::Values(UnitCase{{6, 12}, 283, 425, 425},
                                            UnitCase{{7, 13}, 11, 19, 18},
                                            UnitCase{{8, 16}, 0, 0, 0}));
-
-TEST(QtUiThreadTest, WorkerCallsRunOnTheUserInterfaceThreadAndReturnAfterwards) {
-    QtUiThread thread;
-    QEventLoop loop;
-    std::atomic<int> onUiThread{0};
-    int ran = 0;
-    constexpr int kCalls = 50;
-    std::thread worker([&] {
-        for (int i = 0; i < kCalls; ++i) {
-            thread.Send([&] {
-                onUiThread += QThread::currentThread() == thread.thread() ? 1 : 0;
-                ++ran;
-            });
-            EXPECT_EQ(ran, i + 1);  // the call has run before Send returned
-        }
-        thread.Send([&loop] { loop.quit(); });
-    });
-    loop.exec();
-    worker.join();
-    EXPECT_EQ(onUiThread, kCalls);
-}
 
 }  // namespace
 }  // namespace velloran::testing
