@@ -61,28 +61,11 @@ std::vector<uint8_t> OldThenNew() {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, WriteModes,
-                         ::testing::Values(WriteCase{"EmptyOnMissing", kEmpty, false, kNew},
-                                           WriteCase{"EmptyOnExisting", kEmpty, true, kNew},
+                         ::testing::Values(WriteCase{"EmptyOnExisting", kEmpty, true, kNew},
                                            WriteCase{"AppendOnMissing", kAppend, false, kNew},
                                            WriteCase{"AppendOnExisting", kAppend, true,
                                                      OldThenNew()}),
                          [](const auto& info) { return std::string(info.param.name); });
-
-TEST(ExclusiveFile, ReadsFromAnOffsetAndReportsShortReads) {
-    TempDir dir;
-    const std::string path = dir.File("f.vid");
-    EXPECT_FALSE(ExclusiveFile(path, kRead).IsOpen()) << "a missing file";
-    WriteBytes(path, kOld);
-    ExclusiveFile file(path, kRead);
-    ASSERT_TRUE(file.IsOpen());
-    EXPECT_EQ(file.Size(), 3u);
-    ASSERT_TRUE(file.SeekFromStart(1));
-    uint8_t buffer[8] = {};
-    EXPECT_EQ(file.Read(buffer, sizeof buffer), 2);
-    EXPECT_EQ(buffer[0], 'l');
-    EXPECT_EQ(file.Read(buffer, sizeof buffer), 0) << "at the end";
-    EXPECT_EQ(file.Write(kNew.data(), 1), -1) << "opened for reading only";
-}
 
 struct HoldCase {
     const char* name;
@@ -110,18 +93,6 @@ INSTANTIATE_TEST_SUITE_P(Table, HeldFile,
                                            HoldCase{"WriterBlocksEmptying", kAppend, kEmpty},
                                            HoldCase{"ReaderBlocksWriter", kRead, kAppend}),
                          [](const auto& info) { return std::string(info.param.name); });
-
-TEST(MoveFileReplacing, ReplacesTheDestinationAndRemovesTheSource) {
-    TempDir dir;
-    const std::string from = dir.File("from.partial");
-    const std::string to = dir.File("to.vid");
-    WriteBytes(from, kNew);
-    WriteBytes(to, kOld);
-    ASSERT_TRUE(MoveFileReplacing(from, to));
-    EXPECT_EQ(ReadBytes(to), kNew);
-    EXPECT_FALSE(FileExists(from));
-    EXPECT_FALSE(MoveFileReplacing(from, to)) << "the source is gone";
-}
 
 class MoveOntoHeldFile : public ::testing::TestWithParam<FileAccess> {};
 
