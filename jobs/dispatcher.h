@@ -18,7 +18,7 @@ struct JobChoice {
 // Picks the job by catalogue index and direction; for a send it first tests the file.
 // Returns false when the file is refused: it fails the file test, or (multi-region) it
 // is shorter than its region plan reads.
-bool ChooseJob(TransferContext& context, JobChoice& choice);
+[[nodiscard]] bool ChooseJob(TransferContext& context, JobChoice& choice);
 
 // Turns an open connection into a running job: chooses it, sizes the progress bar
 // (range, step 1, position 0, in that order) and starts the job on a worker thread. A

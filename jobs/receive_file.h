@@ -13,9 +13,9 @@ class ReceiveFile {
     explicit ReceiveFile(std::string finalPath);
 
     // Appends to the partial file; the first call creates it, or empties a stale one.
-    bool Append(const void* bytes, uint32_t count);
+    [[nodiscard]] bool Append(const void* bytes, uint32_t count);
     // Moves the complete file over the chosen path.
-    bool Commit();
+    [[nodiscard]] bool Commit();
     // Removes the partial file, if one was begun.
     void Discard();
 

@@ -24,12 +24,12 @@ class ExclusiveFile {
 
     bool IsOpen() const { return handle_ != kClosed; }
     std::optional<uint64_t> Size() const;
-    bool SeekFromStart(uint64_t offset);
-    bool SeekToEnd();
+    [[nodiscard]] bool SeekFromStart(uint64_t offset);
+    [[nodiscard]] bool SeekToEnd();
     // The number of bytes the call delivered, which may be fewer than asked, or -1 when
     // the call failed.
-    int64_t Read(void* buffer, uint32_t count);
-    int64_t Write(const void* bytes, uint32_t count);
+    [[nodiscard]] int64_t Read(void* buffer, uint32_t count);
+    [[nodiscard]] int64_t Write(const void* bytes, uint32_t count);
 
   private:
     static constexpr intptr_t kClosed = -1;
@@ -37,9 +37,9 @@ class ExclusiveFile {
 };
 
 bool FileExists(const std::string& path);
-bool DeleteFileAt(const std::string& path);
+[[nodiscard]] bool DeleteFileAt(const std::string& path);
 // Moves `from` over `to`, replacing `to` in one step. Fails, touching nothing, when `to`
 // is held by another program or cannot be opened for writing.
-bool MoveFileReplacing(const std::string& from, const std::string& to);
+[[nodiscard]] bool MoveFileReplacing(const std::string& from, const std::string& to);
 
 }  // namespace velloran
