@@ -64,9 +64,9 @@ struct Session {
         return frames.size();
     }
     Bytes Read(int32_t model, uint32_t start, uint32_t length, bool wide) {
-        EXPECT_EQ(SendAll({Raw(OpenFrame(kModelCatalogue[model].Signature())),
-                           Raw(AddressFrame(start))}),
-                  2u);
+        EXPECT_EQ(
+            SendAll({Raw(OpenFrame(kModelCatalogue[model].Signature())), Raw(AddressFrame(start))}),
+            2u);
         Bytes all(length);
         for (uint32_t at = 0; at < length; at += wide ? 64 : 8) {
             if ((wide ? ReadBlock64(link, clock, &all[at]) : ReadBlock8(link, clock, &all[at])) !=

@@ -88,7 +88,8 @@ int main(int argc, char** argv) {
 
     SelectModel(mainWindow, kLmQ20);
     PostClick(mainWindow, IDC_RECEIVE);
-    if (!AnswerFileDialog(program.Id(), velloran::Utf8((scratch.Path() / L"lmq20.vid").wstring())) ||
+    if (!AnswerFileDialog(program.Id(),
+                          velloran::Utf8((scratch.Path() / L"lmq20.vid").wstring())) ||
         !AnswerBox(program.Id(), IDYES)) {
         return Fail("no file dialog or no confirmation");
     }
