@@ -23,6 +23,7 @@ class ProbeDialog final : public DialogWindow {
         OnMessage(WM_SHOWWINDOW, [this](WPARAM show, LPARAM) {
             shown |= show != 0;
             GetWindowRect(Handle(), &shownRect);
+            GetWindowRect(Handle(), &shownRect);
             return std::nullopt;
         });
         OnMessage(kEndMessage, [this](WPARAM, LPARAM) {
@@ -34,6 +35,8 @@ class ProbeDialog final : public DialogWindow {
     }
 
     bool endAtInit = false;
+    std::function<void(ProbeDialog&)> onInit;
+    RECT shownRect{};
     std::atomic<HWND> window{nullptr};
     bool shown = false;
     RECT shownRect{};
@@ -45,6 +48,9 @@ class ProbeDialog final : public DialogWindow {
         window = Handle();
         if (endAtInit) {
             EndModal(kResult);
+        }
+        if (onInit) {
+            onInit(*this);
         }
         return true;
     }
@@ -80,7 +86,7 @@ INSTANTIATE_TEST_SUITE_P(Ends, DialogWindowTest, ::testing::Bool());
 // Template 129 sits at 0,0: the window opens centred over a visible owner, else on the
 // work area, and the owner is active again once the window has gone.
 TEST(DialogWindowTest, ATemplateAtTheOriginIsCentredAndTheOwnerIsActiveAfterwards) {
-    MessageWindow owner;
+    OwnerWindow owner;
     RECT area{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
     const RECT under{area.left + 40, area.top + 30, area.left + 540, area.top + 430};
