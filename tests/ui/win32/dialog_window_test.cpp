@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <functional>
 #include <thread>
 
 #include "res/resource.h"
@@ -23,7 +24,6 @@ class ProbeDialog final : public DialogWindow {
         OnMessage(WM_SHOWWINDOW, [this](WPARAM show, LPARAM) {
             shown |= show != 0;
             GetWindowRect(Handle(), &shownRect);
-            GetWindowRect(Handle(), &shownRect);
             return std::nullopt;
         });
         OnMessage(kEndMessage, [this](WPARAM, LPARAM) {
@@ -39,7 +39,6 @@ class ProbeDialog final : public DialogWindow {
     RECT shownRect{};
     std::atomic<HWND> window{nullptr};
     bool shown = false;
-    RECT shownRect{};
     bool ownerEnabledDuringRun = true;
     DWORD endThreadId = 0;
 
@@ -85,7 +84,7 @@ INSTANTIATE_TEST_SUITE_P(Ends, DialogWindowTest, ::testing::Bool());
 
 // Template 129 sits at 0,0: the window opens centred over a visible owner, else on the
 // work area, and the owner is active again once the window has gone.
-TEST(DialogWindowTest, ATemplateAtTheOriginIsCentredAndTheOwnerIsActiveAfterwards) {
+TEST(DialogPlacementTest, ATemplateAtTheOriginIsCentredAndTheOwnerIsActiveAfterwards) {
     OwnerWindow owner;
     RECT area{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
