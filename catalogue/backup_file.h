@@ -12,7 +12,8 @@ namespace velloran {
 // Writes `count` bytes at the end of the file at `path`, opening and closing it for this
 // one call. `truncate` non-zero creates or empties the file first; zero creates a
 // missing file and appends to an existing one. 1 when every byte was written, else 0.
-int AppendToFile(const std::string& path, const void* bytes, uint32_t count, int truncate);
+[[nodiscard]] int AppendToFile(const std::string& path, const void* bytes, uint32_t count,
+                               int truncate);
 
 // Delivers `count` bytes through `write`, which reports the bytes one call delivered or
 // -1. A call that fails, or succeeds without delivering a byte, ends it with false.
@@ -38,14 +39,14 @@ struct BackupFileContext {
     // Reads exactly `count` bytes from byte `offset` of the file into `destination`.
     // 1 on success; 0 when the file cannot be opened or positioned, or delivers fewer
     // bytes than asked.
-    int ReadFileAt(uint32_t count, uint32_t offset, void* destination) const;
+    [[nodiscard]] int ReadFileAt(uint32_t count, uint32_t offset, void* destination) const;
 
     // 1 when the file may be sent to the selected single-region model; stores the first
     // record's address and length.
-    int ValidateSingleRegionFile();
+    [[nodiscard]] int ValidateSingleRegionFile();
 
     // 1 when the file may be sent to the multi-region model; stores its source layout.
-    int ClassifyMultiRegionFile();
+    [[nodiscard]] int ClassifyMultiRegionFile();
 };
 
 // "prefix_YYMMDD.vid", with the year modulo 100 and every number zero-filled.

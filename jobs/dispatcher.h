@@ -19,7 +19,7 @@ struct JobChoice {
 // Picks the job by catalogue index and direction; for a send it first tests the file.
 // Returns false when the file is refused: it fails the file test, or (multi-region) it
 // is shorter than its region plan reads.
-bool ChooseJob(TransferContext& context, JobChoice& choice);
+[[nodiscard]] bool ChooseJob(TransferContext& context, JobChoice& choice);
 
 // The bytes of printer memory a complete transfer moves: the model's memory for a receive,
 // the regions the file fills for a send. What a speed in bytes per second counts, for

@@ -5,6 +5,7 @@
 
 #include "catalogue/model_catalogue.h"
 #include "jobs/failure_detail.h"
+#include "link/frame_exchange.h"
 
 namespace velloran {
 
@@ -50,12 +51,15 @@ Frame DataFrame(const uint8_t* bytes, uint32_t count);
 inline constexpr FailureDetail kDetailControlAddressFrame = MakeFailureDetail(kAddressCommand, 0);
 inline constexpr FailureDetail kDetailTargetAddressFrame = MakeFailureDetail(kAddressCommand, 1);
 inline constexpr FailureDetail kDetailRegionAddressFrame = MakeFailureDetail(kAddressCommand, 0);
-inline constexpr FailureDetail kDetailControlBegin = MakeFailureDetail(kControlCommand, 0x00);
+inline constexpr FailureDetail kDetailControlBegin =
+    MakeFailureDetail(kControlCommand, kControlBegin);
 inline constexpr FailureDetail kDetailSetupFrame = MakeFailureDetail(kControlCommand, kSetupCode);
-inline constexpr FailureDetail kDetailControlPrepare = MakeFailureDetail(kControlCommand, 0x05);
-inline constexpr FailureDetail kDetailControlFinish = MakeFailureDetail(kControlCommand, 0x07);
+inline constexpr FailureDetail kDetailControlPrepare =
+    MakeFailureDetail(kControlCommand, kControlPrepare);
+inline constexpr FailureDetail kDetailControlFinish =
+    MakeFailureDetail(kControlCommand, kControlFinish);
 inline constexpr FailureDetail kDetailDataFrame = MakeFailureDetail(kDataCommand, 0);
-inline constexpr FailureDetail kDetailRead8 = MakeFailureDetail(0x20, 0);
-inline constexpr FailureDetail kDetailRead64 = MakeFailureDetail(0x21, 0);
+inline constexpr FailureDetail kDetailRead8 = MakeFailureDetail(kRead8Request, 0);
+inline constexpr FailureDetail kDetailRead64 = MakeFailureDetail(kRead64Request, 0);
 
 }  // namespace velloran

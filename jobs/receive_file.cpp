@@ -100,7 +100,9 @@ bool ReceiveFile::Commit() {
 
 void ReceiveFile::Discard() {
     if (created_) {
-        DeleteFileAt(partialPath_);
+        // Best effort: a partial file another program holds open stays, and nothing
+        // else could be done about it here.
+        static_cast<void>(DeleteFileAt(partialPath_));
     }
 }
 

@@ -2,7 +2,6 @@
 
 #include "jobs/dispatcher.h"
 #include "jobs/string_table.h"
-#include "jobs/transfer_context.h"
 
 namespace velloran {
 
@@ -26,41 +25,60 @@ uint32_t AwaitedOutcome::Deliveries() {
     return deliveries_;
 }
 
-namespace {
+TransferSession::TransferSession(const TransferEnvironment& environment)
+    : context(*environment.loader, *environment.clock), starter_(environment.starter) {}
 
-int Open(CDeviceLink& link, const std::optional<int32_t>& deviceIndex) {
-    return deviceIndex ? link.ConnectAt(*deviceIndex) : link.Connect();
+TransferSession::~TransferSession() {
+    Join();
+    Release();
 }
 
-}  // namespace
+bool TransferSession::Connect(std::optional<int32_t> deviceIndex) {
+    CDeviceLink& link = context.deviceLink;
+    if (link.Bind(static_cast<uint32_t>(context.modelIndex)) != 0 &&
+        (deviceIndex ? link.ConnectAt(*deviceIndex) : link.Connect()) != 0) {
+        return true;
+    }
+    context.outcomeSink->Error(context.IsSend() ? IDS_SEND_FAILED : IDS_RECEIVE_FAILED, kNoDetail);
+    return false;
+}
+
+uint32_t TransferSession::Start() {
+    return OnBkupStart(context, *starter_);
+}
+
+void TransferSession::Join() {
+    if (context.threadHandle.joinable()) {
+        context.threadHandle.join();
+    }
+}
+
+void TransferSession::Release() {
+    if (released_) {
+        return;
+    }
+    released_ = true;
+    context.deviceLink.Release();
+    context.deviceLink.Unbind();
+}
 
 Outcome RunTransfer(const TransferRequest& request, ProgressSink& progress,
                     const TransferEnvironment& environment, const TransferOptions& options) {
     AwaitedOutcome outcome;
-    Outcome result;
-    {
-        TransferContext context(*environment.loader, *environment.clock);
-        context.modelIndex = request.modelIndex;
-        context.direction = request.direction;
-        context.filePath = request.filePath;
-        context.progressBar = &progress;
-        context.outcomeSink = &outcome;
-        context.receiveSink = options.receiveSink;
-        context.deviceLink.observer = options.observer;
-        const uint32_t connectFailure = context.IsSend() ? IDS_SEND_FAILED : IDS_RECEIVE_FAILED;
-        if (context.deviceLink.Bind(static_cast<uint32_t>(request.modelIndex)) == 0 ||
-            Open(context.deviceLink, options.deviceIndex) == 0) {
-            outcome.Error(connectFailure, kNoDetail);
-        } else {
-            OnBkupStart(context, *environment.starter);
-        }
-        result = outcome.Wait();
-        if (context.threadHandle.joinable()) {
-            context.threadHandle.join();
-        }
-        context.deviceLink.Release();
-        context.deviceLink.Unbind();
+    TransferSession session(environment);
+    session.context.modelIndex = request.modelIndex;
+    session.context.direction = request.direction;
+    session.context.filePath = request.filePath;
+    session.context.progressBar = &progress;
+    session.context.outcomeSink = &outcome;
+    session.context.receiveSink = options.receiveSink;
+    session.context.deviceLink.observer = options.observer;
+    if (session.Connect(options.deviceIndex)) {
+        session.Start();
     }
+    const Outcome result = outcome.Wait();
+    session.Join();
+    session.Release();
     return result;
 }
 

@@ -9,6 +9,7 @@
 #include "jobs/outcome.h"
 #include "jobs/receive_sink.h"
 #include "jobs/sinks.h"
+#include "jobs/transfer_context.h"
 #include "jobs/worker_starter.h"
 #include "link/exchange_observer.h"
 #include "platform/clock.h"
@@ -56,10 +57,41 @@ struct TransferEnvironment {
     WorkerStarter* starter = &SystemWorkerStarter();
 };
 
-// Runs one transfer the way the transfer window does, without a window: binds the
-// model's driver library and opens the printer (a failure is outcome 117 for a send, 118
-// for a receive), dispatches, waits for the job's one outcome, then ends the device and
-// frees the library.
+// One transfer from opening the printer to closing it: the context with its device link,
+// and the job's worker thread. The caller fills in the context (model, direction, file,
+// sinks), then calls Connect and, when it succeeds, Start; once the outcome has been
+// delivered, Release ends the device and frees the driver library. The destructor joins
+// a worker still returning from its outcome call before anything it reads goes away,
+// then releases a link still held.
+class TransferSession {
+  public:
+    explicit TransferSession(const TransferEnvironment& environment = {});
+    ~TransferSession();
+    TransferSession(const TransferSession&) = delete;
+    TransferSession& operator=(const TransferSession&) = delete;
+
+    // Binds the model's driver library and opens the printer: the first that answers, or
+    // the one at `deviceIndex`. On failure it reports outcome 117 (send) or 118 (receive)
+    // to the context's outcome sink and returns false.
+    [[nodiscard]] bool Connect(std::optional<int32_t> deviceIndex = std::nullopt);
+    // Dispatches the job (see OnBkupStart in jobs/dispatcher.h).
+    uint32_t Start();
+    // Waits for the worker to end; it has delivered its outcome, or is returning from it.
+    void Join();
+    // Ends the device and frees the library; once, later calls do nothing. Never joins,
+    // so the user-interface thread may call it from inside the outcome's handler.
+    void Release();
+
+    TransferContext context;
+
+  private:
+    WorkerStarter* starter_;
+    bool released_ = false;
+};
+
+// Runs one transfer the way the transfer window does, without a window: connects (a
+// failure is outcome 117 for a send, 118 for a receive), starts the job, waits for its
+// one outcome, then releases the printer.
 Outcome RunTransfer(const TransferRequest& request, ProgressSink& progress,
                     const TransferEnvironment& environment = {},
                     const TransferOptions& options = {});

@@ -27,16 +27,9 @@ int CDeviceLink::Bind(uint32_t modelIndex) {
         return 0;
     }
     const std::string prefix = model->entryPrefix;
-    Resolve(*loader_, libraryModule, prefix, kEntrySuffixes[0], RegistHandle);
-    Resolve(*loader_, libraryModule, prefix, kEntrySuffixes[1], UnregistHandle);
-    Resolve(*loader_, libraryModule, prefix, kEntrySuffixes[2], CheckMyDevice);
-    Resolve(*loader_, libraryModule, prefix, kEntrySuffixes[3], CheckActiveDevice);
-    Resolve(*loader_, libraryModule, prefix, kEntrySuffixes[4], StartDevice);
-    Resolve(*loader_, libraryModule, prefix, kEntrySuffixes[5], EndDevice);
-    Resolve(*loader_, libraryModule, prefix, kEntrySuffixes[6], UsbOpen);
-    Resolve(*loader_, libraryModule, prefix, kEntrySuffixes[7], UsbClose);
-    Resolve(*loader_, libraryModule, prefix, kEntrySuffixes[8], UsbWrite);
-    Resolve(*loader_, libraryModule, prefix, kEntrySuffixes[9], UsbRead);
+#define VELLORAN_DRIVER_ENTRY(suffix) Resolve(*loader_, libraryModule, prefix, #suffix, suffix);
+#include "link/driver_entries.def"
+#undef VELLORAN_DRIVER_ENTRY
     if (!AllEntriesResolved()) {
         Unbind();
         return 0;
@@ -49,16 +42,9 @@ int CDeviceLink::Unbind() {
         loader_->Free(libraryModule);
         libraryModule = nullptr;
     }
-    RegistHandle = nullptr;
-    UnregistHandle = nullptr;
-    CheckMyDevice = nullptr;
-    CheckActiveDevice = nullptr;
-    StartDevice = nullptr;
-    EndDevice = nullptr;
-    UsbOpen = nullptr;
-    UsbClose = nullptr;
-    UsbWrite = nullptr;
-    UsbRead = nullptr;
+#define VELLORAN_DRIVER_ENTRY(suffix) suffix = nullptr;
+#include "link/driver_entries.def"
+#undef VELLORAN_DRIVER_ENTRY
     return 1;
 }
 
@@ -113,8 +99,11 @@ int CDeviceLink::Release() {
 }
 
 bool CDeviceLink::AllEntriesResolved() const {
-    return RegistHandle && UnregistHandle && CheckMyDevice && CheckActiveDevice && StartDevice &&
-           EndDevice && UsbOpen && UsbClose && UsbWrite && UsbRead;
+    bool all = true;
+#define VELLORAN_DRIVER_ENTRY(suffix) all = all && suffix != nullptr;
+#include "link/driver_entries.def"
+#undef VELLORAN_DRIVER_ENTRY
+    return all;
 }
 
 }  // namespace velloran

@@ -21,28 +21,21 @@ class CDeviceLink {
     CDeviceLink& operator=(const CDeviceLink&) = delete;
 
     // Loads the library of catalogue row `modelIndex` and resolves the ten entry points.
-    int Bind(uint32_t modelIndex);
+    [[nodiscard]] int Bind(uint32_t modelIndex);
     // Frees the library and clears the entry points; leaves deviceHandle alone.
     int Unbind();
     // Opens the first device index, 0 to 127, at which a printer answers.
-    int Connect();
+    [[nodiscard]] int Connect();
     // Opens the printer at `index` alone, when one answers there.
-    int ConnectAt(int32_t index);
+    [[nodiscard]] int ConnectAt(int32_t index);
     // The device indices, 0 to 127, at which a printer answers; none is opened.
     std::vector<int32_t> ActiveIndices() const;
     // Ends the open device; 1 when the link is bound.
     int Release();
 
-    RegistHandleFn RegistHandle = nullptr;
-    UnregistHandleFn UnregistHandle = nullptr;
-    CheckMyDeviceFn CheckMyDevice = nullptr;
-    CheckActiveDeviceFn CheckActiveDevice = nullptr;
-    StartDeviceFn StartDevice = nullptr;
-    EndDeviceFn EndDevice = nullptr;
-    UsbOpenFn UsbOpen = nullptr;
-    UsbCloseFn UsbClose = nullptr;
-    UsbWriteFn UsbWrite = nullptr;
-    UsbReadFn UsbRead = nullptr;
+#define VELLORAN_DRIVER_ENTRY(suffix) suffix##Fn suffix = nullptr;
+#include "link/driver_entries.def"
+#undef VELLORAN_DRIVER_ENTRY
     void* libraryModule = nullptr;
     uint32_t deviceHandle = 0;
     ExchangeObserver* observer = nullptr;  // told of every exchange, when set

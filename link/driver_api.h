@@ -33,9 +33,10 @@ using UsbReadFn = uint32_t(VELLORAN_DRIVER_CALL*)(uint32_t handle, void* buffer,
 }
 
 // Entry-point suffixes in the order in which a binding resolves them.
-inline constexpr const char* kEntrySuffixes[10] = {
-    "RegistHandle", "UnregistHandle", "CheckMyDevice", "CheckActiveDevice", "StartDevice",
-    "EndDevice",    "UsbOpen",        "UsbClose",      "UsbWrite",          "UsbRead",
+inline constexpr const char* kEntrySuffixes[] = {
+#define VELLORAN_DRIVER_ENTRY(suffix) #suffix,
+#include "link/driver_entries.def"
+#undef VELLORAN_DRIVER_ENTRY
 };
 
 }  // namespace velloran

@@ -22,12 +22,13 @@ inline constexpr uint32_t kSmallBlock = 8;
 inline constexpr uint32_t kWideBlock = 64;
 
 // Writes one frame and waits for the printer's one-byte reply. 1 when it was 0x06.
-int SendFrame(const CDeviceLink& link, Clock& clock, const uint8_t* frame, uint32_t length);
+[[nodiscard]] int SendFrame(const CDeviceLink& link, Clock& clock, const uint8_t* frame,
+                            uint32_t length);
 
 // Asks for the next 8 (or 64) bytes of printer memory and gathers them. 1 and the
 // bytes in `out`, or 0 with `out` untouched.
-int ReadBlock8(const CDeviceLink& link, Clock& clock, uint8_t* out);
-int ReadBlock64(const CDeviceLink& link, Clock& clock, uint8_t* out);
+[[nodiscard]] int ReadBlock8(const CDeviceLink& link, Clock& clock, uint8_t* out);
+[[nodiscard]] int ReadBlock64(const CDeviceLink& link, Clock& clock, uint8_t* out);
 
 // 1 when a receive for catalogue row `modelIndex` reads 64-byte blocks, 0 for 8-byte
 // blocks: never for series 0, otherwise only on an NT-family platform of version 5 on.

@@ -29,12 +29,12 @@ class ExclusiveFile {
 
     bool IsOpen() const { return handle_ != kClosed; }
     std::optional<uint64_t> Size() const;
-    bool SeekFromStart(uint64_t offset);
-    bool SeekToEnd();
+    [[nodiscard]] bool SeekFromStart(uint64_t offset);
+    [[nodiscard]] bool SeekToEnd();
     // The number of bytes the call delivered, which may be fewer than asked, or -1 when
     // the call failed.
-    int64_t Read(void* buffer, uint32_t count);
-    int64_t Write(const void* bytes, uint32_t count);
+    [[nodiscard]] int64_t Read(void* buffer, uint32_t count);
+    [[nodiscard]] int64_t Write(const void* bytes, uint32_t count);
 
   private:
     static constexpr intptr_t kClosed = -1;
@@ -49,6 +49,6 @@ class ExclusiveFile {
 Clock& SetFileRetryClock(Clock& clock);
 
 bool FileExists(const std::string& path);
-bool DeleteFileAt(const std::string& path);
+[[nodiscard]] bool DeleteFileAt(const std::string& path);
 
 }  // namespace velloran

@@ -4,7 +4,14 @@
 # only when the install fails.
 set -euo pipefail
 
+# Usage: scripts/install-deps.sh [--desktop] [package ...]
+# --desktop adds what the desktop program and its help need: Qt 6 Widgets, chmlib and the
+# help compiler, a Japanese font and Qt's own Japanese texts.
 packages=(cmake ninja-build g++ libgtest-dev clang-format)
+if [ "${1:-}" = --desktop ]; then
+    shift
+    packages+=(qt6-base-dev libchm-dev fp-utils fonts-ipafont-gothic qt6-translations-l10n)
+fi
 packages+=("$@")
 
 missing=()

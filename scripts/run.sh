@@ -35,7 +35,7 @@ run_desktop() (
 )
 
 main() {
-    scripts/install-deps.sh qt6-base-dev libchm-dev fp-utils fonts-ipafont-gothic qt6-translations-l10n
+    scripts/install-deps.sh --desktop
     scripts/configure.sh release
     # What the demo runs, and nothing else: the programs, the simulated printer and
     # the help. The tests are built by the test command.

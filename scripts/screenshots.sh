@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh qt6-base-dev libchm-dev fp-utils fonts-ipafont-gothic qt6-translations-l10n
+scripts/install-deps.sh --desktop
 scripts/configure.sh release
 cmake --build --preset release --target velloran-screenshots velloran_sim_hdv305 velloran_sim_hdv201
 

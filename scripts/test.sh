@@ -9,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh qt6-base-dev libchm-dev fp-utils fonts-ipafont-gothic qt6-translations-l10n
+scripts/install-deps.sh --desktop
 
 presets=("$@")
 [ ${#presets[@]} -eq 0 ] && presets=(dev asan tsan release fuzz windows package)

@@ -1,6 +1,5 @@
 #include "ui/transfer_dlg.h"
 
-#include "jobs/dispatcher.h"
 #include "jobs/outcome.h"
 #include "jobs/string_table.h"
 #include "ui/ui_constants.h"
@@ -8,8 +7,7 @@
 
 namespace velloran {
 
-CTransferDlg::CTransferDlg(const TransferEnvironment& environment)
-    : starter_(environment.starter), context(*environment.loader, *environment.clock) {
+CTransferDlg::CTransferDlg(const TransferEnvironment& environment) : session_(environment) {
     context.progressBar = &progress_;
     context.outcomeSink = &outcome_;
 }
@@ -20,15 +18,10 @@ bool CTransferDlg::OnInitDialog(TransferView& view) {
     outcome_.Attach(view.Thread());
 
     view.SetCaption(UiText(IDS_APP_TITLE));
-    const bool send = context.IsSend();
-    view.SetStatusText(UiText(send ? IDS_SENDING : IDS_RECEIVING));
-    const uint32_t connectFailure = send ? IDS_SEND_FAILED : IDS_RECEIVE_FAILED;
-
-    CDeviceLink& link = context.deviceLink;
-    if (link.Bind(static_cast<uint32_t>(context.modelIndex)) != 0 && link.Connect() != 0) {
+    view.SetStatusText(UiText(context.IsSend() ? IDS_SENDING : IDS_RECEIVING));
+    // A connection failure reports its outcome itself, which closes the window.
+    if (session_.Connect()) {
         OnBkupStart();
-    } else {
-        context.outcomeSink->Error(connectFailure, kNoDetail);
     }
     return true;
 }
@@ -38,8 +31,7 @@ void CTransferDlg::OnClose() {
         return;
     }
     closed_ = true;
-    context.deviceLink.Release();
-    context.deviceLink.Unbind();
+    session_.Release();
     view_->EndModal();
 }
 
@@ -57,7 +49,7 @@ bool CTransferDlg::PreTranslateMessage(WindowInput input) {
 }
 
 uint32_t CTransferDlg::OnBkupStart() {
-    return velloran::OnBkupStart(context, *starter_);
+    return session_.Start();
 }
 
 uint32_t CTransferDlg::OnBkupSuccess() {

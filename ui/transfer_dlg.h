@@ -3,7 +3,6 @@
 #include <cstdint>
 
 #include "jobs/sinks.h"
-#include "jobs/transfer_context.h"
 #include "jobs/transfer_session.h"
 #include "ui/transfer_view.h"
 #include "ui/ui_thread_sinks.h"
@@ -11,14 +10,16 @@
 
 namespace velloran {
 
-// The window of one transfer. It owns the transfer context (with the device link and the
-// worker thread), opens the printer when it starts, shows the one outcome of the
-// transfer and closes itself, ending the device and freeing the driver library. The user
-// cannot close it. A fresh one serves each Receive or Send; the main window sets
+// The window of one transfer. It owns the transfer's session (the context with the device
+// link, and the worker thread), opens the printer when it starts, shows the one outcome
+// of the transfer and closes itself, ending the device and freeing the driver library.
+// The user cannot close it. A fresh one serves each Receive or Send; the main window sets
 // context.filePath, context.modelIndex and context.direction before running it.
 class CTransferDlg final : private OutcomeSink {
   public:
     explicit CTransferDlg(const TransferEnvironment& environment = {});
+    // Joins a worker still returning from its outcome call into this window's sinks.
+    ~CTransferDlg() override { session_.Join(); }
     CTransferDlg(const CTransferDlg&) = delete;
     CTransferDlg& operator=(const CTransferDlg&) = delete;
 
@@ -50,16 +51,14 @@ class CTransferDlg final : private OutcomeSink {
     }
     void ShowOutcome(const Outcome& outcome);
 
+    TransferSession session_;
     TransferView* view_ = nullptr;
-    WorkerStarter* starter_;
     UiThreadProgress progress_;
     UiThreadOutcome outcome_{*this};
     bool closed_ = false;
 
   public:
-    // Declared last so that it goes first: its destructor joins the worker, which may
-    // still be returning from its outcome call into the sinks above.
-    TransferContext context;
+    TransferContext& context = session_.context;
 };
 
 }  // namespace velloran

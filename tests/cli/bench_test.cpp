@@ -8,11 +8,10 @@
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_driver.h"
 
-namespace velloran::bench {
+namespace velloran::testing {
 namespace {
 
-using velloran::testing::FakeClock;
-using velloran::testing::FakeDriver;
+using namespace velloran::bench;
 
 TEST(Table, OneRowPerJobUnderAHeader) {
     const Measurement m{.job = "lmq20-receive",
@@ -63,4 +62,4 @@ TEST(CountingLoader, CountsWritesAndReadsThroughTheBoundLink) {
 }
 
 }  // namespace
-}  // namespace velloran::bench
+}  // namespace velloran::testing

@@ -5,53 +5,29 @@
 #include <filesystem>
 
 #include "jobs/outcome.h"
-#include "jobs/string_table.h"
 #include "tests/cli/cli_harness.h"
 #include "tests/support/backup_builder.h"
 #include "tests/support/fake_printer.h"
 #include "tests/support/temp_dir.h"
 
-namespace velloran::cli {
+namespace velloran::testing {
 namespace {
-
-using velloran::testing::FakeClock;
-using velloran::testing::FakeDriver;
-using velloran::testing::FakePrinter;
-using velloran::testing::HeaderOf;
-using velloran::testing::ReadBytes;
-using velloran::testing::RunCliWith;
-using velloran::testing::SingleRegionFile;
-using velloran::testing::TempDir;
-using velloran::testing::WriteBytes;
 
 std::string Text(uint32_t id, FailureDetail detail = kNoDetail) {
     return OutcomeText(Outcome::Failed(id, detail)) + "\n";
 }
-const std::string kDone = OutcomeText(Outcome::Succeeded()) + "\n";
+const std::string kDone = "データの転送が正常に終了しました。\n";
 
-bool IsSetupFrame(const std::vector<uint8_t>& frame) {
-    return frame.size() == 13 && frame[1] == 0xEB && frame[2] == 0x09;
-}
-bool IsOpenFrame(const std::vector<uint8_t>& frame) {
-    return frame.size() == 16;
-}
-
-TEST(Models, ListsOneDisplayNameALine) {
+TEST(Cli, ListsTheModelsAndPrintsHelpOnStandardOutput) {
     FakeDriver driver;
     FakeClock clock;
-    const auto run = RunCliWith({"models"}, driver, clock);
-    EXPECT_EQ(run.exitStatus, 0);
-    EXPECT_EQ(run.out, "LM-Q30\nLM-Q20\nLM-Q10\n");
-    EXPECT_EQ(run.err, "");
-}
-
-TEST(Help, GoesToStandardOutput) {
-    FakeDriver driver;
-    FakeClock clock;
-    const auto run = RunCliWith({"receive", "--help"}, driver, clock);
-    EXPECT_EQ(run.exitStatus, 0);
-    EXPECT_NE(run.out.find("receive MODEL [FILE] [--force]"), std::string::npos);
-    EXPECT_NE(run.out.find("Exit status"), std::string::npos);
+    const auto models = RunCliWith({"models"}, driver, clock);
+    EXPECT_EQ(models.exitStatus, 0);
+    EXPECT_EQ(models.out, "LM-Q30\nLM-Q20\nLM-Q10\n");
+    EXPECT_EQ(models.err, "");
+    const auto help = RunCliWith({"receive", "--help"}, driver, clock);
+    EXPECT_EQ(help.exitStatus, 0);
+    EXPECT_NE(help.out.find("receive MODEL [FILE] [--force]"), std::string::npos);
 }
 
 TEST(Version, IsTheProjectVersionOnStandardOutput) {
@@ -66,13 +42,22 @@ TEST(Version, IsTheProjectVersionOnStandardOutput) {
 // How a transfer ends decides the stream of its text and the exit status.
 struct OutcomeCase {
     const char* name;
+    const char* model;
+    int32_t fileModel;  // the backup sent; -1 a receive
     bool driverMissing;
     bool (*refuse)(const std::vector<uint8_t>&);
-    bool send;
     int exitStatus;
     std::string out;
     std::string err;
+    const char* library;
 };
+
+bool IsOpenFrame(const std::vector<uint8_t>& frame) {
+    return frame.size() == 16;
+}
+bool IsSetupFrame(const std::vector<uint8_t>& frame) {
+    return frame.size() == 13 && frame[1] == 0xEB && frame[2] == 0x09;
+}
 
 class TransferOutcome : public ::testing::TestWithParam<OutcomeCase> {};
 
@@ -80,8 +65,8 @@ TEST_P(TransferOutcome, PrintsTheOutcomeTextOnTheRightStream) {
     const OutcomeCase& c = GetParam();
     TempDir dir;
     const std::string file = dir.File("b.vid");
-    if (c.send) {
-        WriteBytes(file, SingleRegionFile(HeaderOf(1), 0x10008000, 600, 600));
+    if (c.fileModel >= 0) {
+        WriteBytes(file, SingleRegionFile(HeaderOf(c.fileModel), 0x10008000, 600, 600));
     }
     FakeDriver driver;
     FakeClock clock;
@@ -92,56 +77,55 @@ TEST_P(TransferOutcome, PrintsTheOutcomeTextOnTheRightStream) {
             return c.refuse(frame);
         };
     }
-    const auto run = RunCliWith({c.send ? "send" : "receive", "LM-Q20", file}, driver, clock);
+    const auto run =
+        RunCliWith({c.fileModel >= 0 ? "send" : "receive", c.model, file}, driver, clock);
     EXPECT_EQ(run.exitStatus, c.exitStatus);
     EXPECT_EQ(run.out, c.out);
     EXPECT_EQ(run.err, c.err);
-    ASSERT_EQ(driver.loadedNames.size(), 1u);
-    EXPECT_EQ(driver.loadedNames[0], "Hdv305.dll");
+    EXPECT_EQ(driver.loadedNames, std::vector<std::string>{c.library});
+    if (c.exitStatus != 0 && c.fileModel < 0) {
+        EXPECT_FALSE(std::filesystem::exists(file));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Ends, TransferOutcome,
     ::testing::Values(
-        OutcomeCase{"ReceiveWithoutDriver", true, nullptr, false, 1, "", Text(118)},
-        OutcomeCase{"SendWithoutDriver", true, nullptr, true, 1, "", Text(117)},
-        OutcomeCase{"ReceiveOpenRefused", false, &IsOpenFrame, false, 1, "", Text(118)},
-        OutcomeCase{"SendSetupRefused", false, &IsSetupFrame, true, 1, "", Text(119, 0x000900EB)},
-        OutcomeCase{"SendComplete", false, nullptr, true, 0, kDone, ""},
-        OutcomeCase{"ReceiveComplete", false, nullptr, false, 0, kDone, ""}),
+        OutcomeCase{"ReceiveWithoutDriver", "LM-Q20", -1, true, nullptr, 1, "", Text(118),
+                    "Hdv305.dll"},
+        OutcomeCase{"SendWithoutDriver", "LM-Q20", kQ20, true, nullptr, 1, "", Text(117),
+                    "Hdv305.dll"},
+        OutcomeCase{"ReceiveOpenRefused", "LM-Q20", -1, false, &IsOpenFrame, 1, "", Text(118),
+                    "Hdv305.dll"},
+        OutcomeCase{"SendSetupRefused", "LM-Q20", kQ20, false, &IsSetupFrame, 1, "",
+                    Text(119, 0x000900EB), "Hdv305.dll"},
+        OutcomeCase{"SendComplete", "LM-Q20", kQ20, false, nullptr, 0, kDone, "", "Hdv305.dll"},
+        OutcomeCase{"ReceiveComplete", "lm-q10", -1, false, nullptr, 0, kDone, "", "Hdv201.dll"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Receive, RefusesToReplaceAFileWithoutForce) {
+TEST(Receive, RefusesToReplaceAFileWithoutForceAndWritesTheDatedNameByDefault) {
     TempDir dir;
     const std::string file = dir.File("keep.vid");
     WriteBytes(file, {7, 7, 7});
     FakeDriver driver;
     FakeClock clock;
     FakePrinter printer(driver);
-
     const auto refused = RunCliWith({"receive", "LM-Q20", file}, driver, clock);
     EXPECT_EQ(refused.exitStatus, 2);
     EXPECT_NE(refused.err.find("--force"), std::string::npos);
     EXPECT_EQ(ReadBytes(file), std::vector<uint8_t>({7, 7, 7}));
     EXPECT_TRUE(driver.loadedNames.empty());
-
     const auto forced = RunCliWith({"receive", "LM-Q20", file, "--force"}, driver, clock);
     EXPECT_EQ(forced.exitStatus, 0);
     EXPECT_EQ(ReadBytes(file).size(), 163856u);
-}
 
-TEST(Receive, WithoutAFileUsesTheDatedNameInTheCurrentFolder) {
-    TempDir dir;
     const auto before = std::filesystem::current_path();
     std::filesystem::current_path(dir.Path());
-    FakeDriver driver;
-    FakeClock clock;
-    FakePrinter printer(driver);
-    const auto run = RunCliWith({"receive", "LM-Q10"}, driver, clock);
+    const auto dated = RunCliWith({"receive", "LM-Q10"}, driver, clock);
     std::filesystem::current_path(before);
-    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(dated.exitStatus, 0);
     EXPECT_EQ(ReadBytes(dir.File("lmq10_140307.vid")).size(), 163856u);
-    EXPECT_EQ(driver.loadedNames, std::vector<std::string>{"Hdv201.dll"});
+    EXPECT_EQ(driver.loadedNames, (std::vector<std::string>{"Hdv305.dll", "Hdv201.dll"}));
 }
 
 // A send of a file the model does not take is refused before the first frame.
@@ -162,13 +146,11 @@ TEST(Send, RefusedFileSendsNoFrame) {
 TEST(ProgressBar, DrawnOnlyWhenStandardErrorIsATerminal) {
     TempDir dir;
     const std::string file = dir.File("b.vid");
-    WriteBytes(file, SingleRegionFile(HeaderOf(1), 0x10008000, 600, 600));
+    WriteBytes(file, SingleRegionFile(HeaderOf(kQ20), 0x10008000, 600, 600));
     FakeDriver driver;
     FakeClock clock;
     FakePrinter printer(driver);
-
-    const auto plain = RunCliWith({"send", "LM-Q20", file}, driver, clock, false);
-    EXPECT_EQ(plain.err, "");
+    EXPECT_EQ(RunCliWith({"send", "LM-Q20", file}, driver, clock, false).err, "");
     const auto terminal = RunCliWith({"send", "LM-Q20", file}, driver, clock, true);
     EXPECT_EQ(terminal.out, kDone);
     EXPECT_EQ(terminal.err.front(), '\r');
@@ -212,4 +194,4 @@ INSTANTIATE_TEST_SUITE_P(Models, JobSpeed,
                                            SpeedCase{"LM-Q10", "800 B/s", "5.8 KiB/s"}));
 
 }  // namespace
-}  // namespace velloran::cli
+}  // namespace velloran::testing

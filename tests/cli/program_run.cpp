@@ -1,42 +1,36 @@
 #include "tests/cli/program_run.h"
 
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
+#include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
-extern char** environ;
+#if !defined(_WIN32)
+#include <sys/wait.h>
+#endif
+
+#include "tests/support/process_env.h"
+#include "tests/support/sim_environment.h"
 
 namespace velloran::testing {
 namespace {
 
-constexpr const char* kSimVariablePrefix = "VELLORAN_SIM_";
-constexpr int kExecFailed = 127;
-
-std::vector<std::string> ChildEnvironment(const std::map<std::string, std::string>& extra) {
-    std::vector<std::string> entries;
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        const std::string text = *entry;
-        const std::string name = text.substr(0, text.find('='));
-        if (name.rfind(kSimVariablePrefix, 0) != 0 && extra.count(name) == 0) {
-            entries.push_back(text);
+// `text` as one word of the system's command interpreter.
+std::string Quoted(const std::string& text) {
+#if defined(_WIN32)
+    return "\"" + text + "\"";
+#else
+    std::string quoted(1, '\'');
+    for (const char c : text) {
+        if (c == '\'') {
+            quoted.append("'\\''");
+        } else {
+            quoted.push_back(c);
         }
     }
-    for (const auto& [name, value] : extra) {
-        entries.push_back(name + "=" + value);
-    }
-    return entries;
-}
-
-std::vector<char*> Pointers(std::vector<std::string>& strings) {
-    std::vector<char*> pointers;
-    for (std::string& s : strings) {
-        pointers.push_back(s.data());
-    }
-    pointers.push_back(nullptr);
-    return pointers;
+    quoted.push_back('\'');
+    return quoted;
+#endif
 }
 
 std::string Slurp(const std::filesystem::path& path) {
@@ -46,48 +40,51 @@ std::string Slurp(const std::filesystem::path& path) {
     return text.str();
 }
 
-// Only async-signal-safe calls between fork and exec.
-[[noreturn]] void BecomeProgram(const char* workDir, int in, int out, int err, char** argv,
-                                char** envp) {
-    if (chdir(workDir) != 0 || dup2(in, STDIN_FILENO) < 0 || dup2(out, STDOUT_FILENO) < 0 ||
-        dup2(err, STDERR_FILENO) < 0) {
-        _exit(kExecFailed);
-    }
-    execve(argv[0], argv, envp);
-    _exit(kExecFailed);
-}
-
 }  // namespace
 
 ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
                          const std::map<std::string, std::string>& environment,
                          const std::filesystem::path& workDir,
                          const std::filesystem::path& scratchDir) {
-    std::vector<std::string> argvStrings{program};
-    argvStrings.insert(argvStrings.end(), args.begin(), args.end());
-    std::vector<std::string> envStrings = ChildEnvironment(environment);
-    std::vector<char*> argv = Pointers(argvStrings);
-    std::vector<char*> envp = Pointers(envStrings);
-    const std::filesystem::path outPath = scratchDir / "stdout.txt";
-    const std::filesystem::path errPath = scratchDir / "stderr.txt";
-    const int in = open("/dev/null", O_RDONLY | O_CLOEXEC);
-    const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    const std::string dir = workDir.string();
-    const pid_t child = fork();
-    if (child == 0) {
-        BecomeProgram(dir.c_str(), in, out, err, argv.data(), envp.data());
+    // The child inherits this process's environment, set for the run and put back after.
+    std::map<std::string, std::optional<std::string>> saved;
+    for (const char* name : kSimFaultVariables) {
+        UnsetEnvVar(name);
     }
-    close(in);
-    close(out);
-    close(err);
+    for (const auto& [name, value] : environment) {
+        const char* old = std::getenv(name.c_str());
+        saved[name] = old != nullptr ? std::optional<std::string>(old) : std::nullopt;
+        SetEnvVar(name.c_str(), value);
+    }
+    // Built by appending only: GCC 12 at -O3 warns falsely about chains of string sums.
+    const std::filesystem::path out = scratchDir / "stdout.txt";
+    const std::filesystem::path err = scratchDir / "stderr.txt";
+    std::string command;
+#if defined(_WIN32)
+    command.append("cd /d ").append(Quoted(workDir.string())).append(" && ");
+    const char* nullDevice = "NUL";
+#else
+    command.append("cd ").append(Quoted(workDir.string())).append(" && exec ");
+    const char* nullDevice = "/dev/null";
+#endif
+    command.append(Quoted(program));
+    for (const std::string& arg : args) {
+        command.append(" ").append(Quoted(arg));
+    }
+    command.append(" < ").append(nullDevice).append(" > ").append(Quoted(out.string()));
+    command.append(" 2> ").append(Quoted(err.string()));
+    const int status = std::system(command.c_str());
+    for (const auto& [name, value] : saved) {
+        value ? SetEnvVar(name.c_str(), *value) : UnsetEnvVar(name.c_str());
+    }
     ProgramResult result;
-    int status = 0;
-    if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status)) {
-        result.exitStatus = WEXITSTATUS(status);
-    }
-    result.out = Slurp(outPath);
-    result.err = Slurp(errPath);
+#if defined(_WIN32)
+    result.exitStatus = status;
+#else
+    result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
+    result.out = Slurp(out);
+    result.err = Slurp(err);
     return result;
 }
 

@@ -6,10 +6,10 @@
 #include "cli/progress_format.h"
 #include "tests/support/fake_clock.h"
 
-namespace velloran::cli {
+namespace velloran::testing {
 namespace {
 
-using velloran::testing::FakeClock;
+using namespace velloran::cli;
 
 struct LineCase {
     const char* name;
@@ -133,4 +133,4 @@ TEST(TerminalProgressBar, PadsLinesSoAShortOneCoversALongOne) {
 }
 
 }  // namespace
-}  // namespace velloran::cli
+}  // namespace velloran::testing

@@ -15,7 +15,6 @@
 #include <thread>
 
 #include "catalogue/backup_layout.h"
-#include "jobs/dispatcher.h"
 #include "jobs/receive_file.h"
 #include "jobs/string_table.h"
 #include "jobs/transfer_session.h"
@@ -28,10 +27,8 @@
 #include "tests/support/replace_log.h"
 #include "tests/support/sim_environment.h"
 
-namespace velloran {
+namespace velloran::testing {
 namespace {
-
-using namespace testing;
 
 constexpr uint32_t kDefaultTransfers = 240;
 const std::vector<uint8_t> kEarlier{'e', 'a', 'r', 'l', 'i', 'e', 'r'};
@@ -231,25 +228,19 @@ TEST_F(FaultSoak, EveryTransferEndsWithOneAllowedOutcomeAndLosesNothing) {
         RecordingProgress progress;
         AwaitedOutcome sink;
         {
-            TransferContext context(loader_, clock_);
-            context.modelIndex = t.model;
-            context.direction = t.direction;
-            context.filePath = path;
-            context.progressBar = &progress;
-            context.outcomeSink = &sink;
-            if (context.deviceLink.Bind(static_cast<uint32_t>(t.model)) == 0 ||
-                context.deviceLink.Connect() == 0) {
-                sink.Error(t.direction == kDirectionSend ? IDS_SEND_FAILED : IDS_RECEIVE_FAILED, 0);
-            } else {
-                OnBkupStart(context);
+            TransferSession session({&loader_, &clock_});
+            session.context.modelIndex = t.model;
+            session.context.direction = t.direction;
+            session.context.filePath = path;
+            session.context.progressBar = &progress;
+            session.context.outcomeSink = &sink;
+            if (session.Connect()) {
+                session.Start();
             }
             sink.Wait();
-            if (context.threadHandle.joinable()) {
-                context.threadHandle.join();
-            }
-            EXPECT_EQ(context.deviceLink.Release(), 1) << where.str();
-            EXPECT_EQ(context.deviceLink.deviceHandle, 0u) << where.str();
-            context.deviceLink.Unbind();
+            session.Join();
+            session.Release();
+            EXPECT_EQ(session.context.deviceLink.deviceHandle, 0u) << where.str();
         }
         holder.reset();
         const Outcome outcome = sink.Wait();
@@ -295,4 +286,4 @@ TEST_F(FaultSoak, EveryTransferEndsWithOneAllowedOutcomeAndLosesNothing) {
 }
 
 }  // namespace
-}  // namespace velloran
+}  // namespace velloran::testing

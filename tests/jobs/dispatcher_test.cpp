@@ -9,10 +9,8 @@
 #include "platform/clock.h"
 #include "tests/support/job_fixture.h"
 
-namespace velloran {
+namespace velloran::testing {
 namespace {
-
-using namespace testing;
 
 // Runs the job on the calling thread, or refuses to start one.
 class InlineStarter final : public WorkerStarter {
@@ -41,50 +39,68 @@ std::vector<uint8_t> MultiRegionFileOf(uint32_t length) {
     return file;
 }
 
-struct RangeCase {
+// The open frame of each model, newest first, as the printer expects it.
+std::vector<uint8_t> OpenFrameBytes(int32_t model) {
+    const uint8_t signatures[3][4] = {
+        {0x01, 0x06, 0x01, 0x01}, {0x00, 0x08, 0x09, 0x01}, {0x00, 0x03, 0x09, 0x01}};
+    std::vector<uint8_t> frame = {0x02, 0x02, 0x04, 0x00};
+    frame.insert(frame.end(), signatures[model], signatures[model] + 4);
+    frame.resize(16, 0x00);
+    return frame;
+}
+
+struct JobCase {
     const char* name;
     int32_t model;
     int32_t direction;
     std::vector<uint8_t> file;  // empty: none
     uint32_t range;
+    size_t frames;  // written by the job it starts, run to its end
 };
 
-class DispatchRange : public JobTest, public ::testing::WithParamInterface<RangeCase> {};
+class DispatchJob : public JobTest, public ::testing::WithParamInterface<JobCase> {};
 
-TEST_P(DispatchRange, SizesTheBarBeforeStartingTheJob) {
-    const RangeCase& c = GetParam();
+TEST_P(DispatchJob, SizesTheBarThenRunsTheJobOfTheModelAndDirection) {
+    const JobCase& c = GetParam();
     Prepare(c.model, c.direction);
     if (!c.file.empty()) {
         WriteBytes(context->filePath, c.file);
     }
-    printer.silentFrom = 1;  // the job ends at its first frame; only the sizing matters
     InlineStarter starter;
     OnBkupStart(*context, starter);
     EXPECT_EQ(starter.starts, 1);
     const std::vector<std::string> calls = progress.Calls();
-    ASSERT_GE(calls.size(), 3u);
-    EXPECT_EQ(calls[0], "range " + std::to_string(c.range));
-    EXPECT_EQ(calls[1], "step 1");
-    EXPECT_EQ(calls[2], "pos 0");
+    EXPECT_EQ(calls,
+              (std::vector<std::string>{"range " + std::to_string(c.range), "step 1", "pos 0"}));
+    EXPECT_EQ(OnlyOutcome(), Outcome::Succeeded());
+    EXPECT_EQ(Frames().size(), c.frames);
+    ASSERT_FALSE(Frames().empty());
+    EXPECT_EQ(Frames()[0], OpenFrameBytes(c.model)) << "the chosen model's signature";
 }
 
+// Frames: a receive writes an open frame, an address per region and a read request per
+// block (64 bytes, 8 for the LM-Q10); a send nine frames per region and one per 60 bytes.
 INSTANTIATE_TEST_SUITE_P(
-    Jobs, DispatchRange,
+    EveryModelAndDirection, DispatchJob,
     ::testing::Values(
-        RangeCase{"SendLength1", kQ20, 1, SingleRegionFile(HeaderOf(kQ20), 0, 1, 1), 10},
-        RangeCase{"SendLength60", kQ10, 1, SingleRegionFile(HeaderOf(kQ10), 0, 60, 60), 10},
-        RangeCase{"SendLength61", kQ20, 1, SingleRegionFile(HeaderOf(kQ10), 0, 61, 61), 11},
-        RangeCase{"SendFullImage", kQ20, 1, SingleRegionFile(HeaderOf(kQ20), 0, 0x28000, 0x28000),
-                  2740},
-        RangeCase{"ReceiveQ20", kQ20, 0, {}, 20482}, RangeCase{"ReceiveQ10", kQ10, 0, {}, 20482},
-        RangeCase{"OtherDirectionIsAReceive", kQ10, 2, {}, 20482},
-        RangeCase{"MultiSendLayout0", kQ30, 1, MultiRegionFileOf(kMultiRegionFileLength), 3173},
-        RangeCase{"MultiSendLayout1", kQ30, 1,
-                  SingleRegionFile(HeaderOf(kQ20), 0x10008000, 0x28000, 0x28000), 1248},
-        RangeCase{"MultiSendLayout2", kQ30, 1,
-                  SingleRegionFile(HeaderOf(kQ10), 0x10008000, 0x28000, 0x28000), 1248},
-        RangeCase{"MultiReceive", kQ30, 0, {}, 2927},
-        RangeCase{"MultiOtherDirection", kQ30, -1, {}, 2927}),
+        JobCase{"Q30Receive", kQ30, kDirectionReceive, {}, 2927, 2920},
+        JobCase{"Q30OtherDirectionIsAReceive", kQ30, -1, {}, 2927, 2920},
+        JobCase{"Q20Receive", kQ20, kDirectionReceive, {}, 20482, 2562},
+        JobCase{"Q10Receive", kQ10, kDirectionReceive, {}, 20482, 20482},
+        JobCase{"Q10OtherDirectionIsAReceive", kQ10, 2, {}, 20482, 20482},
+        JobCase{"Q30SendLayout0", kQ30, kDirectionSend, MultiRegionFileOf(kMultiRegionFileLength),
+                3173, 3173},
+        JobCase{"Q30SendLayout1", kQ30, kDirectionSend,
+                SingleRegionFile(HeaderOf(kQ20), 0x10008000, 0x28000, 0x28000), 1248, 1248},
+        JobCase{"Q30SendLayout2JustLongEnough", kQ30, kDirectionSend,
+                SingleRegionFile(HeaderOf(kQ10), 0x10008000, 0x28000, 0x8004 + 0x10000), 1248,
+                1248},
+        JobCase{"Q20SendFullImage", kQ20, kDirectionSend,
+                SingleRegionFile(HeaderOf(kQ20), 0x10008000, 0x28000, 0x28000), 2740, 2740},
+        JobCase{"Q20SendLength61", kQ20, kDirectionSend,
+                SingleRegionFile(HeaderOf(kQ10), 0x10008000, 61, 61), 11, 11},
+        JobCase{"Q10SendLength60", kQ10, kDirectionSend,
+                SingleRegionFile(HeaderOf(kQ10), 0x10008000, 60, 60), 10, 10}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct RefusedCase {
@@ -106,7 +122,6 @@ TEST_P(DispatchRefusedFile, ReportsSendFailedWithNothingSentAndTheBarUntouched) 
     EXPECT_EQ(starter.starts, 0);
     EXPECT_TRUE(Frames().empty());
     EXPECT_TRUE(progress.Calls().empty());
-    EXPECT_FALSE(context->threadHandle.joinable());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -167,4 +182,4 @@ TEST_F(JobTest, RealWorkerThreadDeliversOneOutcome) {
 }
 
 }  // namespace
-}  // namespace velloran
+}  // namespace velloran::testing

@@ -20,10 +20,8 @@
 #include "platform/exclusive_file.h"
 #include "tests/support/job_fixture.h"
 
-namespace velloran {
+namespace velloran::testing {
 namespace {
-
-using namespace testing;
 
 const std::vector<uint8_t> kEarlier{'o', 'l', 'd'};
 
@@ -245,9 +243,7 @@ TEST_P(UnusualNames, RoundTripThroughReceiveAndSend) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, UnusualNames,
-                         ::testing::Values(std::string("with spaces in it.vid"),
-                                           std::string("ラベル印刷機 バックアップ.vid"),
-                                           std::string(196, 'n') + ".vid",
+                         ::testing::Values(std::string("ラベル印刷機 バックアップ.vid"),
                                            std::string(80, 'x') + std::string("機") +
                                                std::string(160, 'y') + ".vid"));
 
@@ -261,4 +257,4 @@ TEST(PartialPath, StaysWithinANameLengthAndCutsAtACharacterBoundary) {
 }
 
 }  // namespace
-}  // namespace velloran
+}  // namespace velloran::testing

@@ -4,7 +4,7 @@
 
 #include "jobs/string_table.h"
 
-namespace velloran {
+namespace velloran::testing {
 namespace {
 
 struct TextCase {
@@ -25,13 +25,11 @@ INSTANTIATE_TEST_SUITE_P(
     Outcomes, OutcomeTexts,
     ::testing::Values(
         TextCase{"Success", Outcome::Succeeded(), IDS_TRANSFER_DONE, ""},
-        TextCase{"NoDetail", Outcome::Failed(119, 0), IDS_SEND_INTERRUPTED, ""},
         TextCase{"ReadRequest", Outcome::Failed(120, 0x21), IDS_RECEIVE_INTERRUPTED,
                  " (0x21 0x00)"},
         TextCase{"SubCode", Outcome::Failed(119, 0x500EB), IDS_SEND_INTERRUPTED, " (0xeb 0x05)"},
         TextCase{"Bit31Set", Outcome::Failed(119, 0x800000EB), IDS_SEND_INTERRUPTED, ""},
         TextCase{"IdWithoutText", Outcome::Failed(113, 0), IDS_GENERIC_ERROR, ""},
-        TextCase{"IdZero", Outcome::Failed(0, 0), IDS_GENERIC_ERROR, ""},
         TextCase{"IdWithoutTextKeepsSuffix", Outcome::Failed(9999, 0xEC), IDS_GENERIC_ERROR,
                  " (0xec 0x00)"}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -44,4 +42,4 @@ TEST(StringTable, HasTheProductNameAndNoEmptyEntries) {
 }
 
 }  // namespace
-}  // namespace velloran
+}  // namespace velloran::testing

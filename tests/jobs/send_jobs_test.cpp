@@ -2,301 +2,246 @@
 
 #include <filesystem>
 
-#include "catalogue/backup_layout.h"
 #include "catalogue/little_endian.h"
 #include "jobs/jobs.h"
-#include "jobs/string_table.h"
-#include "platform/exclusive_file.h"
 #include "tests/support/job_fixture.h"
 
-namespace velloran {
+namespace velloran::testing {
 namespace {
 
-using namespace testing;
-
 constexpr uint32_t kImage = 0x28000;
+const std::vector<uint8_t> kFinish = {0x02, 0xEB, 0x07};
 
-bool IsSetup(const std::vector<uint8_t>& f) {
-    return f.size() == 13 && f[2] == 0x09;
-}
-bool IsData(const std::vector<uint8_t>& f) {
-    return f.size() > 4 && f[1] == 0xED;
-}
-bool IsOpen(const std::vector<uint8_t>& f) {
-    return f.size() == 16;
-}
-
-std::vector<uint8_t> DataOf(const std::vector<uint8_t>& frame) {
-    return {frame.begin() + 4, frame.end()};
-}
-
-class SingleRegionSend : public JobTest {
-  protected:
-    std::vector<uint8_t> WriteBackup(int32_t fromModel, uint32_t length) {
-        const std::vector<uint8_t> file =
-            SingleRegionFile(HeaderOf(fromModel), 0x10008000, length, length, 3);
-        WriteBytes(context->filePath, file);
-        EXPECT_EQ(context->ValidateSingleRegionFile(), 1);
-        return file;
+// The bytes of the file at `offset` reached the printer at `address`, all `length` of them.
+void ExpectWritten(const FakePrinter& printer, const std::vector<uint8_t>& file, uint32_t address,
+                   uint32_t offset, uint32_t length) {
+    for (uint32_t i = 0; i < length; ++i) {
+        const auto it = printer.Written().find(address + i);
+        ASSERT_TRUE(it != printer.Written().end() && it->second == file[offset + i])
+            << std::hex << address + i;
     }
+}
+
+// A backup of `fromModel`: an LM-Q30 file with its seven records, or an image file.
+std::vector<uint8_t> Backup(int32_t fromModel, uint32_t address = 0x10008000,
+                            uint32_t length = kImage) {
+    if (fromModel != kQ30) {
+        return SingleRegionFile(HeaderOf(fromModel), address, length, length, 5);
+    }
+    std::vector<uint8_t> file = HeaderOf(kQ30);
+    for (uint32_t i = 0; i < 7; ++i) {
+        AppendLe32(file, kQ30Regions[i].address);
+        AppendLe32(file, kQ30Regions[i].length);
+        for (uint32_t b = 0; b < kQ30Regions[i].length; ++b) {
+            file.push_back(PatternByte(b, i + 10));
+        }
+    }
+    return file;
+}
+
+struct Piece {
+    uint32_t address;
+    uint32_t fileOffset;
+    uint32_t length;
 };
 
-TEST_F(SingleRegionSend, WritesAnOlderModelsBackupWithTheChosenModelsSignature) {
-    Prepare(kQ20, kDirectionSend);
-    const std::vector<uint8_t> file = WriteBackup(kQ10, kImage);
-    SingleRegionSendJob(*context);
+struct SendCase {
+    const char* name;
+    int32_t model;
+    int32_t fromModel;
+    uint32_t recordAddress;
+    uint32_t recordLength;
+    size_t frames;
+    std::vector<Piece> pieces;  // what reaches the printer, region by region
+    uint8_t openByte5;          // the chosen model's signature, not the file's
+};
 
-    EXPECT_EQ(OnlyOutcome(), Outcome::Succeeded());
-    ASSERT_EQ(Frames().size(), 2740u);
-    EXPECT_EQ(progress.Steps(), 2740u);
-    EXPECT_EQ(Frames()[0][5], 0x08);  // LM-Q20's signature, not the file's LM-Q10
-    const std::vector<uint8_t>& lastData = Frames()[2737];
-    ASSERT_TRUE(IsData(lastData));
-    EXPECT_EQ(lastData.size(), 44u);
-    EXPECT_EQ(DataOf(lastData), std::vector<uint8_t>(file.begin() + 163816, file.end()));
-    ASSERT_EQ(printer.Written().size(), kImage);
-    for (uint32_t i = 0; i < kImage; i += 997) {
-        EXPECT_EQ(printer.Written().at(0x10008000 + i), file[16 + i]) << i;
+class SendJob : public JobTest, public ::testing::WithParamInterface<SendCase> {};
+
+TEST_P(SendJob, WritesEachRegionWithItsSetupAndAddressFrames) {
+    const SendCase& c = GetParam();
+    Prepare(c.model, kDirectionSend);
+    const std::vector<uint8_t> file = Backup(c.fromModel, c.recordAddress, c.recordLength);
+    WriteBytes(context->filePath, file);
+    if (c.model == kQ30) {
+        ASSERT_EQ(context->ClassifyMultiRegionFile(), 1);
+        MultiRegionSendJob(*context);
+    } else {
+        ASSERT_EQ(context->ValidateSingleRegionFile(), 1);
+        SingleRegionSendJob(*context);
     }
+    EXPECT_EQ(OnlyOutcome(), Outcome::Succeeded());
+    ASSERT_EQ(Frames().size(), c.frames);
+    EXPECT_EQ(progress.Steps(), c.frames);
+    size_t first = 0;  // the open frame of the piece
+    size_t written = 0;
+    for (const Piece& piece : c.pieces) {
+        const uint32_t value = c.model == kQ30 ? 0x20000 : piece.length;
+        std::vector<uint8_t> setup = {0x02, 0xEB, 0x09, 0x08, 0x00};
+        std::vector<uint8_t> target = {0x02, 0xEC, 0x04, 0x00};
+        for (const uint32_t v : {piece.address, value}) {
+            for (int shift = 0; shift < 32; shift += 8) {
+                setup.push_back(static_cast<uint8_t>(v >> shift));
+            }
+        }
+        target.insert(target.end(), setup.begin() + 5, setup.begin() + 9);
+        EXPECT_EQ(Frames()[first][5], c.openByte5);
+        EXPECT_EQ(Frames()[first + 3], setup);
+        EXPECT_EQ(Frames()[first + 6], target);
+        const size_t chunks = (piece.length + 59) / 60;
+        EXPECT_EQ(Frames()[first + 6 + chunks].size(), 4 + (piece.length - 1) % 60 + 1);
+        EXPECT_EQ(Frames()[first + 8 + chunks], kFinish);
+        ExpectWritten(printer, file, piece.address, piece.fileOffset, piece.length);
+        first += 9 + chunks;
+        written += piece.length;
+    }
+    EXPECT_EQ(printer.Written().size(), written);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Sends, SendJob,
+    ::testing::Values(
+        SendCase{"OlderModelsImage",
+                 kQ20,
+                 kQ10,
+                 0x10008000,
+                 kImage,
+                 2740,
+                 {{0x10008000, 16, kImage}},
+                 0x08},
+        // The record's own address and length, not the catalogue's.
+        SendCase{"RecordElsewhere", kQ20, kQ20, 0x10010000, 100, 11, {{0x10010000, 16, 100}}, 0x08},
+        SendCase{"Q30File",
+                 kQ30,
+                 kQ30,
+                 0,
+                 0,
+                 3173,
+                 {{0x10E60000, 0x10, 0x5000},
+                  {0x10EA0000, 0x5018, 0x2800},
+                  {0x10EE0000, 0x7820, 0x10000},
+                  {0x10F20000, 0x17828, 0x10000},
+                  {0x10F60000, 0x27830, 0x2000},
+                  {0x10F80000, 0x29838, 0x2000},
+                  {0x10FA0000, 0x2B840, 0x2000}},
+                 0x06},
+        SendCase{"Q20FileToQ30",
+                 kQ30,
+                 kQ20,
+                 0x10008000,
+                 kImage,
+                 1248,
+                 {{0x10F60000, 0x2014, 0x2000}, {0x10EE0000, 0x8014, 0x10000}},
+                 0x06},
+        SendCase{"Q10FileToQ30",
+                 kQ30,
+                 kQ10,
+                 0x10008000,
+                 kImage,
+                 1248,
+                 {{0x10F60000, 0x2014, 0x2000}, {0x10EE0000, 0x8014, 0x10000}},
+                 0x06}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 struct RefusalCase {
-    uint32_t frame;
-    uint32_t outcomeId;
-    FailureDetail detail;
+    const char* name;
+    int32_t model;
+    int32_t fromModel;
+    uint32_t frame;  // refused frame number
+    Outcome outcome;
+    uint32_t finishes;  // finish frames written, the refused one included
 };
 
-class SingleRegionSendRefusal : public SingleRegionSend,
-                                public ::testing::WithParamInterface<RefusalCase> {};
+class SendRefusal : public JobTest, public ::testing::WithParamInterface<RefusalCase> {};
 
-TEST_P(SingleRegionSendRefusal, ReportsTheFrameAndSendsNothingAfterIt) {
+TEST_P(SendRefusal, ReportsTheFrameAndSendsNothingAfterIt) {
     const RefusalCase& c = GetParam();
-    Prepare(kQ20, kDirectionSend);
-    WriteBackup(kQ20, kImage);
+    Prepare(c.model, kDirectionSend);
+    WriteBytes(context->filePath, Backup(c.fromModel));
     printer.refuse = [&](uint32_t n, const std::vector<uint8_t>&) { return n == c.frame; };
-    SingleRegionSendJob(*context);
-
-    EXPECT_EQ(OnlyOutcome(), Outcome::Failed(c.outcomeId, c.detail));
+    if (c.model == kQ30) {
+        ASSERT_EQ(context->ClassifyMultiRegionFile(), 1);
+        MultiRegionSendJob(*context);
+    } else {
+        ASSERT_EQ(context->ValidateSingleRegionFile(), 1);
+        SingleRegionSendJob(*context);
+    }
+    EXPECT_EQ(OnlyOutcome(), c.outcome);
     EXPECT_EQ(Frames().size(), c.frame);
     EXPECT_EQ(progress.Steps(), c.frame - 1);
+    EXPECT_EQ(std::count(Frames().begin(), Frames().end(), kFinish), c.finishes);
 }
 
-INSTANTIATE_TEST_SUITE_P(EachFrame, SingleRegionSendRefusal,
-                         ::testing::Values(RefusalCase{1, IDS_SEND_FAILED, 0},
-                                           RefusalCase{2, IDS_SEND_INTERRUPTED, 0xEC},
-                                           RefusalCase{3, IDS_SEND_INTERRUPTED, 0xEB},
-                                           RefusalCase{4, IDS_SEND_INTERRUPTED, 0x900EB},
-                                           RefusalCase{5, IDS_SEND_INTERRUPTED, 0xEC},
-                                           RefusalCase{6, IDS_SEND_INTERRUPTED, 0x500EB},
-                                           RefusalCase{7, IDS_SEND_INTERRUPTED, 0x100EC},
-                                           RefusalCase{8, IDS_SEND_INTERRUPTED, 0xED},
-                                           RefusalCase{2738, IDS_SEND_INTERRUPTED, 0xED},
-                                           RefusalCase{2739, IDS_SEND_INTERRUPTED, 0xEC},
-                                           RefusalCase{2740, IDS_SEND_INTERRUPTED, 0x700EB}));
+INSTANTIATE_TEST_SUITE_P(
+    EachFrame, SendRefusal,
+    ::testing::Values(
+        RefusalCase{"Open", kQ20, kQ20, 1, Outcome::Failed(117, 0), 0},
+        RefusalCase{"ControlAddress", kQ20, kQ20, 2, Outcome::Failed(119, 0xEC), 0},
+        RefusalCase{"Begin", kQ20, kQ20, 3, Outcome::Failed(119, 0xEB), 0},
+        RefusalCase{"Setup", kQ20, kQ20, 4, Outcome::Failed(119, 0x900EB), 0},
+        RefusalCase{"SecondControlAddress", kQ20, kQ20, 5, Outcome::Failed(119, 0xEC), 0},
+        RefusalCase{"Prepare", kQ20, kQ20, 6, Outcome::Failed(119, 0x500EB), 0},
+        RefusalCase{"Target", kQ20, kQ20, 7, Outcome::Failed(119, 0x100EC), 0},
+        RefusalCase{"FirstData", kQ20, kQ20, 8, Outcome::Failed(119, 0xED), 0},
+        RefusalCase{"LastData", kQ20, kQ20, 2738, Outcome::Failed(119, 0xED), 0},
+        RefusalCase{"LastAddress", kQ20, kQ20, 2739, Outcome::Failed(119, 0xEC), 0},
+        RefusalCase{"Finish", kQ20, kQ20, 2740, Outcome::Failed(119, 0x700EB), 1},
+        RefusalCase{"Q30FirstOpen", kQ30, kQ30, 1, Outcome::Failed(117, 0), 0},
+        RefusalCase{"Q30SecondRegionOpen", kQ30, kQ30, 352, Outcome::Failed(117, 0), 1},
+        RefusalCase{"Q30DataInRegionThree", kQ30, kQ30, 351 + 180 + 20, Outcome::Failed(119, 0xED),
+                    2},
+        RefusalCase{"SetupInSecondPieceOfAQ20File", kQ30, kQ20, 146 + 4,
+                    Outcome::Failed(119, 0x900EB), 1},
+        RefusalCase{"LastFinishOfAQ10File", kQ30, kQ10, 1248, Outcome::Failed(119, 0x700EB), 2}),
+    [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(SingleRegionSend, SilentPrinterFailsTheOpenAfterTheDeadlineOnly) {
+TEST_F(JobTest, SilentPrinterFailsTheOpenAfterTheDeadlineOnly) {
     Prepare(kQ20, kDirectionSend);
-    WriteBackup(kQ20, 60);
+    WriteBytes(context->filePath, Backup(kQ20, 0x10008000, 60));
+    ASSERT_EQ(context->ValidateSingleRegionFile(), 1);
     printer.silentFrom = 1;
     const uint32_t start = clock.TickMs();
     SingleRegionSendJob(*context);
-    EXPECT_EQ(OnlyOutcome(), Outcome::Failed(IDS_SEND_FAILED, 0));
+    EXPECT_EQ(OnlyOutcome(), Outcome::Failed(117, 0));
     EXPECT_EQ(Frames().size(), 1u);
-    EXPECT_EQ(progress.Steps(), 0u);
     EXPECT_EQ(clock.TickMs() - start, 10000u);
+}
+
+TEST_F(JobTest, UnknownSourceLayoutSendsNothing) {
+    Prepare(kQ30, kDirectionSend);
+    context->sourceLayout = 3;
+    MultiRegionSendJob(*context);
+    EXPECT_EQ(OnlyOutcome(), Outcome::Failed(119, 0));
+    EXPECT_TRUE(Frames().empty());
 }
 
 // The file changes under a running send: no byte that did not come from the file may
 // reach the printer.
-struct FileChangeCase {
-    const char* name;
-    bool removeFile;
-    uint32_t keptDataBytes;
-    uint32_t framesSent;
-};
+class SendFileChange : public JobTest, public ::testing::WithParamInterface<bool> {};
 
-class SingleRegionSendFileChange : public SingleRegionSend,
-                                   public ::testing::WithParamInterface<FileChangeCase> {};
-
-TEST_P(SingleRegionSendFileChange, EndsWithInterruptedAndNoDetail) {
-    const FileChangeCase& c = GetParam();
+TEST_P(SendFileChange, EndsWithInterruptedAndNoDetail) {
+    const bool removed = GetParam();
     Prepare(kQ20, kDirectionSend);
-    const std::vector<uint8_t> file = WriteBackup(kQ20, 600);
+    const std::vector<uint8_t> file = Backup(kQ20, 0x10008000, 600);
+    WriteBytes(context->filePath, file);
+    ASSERT_EQ(context->ValidateSingleRegionFile(), 1);
     printer.beforeReply = [&](uint32_t n) {
-        if (n != 7) {
-            return;
-        }
-        if (c.removeFile) {
+        if (n == 7 && removed) {
             std::filesystem::remove(context->filePath);
-        } else {
-            std::filesystem::resize_file(context->filePath, 16 + c.keptDataBytes);
+        } else if (n == 7) {
+            std::filesystem::resize_file(context->filePath, 16 + 100);
         }
     };
     SingleRegionSendJob(*context);
-    EXPECT_EQ(OnlyOutcome(), Outcome::Failed(IDS_SEND_INTERRUPTED, 0));
-    EXPECT_EQ(Frames().size(), c.framesSent);
+    EXPECT_EQ(OnlyOutcome(), Outcome::Failed(119, 0));
+    EXPECT_EQ(Frames().size(), removed ? 7u : 8u);
     for (const auto& [address, value] : printer.Written()) {
-        ASSERT_LT(address - 0x10008000u, c.keptDataBytes);
+        ASSERT_LT(address - 0x10008000u, removed ? 0u : 100u);
         EXPECT_EQ(value, file[16 + address - 0x10008000u]);
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Changes, SingleRegionSendFileChange,
-                         ::testing::Values(FileChangeCase{"Removed", true, 0, 7},
-                                           FileChangeCase{"ShrunkMidChunk", false, 100, 8},
-                                           FileChangeCase{"ShrunkToChunkEdge", false, 120, 9}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-class MultiRegionSend : public JobTest {
-  protected:
-    std::vector<uint8_t> WriteBackup(int32_t fromModel) {
-        std::vector<uint8_t> file;
-        if (fromModel == kQ30) {
-            file = HeaderOf(kQ30);
-            for (uint32_t i = 0; i < kMultiRegionTable.size(); ++i) {
-                AppendLe32(file, kMultiRegionTable[i].address);
-                AppendLe32(file, kMultiRegionTable[i].length);
-                for (uint32_t b = 0; b < kMultiRegionTable[i].length; ++b) {
-                    file.push_back(PatternByte(b, i + 10));
-                }
-            }
-        } else {
-            file = SingleRegionFile(HeaderOf(fromModel), 0x10008000, kImage, kImage, 5);
-        }
-        WriteBytes(context->filePath, file);
-        EXPECT_EQ(context->ClassifyMultiRegionFile(), 1);
-        return file;
-    }
-
-    std::vector<std::vector<uint8_t>> Setups() const {
-        std::vector<std::vector<uint8_t>> setups;
-        for (const auto& f : Frames()) {
-            if (IsSetup(f)) {
-                setups.push_back(f);
-            }
-        }
-        return setups;
-    }
-};
-
-TEST_F(MultiRegionSend, WritesTheSevenRegionsOfAnLmQ30Backup) {
-    Prepare(kQ30, kDirectionSend);
-    const std::vector<uint8_t> file = WriteBackup(kQ30);
-    MultiRegionSendJob(*context);
-
-    EXPECT_EQ(OnlyOutcome(), Outcome::Succeeded());
-    EXPECT_EQ(Frames().size(), 3173u);
-    EXPECT_EQ(progress.Steps(), 3173u);
-    const std::vector<std::vector<uint8_t>> setups = Setups();
-    ASSERT_EQ(setups.size(), 7u);
-    const uint32_t lastChunk[] = {20, 40, 16, 16, 32, 32, 32};
-    uint32_t regionIndex = 0;
-    for (size_t i = 0; i < Frames().size(); ++i) {
-        if (!IsOpen(Frames()[i])) {
-            continue;
-        }
-        EXPECT_EQ(GetLe32(&setups[regionIndex][5]), kMultiRegionTable[regionIndex].address);
-        EXPECT_EQ(GetLe32(&setups[regionIndex][9]), 0x20000u);
-        const size_t frames = 9 + (kMultiRegionTable[regionIndex].length + 59) / 60;
-        EXPECT_EQ(Frames()[i + frames - 3].size(), 4 + lastChunk[regionIndex]);
-        ++regionIndex;
-    }
-    EXPECT_EQ(regionIndex, 7u);
-    // Region 2's first DataFrame carries file bytes 0x5018 to 0x5053.
-    EXPECT_EQ(DataOf(Frames()[351 + 7]),
-              std::vector<uint8_t>(file.begin() + 0x5018, file.begin() + 0x5054));
-    for (uint32_t i = 0; i < kMultiRegionTable.size(); ++i) {
-        const uint32_t offset = MultiRegionDataOffset(i);
-        EXPECT_EQ(printer.Written().at(kMultiRegionTable[i].address), file[offset]);
-        const uint32_t last = kMultiRegionTable[i].length - 1;
-        EXPECT_EQ(printer.Written().at(kMultiRegionTable[i].address + last), file[offset + last]);
-    }
-    EXPECT_EQ(printer.Written().size(), 186368u);
-}
-
-class MultiRegionSendFromOlderModel : public MultiRegionSend,
-                                      public ::testing::WithParamInterface<int32_t> {};
-
-TEST_P(MultiRegionSendFromOlderModel, WritesTwoPiecesOfTheImage) {
-    Prepare(kQ30, kDirectionSend);
-    const std::vector<uint8_t> file = WriteBackup(GetParam());
-    MultiRegionSendJob(*context);
-
-    EXPECT_EQ(OnlyOutcome(), Outcome::Succeeded());
-    EXPECT_EQ(Frames().size(), 1248u);
-    EXPECT_EQ(progress.Steps(), 1248u);
-    const auto setups = Setups();
-    ASSERT_EQ(setups.size(), 2u);
-    EXPECT_EQ(GetLe32(&setups[0][5]), 0x10F60000u);
-    EXPECT_EQ(GetLe32(&setups[1][5]), 0x10EE0000u);
-    EXPECT_EQ(Frames()[0][4], 0x01);  // LM-Q30's signature opens every region
-    EXPECT_EQ(Frames()[146][4], 0x01);
-    for (uint32_t i = 0; i < 0x2000; i += 61) {
-        EXPECT_EQ(printer.Written().at(0x10F60000 + i), file[0x2014 + i]);
-    }
-    for (uint32_t i = 0; i < 0x10000; i += 61) {
-        EXPECT_EQ(printer.Written().at(0x10EE0000 + i), file[0x8014 + i]);
-    }
-    EXPECT_EQ(printer.Written().size(), 0x12000u);
-}
-
-INSTANTIATE_TEST_SUITE_P(Layouts, MultiRegionSendFromOlderModel, ::testing::Values(kQ20, kQ10));
-
-struct MultiRefusalCase {
-    const char* name;
-    int32_t fromModel;
-    uint32_t frame;  // refused frame number
-    Outcome outcome;
-    uint32_t finishFramesSent;  // ControlFrames 0x07 written, the refused one included
-};
-
-class MultiRegionSendRefusal : public MultiRegionSend,
-                               public ::testing::WithParamInterface<MultiRefusalCase> {};
-
-TEST_P(MultiRegionSendRefusal, StopsAtTheFirstFailedRegion) {
-    const MultiRefusalCase& c = GetParam();
-    Prepare(kQ30, kDirectionSend);
-    WriteBackup(c.fromModel);
-    printer.refuse = [&](uint32_t n, const std::vector<uint8_t>&) { return n == c.frame; };
-    MultiRegionSendJob(*context);
-    EXPECT_EQ(OnlyOutcome(), c.outcome);
-    EXPECT_EQ(Frames().size(), c.frame);
-    uint32_t finishes = 0;
-    for (const auto& f : Frames()) {
-        finishes += f == std::vector<uint8_t>{0x02, 0xEB, 0x07} ? 1 : 0;
-    }
-    EXPECT_EQ(finishes, c.finishFramesSent);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Failures, MultiRegionSendRefusal,
-    ::testing::Values(
-        MultiRefusalCase{"FirstOpen", kQ30, 1, Outcome::Failed(IDS_SEND_FAILED, 0), 0},
-        MultiRefusalCase{"SecondRegionOpen", kQ30, 352, Outcome::Failed(IDS_SEND_FAILED, 0), 1},
-        MultiRefusalCase{"DataInRegionThree", kQ30, 351 + 180 + 20,
-                         Outcome::Failed(IDS_SEND_INTERRUPTED, 0xED), 2},
-        MultiRefusalCase{"SetupInSecondRegionOfLayout1", kQ20, 146 + 4,
-                         Outcome::Failed(IDS_SEND_INTERRUPTED, 0x900EB), 1},
-        MultiRefusalCase{"LastFinishOfLayout2", kQ10, 1248,
-                         Outcome::Failed(IDS_SEND_INTERRUPTED, 0x700EB), 2}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(MultiRegionSend, UnknownSourceLayoutSendsNothing) {
-    Prepare(kQ30, kDirectionSend);
-    context->sourceLayout = 3;
-    MultiRegionSendJob(*context);
-    EXPECT_EQ(OnlyOutcome(), Outcome::Failed(IDS_SEND_INTERRUPTED, 0));
-    EXPECT_TRUE(Frames().empty());
-}
-
-TEST_F(MultiRegionSend, SilenceBeforeTheSecondRegionReportsTheFailedOpen) {
-    Prepare(kQ30, kDirectionSend);
-    WriteBackup(kQ30);
-    printer.silentFrom = 352;
-    MultiRegionSendJob(*context);
-    EXPECT_EQ(OnlyOutcome(), Outcome::Failed(IDS_SEND_FAILED, 0));
-    EXPECT_EQ(printer.Written().size(), 0x5000u);
-}
+INSTANTIATE_TEST_SUITE_P(Changes, SendFileChange, ::testing::Bool());
 
 }  // namespace
-}  // namespace velloran
+}  // namespace velloran::testing

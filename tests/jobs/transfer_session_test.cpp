@@ -2,16 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/backup_builder.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_driver.h"
 #include "tests/support/fake_printer.h"
 #include "tests/support/recording_sinks.h"
 #include "tests/support/temp_dir.h"
 
-namespace velloran {
+namespace velloran::testing {
 namespace {
-
-using namespace testing;
 
 struct ConnectCase {
     const char* name;
@@ -69,5 +68,32 @@ TEST(RunTransfer, EndsTheDeviceAndFreesTheLibraryAfterTheOutcome) {
     EXPECT_EQ(ReadBytes(dir.File("q30.vid")).size(), 186432u);
 }
 
+// Release ends the device and frees the library once however often it is called, and
+// the destructor joins the worker.
+TEST(TransferSession, ClosesItselfInOrderWhenDestroyed) {
+    FakeDriver driver;
+    FakePrinter printer(driver);
+    FakeClock clock;
+    RecordingProgress progress;
+    AwaitedOutcome outcome;
+    TempDir dir;
+    {
+        TransferSession session({&driver, &clock});
+        session.context.modelIndex = kQ20;
+        session.context.filePath = dir.File("q20.vid");
+        session.context.progressBar = &progress;
+        session.context.outcomeSink = &outcome;
+        ASSERT_TRUE(session.Connect());
+        session.Start();
+        EXPECT_EQ(outcome.Wait(), Outcome::Succeeded());
+        session.Release();
+        session.Release();
+        EXPECT_EQ(driver.frees, 1);
+    }
+    EXPECT_EQ(outcome.Deliveries(), 1u);
+    EXPECT_EQ(driver.endedHandles.size(), 1u);
+    EXPECT_EQ(driver.frees, 1);
+}
+
 }  // namespace
-}  // namespace velloran
+}  // namespace velloran::testing

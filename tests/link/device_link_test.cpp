@@ -2,20 +2,22 @@
 
 #include <gtest/gtest.h>
 
+#include "link/frame_exchange.h"
+#include "tests/support/fake_clock.h"
 #include "tests/support/fake_driver.h"
 
-namespace velloran {
+namespace velloran::testing {
 namespace {
 
-using testing::FakeDriver;
-
 bool AllNull(const CDeviceLink& link) {
-    return !link.RegistHandle && !link.UnregistHandle && !link.CheckMyDevice &&
-           !link.CheckActiveDevice && !link.StartDevice && !link.EndDevice && !link.UsbOpen &&
-           !link.UsbClose && !link.UsbWrite && !link.UsbRead && !link.libraryModule;
+    bool none = link.libraryModule == nullptr;
+#define VELLORAN_DRIVER_ENTRY(suffix) none = none && link.suffix == nullptr;
+#include "link/driver_entries.def"
+#undef VELLORAN_DRIVER_ENTRY
+    return none;
 }
 
-TEST(DeviceLinkBind, LoadsTheModelsLibraryAndResolvesTenEntriesInOrder) {
+TEST(DeviceLink, BindLoadsTheModelsLibraryAndResolvesTenEntriesInOrder) {
     FakeDriver driver;
     CDeviceLink link(driver);
     ASSERT_EQ(link.Bind(2), 1);
@@ -25,52 +27,58 @@ TEST(DeviceLinkBind, LoadsTheModelsLibraryAndResolvesTenEntriesInOrder) {
                                         "Hdv201CheckMyDevice", "Hdv201CheckActiveDevice",
                                         "Hdv201StartDevice", "Hdv201EndDevice", "Hdv201UsbOpen",
                                         "Hdv201UsbClose", "Hdv201UsbWrite", "Hdv201UsbRead"}));
-    EXPECT_NE(link.UsbRead, nullptr);
+    EXPECT_EQ(link.Bind(0), 1);
+    EXPECT_EQ(driver.loadedNames.back(), "Hdv305.dll");
+    EXPECT_EQ(link.Bind(3), 0) << "the end row";
+    EXPECT_EQ(driver.frees, 2) << "a rebind frees the old library, even when it fails";
+    EXPECT_TRUE(AllNull(link));
 }
 
-TEST(DeviceLinkBind, EndRowAndOutOfRangeIndicesLoadNothing) {
-    for (uint32_t index : {3u, 4u, 5u, 0xFFFFFFFFu}) {
-        FakeDriver driver;
-        CDeviceLink link(driver);
-        EXPECT_EQ(link.Bind(index), 0) << index;
-        EXPECT_TRUE(driver.loadedNames.empty()) << index;
-        EXPECT_TRUE(AllNull(link));
+struct BindFailure {
+    const char* name;
+    uint32_t index;
+    bool loadFails;
+    const char* missing;  // an entry the library lacks, or null
+    int loads;
+};
+
+class FailedBind : public ::testing::TestWithParam<BindFailure> {};
+
+TEST_P(FailedBind, LeavesEveryMemberNullAndTheLinkCallsNothing) {
+    const BindFailure& c = GetParam();
+    FakeDriver driver;
+    driver.loadFails = c.loadFails;
+    if (c.missing != nullptr) {
+        driver.missingSuffixes = {c.missing};
     }
-}
-
-TEST(DeviceLinkBind, RebindFreesTheOldLibraryEvenWhenTheNewIndexFails) {
-    FakeDriver driver;
+    FakeClock clock;
     CDeviceLink link(driver);
-    ASSERT_EQ(link.Bind(0), 1);
-    EXPECT_EQ(link.Bind(3), 0);
-    EXPECT_EQ(driver.frees, 1);
+    EXPECT_EQ(link.Bind(c.index), 0);
     EXPECT_TRUE(AllNull(link));
-}
-
-class MissingEntry : public ::testing::TestWithParam<const char*> {};
-
-TEST_P(MissingEntry, FreesTheLibraryAndLeavesEveryMemberNull) {
-    FakeDriver driver;
-    driver.missingSuffixes = {GetParam()};
-    CDeviceLink link(driver);
-    EXPECT_EQ(link.Bind(1), 0);
-    EXPECT_EQ(driver.resolvedNames.size(), 10u);  // every lookup is made
-    EXPECT_EQ(driver.loads, 1);
-    EXPECT_EQ(driver.frees, 1);
-    EXPECT_TRUE(AllNull(link));
-}
-
-INSTANTIATE_TEST_SUITE_P(EachSuffix, MissingEntry, ::testing::ValuesIn(kEntrySuffixes));
-
-TEST(DeviceLinkBind, UnloadableLibraryLeavesTheLinkEmpty) {
-    FakeDriver driver;
-    driver.loadFails = true;
-    CDeviceLink link(driver);
-    EXPECT_EQ(link.Bind(0), 0);
-    EXPECT_TRUE(AllNull(link));
+    EXPECT_EQ(driver.loads, c.loads);
+    EXPECT_EQ(driver.frees, c.loads);
+    // An unbound link reaches no driver entry point.
     EXPECT_EQ(link.Connect(), 0);
+    EXPECT_EQ(link.Release(), 0);
+    const uint8_t frame[3] = {0x02, 0xEB, 0x00};
+    uint8_t block[64];
+    EXPECT_EQ(SendFrame(link, clock, frame, 3), 0);
+    EXPECT_EQ(ReadBlock64(link, clock, block), 0);
     EXPECT_TRUE(driver.checkedIndices.empty());
+    EXPECT_TRUE(driver.startIndices.empty());
+    EXPECT_TRUE(driver.endedHandles.empty());
+    EXPECT_TRUE(driver.writes.empty());
+    EXPECT_TRUE(driver.readCountsAsked.empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, FailedBind,
+    ::testing::Values(BindFailure{"IndexPastTheEnd", 0xFFFFFFFFu, false, nullptr, 0},
+                      BindFailure{"LibraryMissing", 0, true, nullptr, 0},
+                      BindFailure{"FirstEntryMissing", 1, false, "RegistHandle", 1},
+                      BindFailure{"LastEntryMissing", 1, false, "UsbRead", 1},
+                      BindFailure{"EndDeviceMissing", 2, false, "EndDevice", 1}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 struct ConnectCase {
     int32_t activeIndex;
@@ -90,64 +98,21 @@ TEST_P(DeviceLinkConnect, ScansIndicesInOrderAndOpensTheFirstThatAnswers) {
     ASSERT_EQ(link.Bind(0), 1);
     EXPECT_EQ(link.Connect(), c.expected);
     ASSERT_EQ(driver.checkedIndices.size(), c.checks);
-    for (size_t i = 0; i < c.checks; ++i) {
-        EXPECT_EQ(driver.checkedIndices[i], static_cast<int32_t>(i));
-    }
-    if (c.activeIndex >= 0 && c.activeIndex < kDeviceIndexCount) {
-        EXPECT_EQ(driver.startIndices, std::vector<int32_t>{c.activeIndex});
-    } else {
-        EXPECT_TRUE(driver.startIndices.empty());
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Scan, DeviceLinkConnect,
-                         ::testing::Values(ConnectCase{0, 0, 1, 1}, ConnectCase{5, 0, 1, 6},
-                                           ConnectCase{127, 0, 1, 128}, ConnectCase{-1, 0, 0, 128},
-                                           ConnectCase{128, 0, 0, 128}, ConnectCase{2, 1, 0, 3}));
-
-TEST(DeviceLinkRelease, EndsTheDeviceOnceAndOnlyWhenBound) {
-    FakeDriver driver;
-    CDeviceLink link(driver);
-    EXPECT_EQ(link.Release(), 0);  // unbound
-    ASSERT_EQ(link.Bind(1), 1);
-    EXPECT_EQ(link.Release(), 1);  // bound, nothing open
-    EXPECT_TRUE(driver.endedHandles.empty());
-    ASSERT_EQ(link.Connect(), 1);
+    EXPECT_EQ(driver.checkedIndices.back(), static_cast<int32_t>(c.checks - 1));
+    EXPECT_EQ(driver.startIndices.size(), c.activeIndex >= 0 && c.activeIndex < 128 ? 1u : 0u);
+    // A start that wrote a handle is ended even when it failed.
     EXPECT_EQ(link.Release(), 1);
     EXPECT_EQ(link.Release(), 1);
-    EXPECT_EQ(driver.endedHandles, std::vector<uint32_t>{driver.handleWritten});
-    EXPECT_EQ(link.deviceHandle, 0u);
-}
-
-TEST(DeviceLinkRelease, FailedStartThatWroteAHandleIsStillEnded) {
-    FakeDriver driver;
-    driver.startResult = 3;
-    CDeviceLink link(driver);
-    ASSERT_EQ(link.Bind(1), 1);
-    EXPECT_EQ(link.Connect(), 0);
-    EXPECT_EQ(link.Release(), 1);
-    EXPECT_EQ(driver.endedHandles.size(), 1u);
-}
-
-TEST(DeviceLinkUnbind, LeavesTheDeviceHandleAndFreesOnce) {
-    FakeDriver driver;
-    {
-        CDeviceLink link(driver);
-        ASSERT_EQ(link.Bind(1), 1);
-        ASSERT_EQ(link.Connect(), 1);
-        EXPECT_EQ(link.Unbind(), 1);
-        EXPECT_EQ(link.deviceHandle, driver.handleWritten);
-        EXPECT_TRUE(AllNull(link));
-        EXPECT_EQ(link.Unbind(), 1);
-    }
+    EXPECT_EQ(driver.endedHandles.size(), driver.startIndices.size());
+    EXPECT_EQ(link.Unbind(), 1);
     EXPECT_EQ(driver.frees, 1);
 }
 
-}  // namespace
-}  // namespace velloran
+INSTANTIATE_TEST_SUITE_P(Scan, DeviceLinkConnect,
+                         ::testing::Values(ConnectCase{0, 0, 1, 1}, ConnectCase{127, 0, 1, 128},
+                                           ConnectCase{-1, 0, 0, 128}, ConnectCase{128, 0, 0, 128},
+                                           ConnectCase{2, 1, 0, 3}));
 
-namespace velloran {
-namespace {
 
 // Printers at 0, 5 and 127: listing calls CheckActiveDevice for all 128 indices and
 // starts none; opening by index checks and starts that index alone.
@@ -169,4 +134,4 @@ TEST(DeviceLinkByIndex, ListsEveryAnsweringIndexAndOpensTheChosenOne) {
 }
 
 }  // namespace
-}  // namespace velloran
+}  // namespace velloran::testing

@@ -3,10 +3,22 @@
 #include <cstdint>
 #include <vector>
 
+#include "catalogue/backup_layout.h"
 #include "catalogue/little_endian.h"
 #include "catalogue/model_catalogue.h"
 
 namespace velloran::testing {
+
+// Rows of the model catalogue, newest first.
+inline constexpr int32_t kQ30 = 0;
+inline constexpr int32_t kQ20 = 1;
+inline constexpr int32_t kQ10 = 2;
+
+// The seven regions of an LM-Q30's memory, in file order.
+inline constexpr MemoryRegion kQ30Regions[7] = {
+    {0x10E60000, 0x5000}, {0x10EA0000, 0x2800}, {0x10EE0000, 0x10000}, {0x10F20000, 0x10000},
+    {0x10F60000, 0x2000}, {0x10F80000, 0x2000}, {0x10FA0000, 0x2000},
+};
 
 // Byte strings shaped like backup files, for the file tests and the jobs.
 inline std::vector<uint8_t> HeaderOf(int32_t modelIndex) {

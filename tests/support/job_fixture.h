@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/backup_layout.h"
 #include "jobs/transfer_context.h"
 #include "tests/support/backup_builder.h"
 #include "tests/support/fake_clock.h"
@@ -16,9 +17,6 @@
 
 namespace velloran::testing {
 
-inline constexpr int32_t kQ30 = 0;
-inline constexpr int32_t kQ20 = 1;
-inline constexpr int32_t kQ10 = 2;
 inline constexpr OsVersion kNarrowReadsPlatform{true, 2, 4};
 
 // A bound and connected transfer context over a fake printer, on the fake clock.

@@ -28,52 +28,30 @@ class CountingWindow final : public MainWindowRunner {
     int runs = 0;
 };
 
-TEST(BackupAppTest, FirstInstanceRunsTheMainWindowAndGivesTheTokenBackAtExit) {
+class BackupAppTest : public ::testing::TestWithParam<bool> {};
+
+TEST_P(BackupAppTest, OnlyTheFirstInstanceRunsTheWindowAndGivesTheTokenBackOnce) {
+    const bool second = GetParam();
     FakeLock lock;
+    lock.heldElsewhere = second;
     CountingWindow window;
-    CBackupApp app(lock, window, "/usr/local/bin/velloran");
-
+    CBackupApp app(lock, window, "C:\\Tools\\VELLORAN.exe");
     EXPECT_EQ(app.InitInstance(), 0);
-    EXPECT_EQ(lock.names, std::vector<std::string>{"velloran"});
-    EXPECT_EQ(window.runs, 1);
-    EXPECT_TRUE(app.HoldsInstance());
+    EXPECT_EQ(lock.names, std::vector<std::string>{"VELLORAN"});
+    EXPECT_EQ(window.runs, second ? 0 : 1);
+    EXPECT_EQ(app.HoldsInstance(), !second);
     EXPECT_EQ(app.ExitInstance(), 0);
-    EXPECT_EQ(lock.releases, 1);
     EXPECT_EQ(app.ExitInstance(), 0);
-    EXPECT_EQ(lock.releases, 1);
+    EXPECT_EQ(lock.releases, second ? 0 : 1);
 }
 
-TEST(BackupAppTest, SecondInstanceEndsWithoutAWindow) {
-    FakeLock lock;
-    lock.heldElsewhere = true;
-    CountingWindow window;
-    CBackupApp app(lock, window, "/usr/local/bin/velloran");
+INSTANTIATE_TEST_SUITE_P(Instances, BackupAppTest, ::testing::Bool());
 
-    EXPECT_EQ(app.InitInstance(), 0);
-    EXPECT_EQ(window.runs, 0);
-    EXPECT_FALSE(app.HoldsInstance());
-    EXPECT_EQ(app.ExitInstance(), 0);
-    EXPECT_EQ(lock.releases, 0);
+TEST(ExecutableBaseName, DropsTheFolderAndTheLastExtension) {
+    EXPECT_EQ(ExecutableBaseName("/opt/v1.2/velloran"), "velloran");
+    EXPECT_EQ(ExecutableBaseName("/opt/app.tar.gz"), "app.tar");
+    EXPECT_EQ(ExecutableBaseName("/home/u/.hidden"), ".hidden");
 }
-
-struct BaseName {
-    std::string path;
-    std::string name;
-};
-
-class ExecutableBaseNameTest : public ::testing::TestWithParam<BaseName> {};
-
-TEST_P(ExecutableBaseNameTest, DropsTheFolderAndTheExtension) {
-    EXPECT_EQ(ExecutableBaseName(GetParam().path), GetParam().name);
-}
-
-INSTANTIATE_TEST_SUITE_P(Paths, ExecutableBaseNameTest,
-                         ::testing::Values(BaseName{"/usr/bin/velloran", "velloran"},
-                                           BaseName{"C:\\Tools\\VELLORAN.exe", "VELLORAN"},
-                                           BaseName{"/opt/v1.2/velloran", "velloran"},
-                                           BaseName{"/opt/app.tar.gz", "app.tar"},
-                                           BaseName{"/home/u/.hidden", ".hidden"},
-                                           BaseName{"velloran", "velloran"}));
 
 }  // namespace
 }  // namespace velloran::testing

@@ -4,12 +4,17 @@
 #include <string>
 #include <vector>
 
-#include "tests/ui/fake_views.h"
 #include "ui/help_launcher.h"
 #include "ui/ui_constants.h"
 
 namespace velloran::testing {
 namespace {
+
+struct ShownBox {
+    std::string text;
+    std::string caption;
+    uint32_t style;
+};
 
 struct HelpPath {
     const char* name;

@@ -9,7 +9,6 @@ const BkupMessages& RegisteredMessages() {
         RegisterWindowMessageW(kBkupStartName),
         RegisterWindowMessageW(kBkupSuccessName),
         RegisterWindowMessageW(kBkupErrorName),
-        RegisterWindowMessageW(kUiCallName),
     };
     return messages;
 }

@@ -10,7 +10,6 @@ struct BkupMessages {
     UINT start;    // WM_BKUP_START (0, 0): run the dispatcher
     UINT success;  // WM_BKUP_SUCCESS (0, 0): the transfer succeeded
     UINT error;    // WM_BKUP_ERROR (outcome id, FailureDetail): the transfer failed
-    UINT uiCall;   // (0, const std::function<void()>*): run the call on this thread
 };
 
 // Registers the messages on the first call, which the program makes at start-up before

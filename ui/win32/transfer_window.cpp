@@ -29,7 +29,6 @@ void TransferWindow::MapMessages() {
     // FALSE holds the session open: ending it now would leave the printer half-written.
     OnMessage(WM_QUERYENDSESSION,
               [this](WPARAM, LPARAM) -> LRESULT { return blockingShutdown_ ? FALSE : TRUE; });
-    OnMessage(messages.uiCall, [](WPARAM, LPARAM call) { return RunSentCall(call); });
     // Only the outcome handlers close this window, and they do it directly: a close
     // request from anywhere else would free the driver library under the running job.
     OnMessage(WM_CLOSE, [](WPARAM, LPARAM) { return 0; });
@@ -42,7 +41,6 @@ void TransferWindow::MapMessages() {
 bool TransferWindow::OnInitDialog() {
     progress_.Attach(Control(IDC_PROGRESS));
     outcome_.Attach(Handle());
-    thread_.Attach(Handle());
     // The worker's progress and outcome go to this window as its own messages.
     transfer_.context.progressBar = &progress_;
     transfer_.context.outcomeSink = &outcome_;

@@ -7,7 +7,6 @@
 #include "ui/win32/dialog_window.h"
 #include "ui/win32/message_outcome.h"
 #include "ui/win32/progress_control.h"
-#include "ui/win32/window_thread.h"
 
 namespace velloran {
 
@@ -17,6 +16,13 @@ namespace velloran {
 // outcome, whose handler shows the box and closes the window. Nothing the user does
 // closes it, and while the job runs it holds off a log-off or shut-down.
 class TransferWindow final : public DialogWindow, public TransferView {
+    // The worker reaches this window only through its own messages, sent to it with
+    // SendMessageW, so every call that gets here already runs on the window's thread.
+    class OwnThread final : public UiThread {
+      public:
+        void Send(const std::function<void()>& call) override { call(); }
+    };
+
   public:
     explicit TransferWindow(CTransferDlg& transfer);
 
@@ -41,7 +47,7 @@ class TransferWindow final : public DialogWindow, public TransferView {
     CTransferDlg& transfer_;
     ProgressControl progress_;
     MessageOutcome outcome_;
-    WindowThread thread_;
+    OwnThread thread_;
     bool blockingShutdown_ = false;
 };
 

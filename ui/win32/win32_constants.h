@@ -8,8 +8,6 @@ namespace velloran {
 inline constexpr wchar_t kBkupStartName[] = L"WM_BKUP_START";
 inline constexpr wchar_t kBkupSuccessName[] = L"WM_BKUP_SUCCESS";
 inline constexpr wchar_t kBkupErrorName[] = L"WM_BKUP_ERROR";
-// Runs a call on a window's thread for a thread that is not the window's own.
-inline constexpr wchar_t kUiCallName[] = L"VELLORAN_UI_CALL";
 
 // The HTML Help viewer: where the registry says its library is, the library's plain
 // name when it says nothing, and HtmlHelpW's ordinal;

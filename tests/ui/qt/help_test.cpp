@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QPushButton>
-#include <QTimer>
 #include <QTreeWidget>
 #include <algorithm>
 #include <string>
@@ -73,41 +72,20 @@ TEST_F(HelpButtonTest, OpensTheCompiledHelpBesideTheProgramOnItsContents) {
     EXPECT_TRUE(help->Browser().toPlainText().contains("ヘルプが見つかりません。"));
 }
 
-TEST_F(HelpButtonTest, HelpWindowStaysUsableBesideTheRunningMainWindow) {
-    HelpLauncher help(viewer, &ThisProgram);
-    MainWindow window(dialogs, help);
-    QWidget* blocker = &window;
-    bool helpShown = false;
-    QTimer::singleShot(0, &window, [&] {
-        qobject_cast<QPushButton*>(window.Control(IDC_HELP_BUTTON))->click();
-        helpShown = viewer.Window() != nullptr && viewer.Window()->isVisible();
-        blocker = QApplication::activeModalWidget();
-        window.close();
-    });
-    window.RunModal();  // returns once the close box has ended the window
-    EXPECT_TRUE(helpShown);
-    EXPECT_EQ(blocker, nullptr);
-    EXPECT_EQ(window.result(), QDialog::Rejected);
-}
-
-TEST_F(HelpButtonTest, MissingHelpSaysSoInABoxCaptionedWithTheProductName) {
+// No help beside the program, or a file that is not compiled help.
+TEST_F(HelpButtonTest, MissingOrUnreadableHelpSaysSoInABoxCaptionedWithTheProductName) {
     TempDir folder;
     PressHelp([&folder] { return folder.File("velloran"); });
-
-    EXPECT_EQ(viewer.Window(), nullptr);
-    ASSERT_EQ(dialogs.boxes.size(), 1u);
-    EXPECT_EQ(dialogs.boxes[0].text, "ヘルプが見つかりません。");
-    EXPECT_EQ(dialogs.boxes[0].caption, "VELLORAN");
-    EXPECT_EQ(dialogs.boxes[0].style, kFailureBoxStyle);
-}
-
-TEST_F(HelpButtonTest, AFileThatIsNotCompiledHelpCountsAsMissing) {
-    TempDir folder;
     WriteBytes(folder.File("VLR120.chm"), {'<', 'h', 't', 'm', 'l', '>'});
     PressHelp([&folder] { return folder.File("velloran"); });
 
-    ASSERT_EQ(dialogs.boxes.size(), 1u);
-    EXPECT_EQ(dialogs.boxes[0].text, "ヘルプが見つかりません。");
+    EXPECT_EQ(viewer.Window(), nullptr);
+    ASSERT_EQ(dialogs.boxes.size(), 2u);
+    for (const RecordedBox& box : dialogs.boxes) {
+        EXPECT_EQ(box.text, "ヘルプが見つかりません。");
+        EXPECT_EQ(box.caption, "VELLORAN");
+        EXPECT_EQ(box.style, 0x30u);
+    }
 }
 
 // A help file that opens but lacks its system file or its contents would show an empty
@@ -149,70 +127,13 @@ TEST(CompiledHelpTest, EveryContentsEntryLeadsToAPageInTheFile) {
     }
 }
 
-struct SitemapCase {
-    const char* name;
-    std::string sitemap;
-    std::vector<HelpTopic> topics;
-};
-
-class HelpContentsTest : public ::testing::TestWithParam<SitemapCase> {};
-
-TEST_P(HelpContentsTest, ReadsTopicsAtTheirDepth) {
-    EXPECT_EQ(ParseHelpContents(GetParam().sitemap), GetParam().topics);
-}
-
-const char kNested[] = R"(<OBJECT type="text/site properties"><param name="X" value="y"></OBJECT>
-<UL><LI><OBJECT type="text/sitemap"><param name="Name" value="Top"><param name="Local" value="a.html"></OBJECT>
-<UL><LI><OBJECT type="text/sitemap"><param name="Name" value="Inner"><param name="Local" value="b.html"></OBJECT></UL>
-<LI><OBJECT type="text/sitemap"><param name="Name" value="Next"></OBJECT></UL>)";
-
-INSTANTIATE_TEST_SUITE_P(
-    Sitemaps, HelpContentsTest,
-    ::testing::Values(
-        SitemapCase{"NestedListsAndAHeading",
-                    kNested,
-                    {{"Top", "a.html", 0}, {"Inner", "b.html", 1}, {"Next", "", 0}}},
-        SitemapCase{"TagsAndNamesInAnyCaseWithUnquotedValues",
-                    "<ul><li><object TYPE=text/sitemap><PARAM NAME=name VALUE=Plain>"
-                    "<param name=\"LOCAL\" value='p.html'></object></ul>",
-                    {{"Plain", "p.html", 0}}},
-        SitemapCase{"CharacterReferences",
-                    "<UL><OBJECT type=\"text/sitemap\"><param name=\"Name\" "
-                    "value=\"A &amp; B &#x3042;&#12356; &bogus;\"></OBJECT></UL>",
-                    {{"A & B あい &bogus;", "", 0}}},
-        SitemapCase{"CommentsAndNamelessEntriesAreSkipped",
-                    "<UL><!-- <OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"No\">"
-                    "</OBJECT> --><OBJECT type=\"text/sitemap\"><param name=\"Local\" "
-                    "value=\"x.html\"></OBJECT></UL>",
-                    {}},
-        SitemapCase{"UnbalancedListEndsDoNotGoNegative",
-                    "</UL></UL><OBJECT type=\"text/sitemap\"><param name=\"Name\" "
-                    "value=\"Loose\"></OBJECT><UL><UL><OBJECT type=\"text/sitemap\">"
-                    "<param name=\"Name\" value=\"Deep\"></OBJECT>",
-                    {{"Loose", "", 0}, {"Deep", "", 1}}}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-std::string Record(uint16_t code, const std::string& data) {
-    std::string record{static_cast<char>(code & 0xFF), static_cast<char>(code >> 8),
-                       static_cast<char>(data.size() & 0xFF), static_cast<char>(data.size() >> 8)};
-    return record + data;
-}
-
-TEST(ChmSystemTest, ReadsContentsTopicAndTitleAndStopsAtATruncatedRecord) {
-    const std::string version("\x03\x00\x00\x00", 4);
-    const std::string bytes = version + Record(9, std::string("HHA\0", 4)) +
-                              Record(0, std::string("toc.hhc\0", 8)) +
-                              Record(2, std::string("start.html\0", 11)) +
-                              Record(3, std::string("Title\0", 6)) + Record(3, "Cut").substr(0, 5);
+// A truncated record ends the reading; what came before it stays.
+TEST(ChmSystemTest, StopsAtATruncatedRecord) {
+    const std::string bytes = std::string("\x03\x00\x00\x00", 4) +
+                              std::string("\x00\x00\x08\x00toc.hhc\0", 12) + "\x03\x00\x09";
     const ChmSystemInfo info = ParseChmSystem(bytes);
     EXPECT_EQ(info.contentsFile, "toc.hhc");
-    EXPECT_EQ(info.defaultTopic, "start.html");
-    EXPECT_EQ(info.title, "Title");
-    EXPECT_EQ(ParseChmSystem("").title, "");
-}
-
-TEST(HelpTextTest, DecodesTheHelpCodePage) {
-    EXPECT_EQ(FromHelpCodePage("VELLORAN \x83\x77\x83\x8B\x83\x76"), "VELLORAN ヘルプ");
+    EXPECT_EQ(info.title, "");
 }
 
 }  // namespace

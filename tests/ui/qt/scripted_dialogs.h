@@ -4,6 +4,7 @@
 #include <QProgressBar>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <vector>
@@ -37,6 +38,9 @@ class ScriptedDialogs final : public DesktopDialogs {
             box.barMaximum = bar->maximum();
         }
         boxes.push_back(box);
+        if (onBox) {
+            onBox();
+        }
         return (style & kBoxButtonsMask) == kBoxYesNo ? confirmAnswer : kAnswerOk;
     }
 
@@ -64,6 +68,7 @@ class ScriptedDialogs final : public DesktopDialogs {
     int confirmAnswer = kAnswerYes;
     std::vector<RecordedBox> boxes;
     std::vector<FileDialogRequest> requests;
+    std::function<void()> onBox;  // called at each box, before it is answered
 };
 
 }  // namespace velloran::testing

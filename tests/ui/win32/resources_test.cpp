@@ -1,11 +1,12 @@
-// The resources the program is linked with: both dialog templates against the layout
-// every front end shares (res/dialog_templates.h), the string table against
-// res/strings.def, icon 128 and the manifest.
+// The resources the program is linked with: both dialog templates against their numbers
+// and the control kinds every front end shares (res/dialog_templates.h), the string
+// table against res/strings.def, icon 128 and the manifest.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "res/dialog_templates.h"
+#include "tests/ui/template_numbers.h"
 #include "tests/ui/win32/dialog_template_reader.h"
 #include "tests/ui/win32/table_text.h"
 #include "ui/win32/utf8_text.h"
@@ -48,6 +49,7 @@ const KindShape& ShapeOf(ControlKind kind) {
 
 struct DialogShape {
     const char* name;
+    const TemplateNumbers* numbers;
     const DialogTemplate* layout;
     DWORD required;
     DWORD forbidden;
@@ -59,22 +61,23 @@ class DialogTemplateTest : public ::testing::TestWithParam<DialogShape> {};
 TEST_P(DialogTemplateTest, MatchesTheSharedLayoutWithEmptyTexts) {
     const DialogShape& shape = GetParam();
     const std::optional<TemplateDialog> dialog =
-        ReadDialogTemplate(GetModuleHandleW(nullptr), shape.layout->id);
+        ReadDialogTemplate(GetModuleHandleW(nullptr), shape.numbers->id);
     ASSERT_TRUE(dialog.has_value());
-    EXPECT_EQ(dialog->width, shape.layout->width);
-    EXPECT_EQ(dialog->height, shape.layout->height);
+    EXPECT_EQ(dialog->width, shape.numbers->width);
+    EXPECT_EQ(dialog->height, shape.numbers->height);
     EXPECT_EQ(dialog->style & shape.required, shape.required);
     EXPECT_EQ(dialog->style & shape.forbidden, 0u);
     EXPECT_EQ(dialog->exStyle & shape.exRequired, shape.exRequired);
     EXPECT_EQ(dialog->caption, L"");
-    EXPECT_EQ(dialog->fontPoints, static_cast<int>(shape.layout->fontPoints));
+    EXPECT_EQ(dialog->fontPoints, 9);
     EXPECT_EQ(dialog->fontName, kDialogFont);
 
+    ASSERT_EQ(dialog->controls.size(), shape.numbers->controls.size());
     ASSERT_EQ(dialog->controls.size(), shape.layout->controls.size());
     for (size_t i = 0; i < dialog->controls.size(); ++i) {
         const TemplateControl& actual = dialog->controls[i];
-        const ControlTemplate& expected = shape.layout->controls[i];
-        const KindShape& kind = ShapeOf(expected.kind);
+        const ControlNumbers& expected = shape.numbers->controls[i];
+        const KindShape& kind = ShapeOf(shape.layout->controls[i].kind);
         SCOPED_TRACE("control " + std::to_string(i));
         EXPECT_EQ(static_cast<int16_t>(actual.id), expected.id);
         EXPECT_EQ(actual.x, expected.x);
@@ -94,14 +97,15 @@ TEST_P(DialogTemplateTest, MatchesTheSharedLayoutWithEmptyTexts) {
 constexpr DWORD kModalPopup = WS_POPUP | WS_CAPTION | DS_MODALFRAME;
 constexpr DWORD kSizeBoxes = WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME;
 
-INSTANTIATE_TEST_SUITE_P(
-    Templates, DialogTemplateTest,
-    ::testing::Values(
-        // The main window has the close box and a place in the task bar.
-        DialogShape{"Main", &kMainTemplate, kModalPopup | WS_SYSMENU, kSizeBoxes, WS_EX_APPWINDOW},
-        // The transfer window has no system menu, so nothing to close it with.
-        DialogShape{"Transfer", &kTransferTemplate, kModalPopup, kSizeBoxes | WS_SYSMENU, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Templates, DialogTemplateTest,
+                         ::testing::Values(
+                             // The main window has the close box and a place in the task bar.
+                             DialogShape{"Main", &kMainNumbers, &kMainTemplate,
+                                         kModalPopup | WS_SYSMENU, kSizeBoxes, WS_EX_APPWINDOW},
+                             // The transfer window has no system menu, so nothing to close it with.
+                             DialogShape{"Transfer", &kTransferNumbers, &kTransferTemplate,
+                                         kModalPopup, kSizeBoxes | WS_SYSMENU, 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(StringTableTest, EveryEntryOfTheSharedTableIsInTheResources) {
     for (const TableEntry& entry : kTableEntries) {

@@ -1,30 +1,22 @@
 // The transfer window on a real window with a fake printer and a fake clock: the worker's
-// progress and outcome reach it as messages, the one box shows the outcome's text and
-// the window closes with the device ended and the library freed, whatever the path.
+// progress and outcome reach it as messages, the one box shows the outcome's text with
+// its icon and the window closes with the device ended and the library freed.
 #include <gtest/gtest.h>
 
 #include <functional>
 
-#include "catalogue/model_catalogue.h"
 #include "jobs/outcome.h"
 #include "tests/support/backup_builder.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_driver.h"
 #include "tests/support/fake_printer.h"
-#include "tests/support/temp_dir.h"
-#include "tests/ui/win32/box_answerer.h"
-#include "tests/ui/win32/message_window.h"
+#include "tests/ui/win32/win32_harness.h"
 #include "ui/transfer_dlg.h"
 #include "ui/win32/transfer_window.h"
 #include "ui/win32/utf8_text.h"
 
 namespace velloran::testing {
 namespace {
-
-constexpr int32_t kLmQ20 = 1;
-constexpr uint32_t kLmQ20Address = 0x10008000;
-constexpr LRESULT kOneFrameSendRange = 10;  // 9 frames around one data frame
-constexpr uint32_t kSetupFrame = 4;         // after open, address and control 00
 
 struct TransferCase {
     const char* name;
@@ -36,20 +28,18 @@ struct TransferCase {
     LRESULT barAtBox;
 };
 
-class TransferWindowTest : public ::testing::TestWithParam<TransferCase> {
-  protected:
+class TransferWindowTest : public ::testing::TestWithParam<TransferCase> {};
+
+TEST_P(TransferWindowTest, ShowsOneBoxThenClosesWithTheDeviceReleased) {
+    const TransferCase& test = GetParam();
     FakeDriver driver;
     FakePrinter printer{driver};
     FakeClock clock;
     TempDir dir;
-    MessageWindow mainWindow;
-};
-
-TEST_P(TransferWindowTest, ShowsOneBoxThenClosesWithTheDeviceReleased) {
-    const TransferCase& test = GetParam();
+    OwnerWindow mainWindow;
     test.arrange(driver, printer);
     const std::string path = dir.File("b.vid");
-    WriteBytes(path, test.validFile ? SingleRegionFile(HeaderOf(kLmQ20), kLmQ20Address, 1, 1)
+    WriteBytes(path, test.validFile ? SingleRegionFile(HeaderOf(kQ20), 0x10008000, 1, 1)
                                     : std::vector<uint8_t>{1, 2, 3});
     std::vector<BoxAnswerer::Box> boxes;
     bool closed = false;
@@ -57,7 +47,7 @@ TEST_P(TransferWindowTest, ShowsOneBoxThenClosesWithTheDeviceReleased) {
         BoxAnswerer answerer;
         CTransferDlg transfer({&driver, &clock, &SystemWorkerStarter()});
         transfer.context.filePath = path;
-        transfer.context.modelIndex = kLmQ20;
+        transfer.context.modelIndex = kQ20;
         transfer.context.direction = test.direction;
         TransferWindow window(transfer);
         window.DoModal(mainWindow.Handle());
@@ -122,25 +112,22 @@ void NoLibrary(FakeDriver& driver, FakePrinter&) {
     driver.loadFails = true;
 }
 void RefuseSetup(FakeDriver&, FakePrinter& printer) {
-    printer.refuse = [](uint32_t frame, const std::vector<uint8_t>&) {
-        return frame == kSetupFrame;
-    };
+    printer.refuse = [](uint32_t frame, const std::vector<uint8_t>&) { return frame == 4; };
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Paths, TransferWindowTest,
     ::testing::Values(
+        // Nine frames around one data frame.
         TransferCase{"CompleteSend", kDirectionSend, true, &Nothing, Outcome::Succeeded(), true,
-                     kOneFrameSendRange},
+                     10},
         TransferCase{"SendRefusedAtSetup", kDirectionSend, true, &RefuseSetup,
-                     Outcome::Failed(IDS_SEND_INTERRUPTED, MakeFailureDetail(0xEB, 9)), true, 3},
-        // Failures before the job shows their box before the window is on the screen.
+                     Outcome::Failed(119, 0x900EB), true, 3},
+        // Failures before the job show their box before the window is on the screen.
         TransferCase{"ReceiveWithoutLibrary", kDirectionReceive, true, &NoLibrary,
-                     Outcome::Failed(IDS_RECEIVE_FAILED, kNoDetail), false, -1},
-        TransferCase{"SendWithoutLibrary", kDirectionSend, true, &NoLibrary,
-                     Outcome::Failed(IDS_SEND_FAILED, kNoDetail), false, -1},
+                     Outcome::Failed(118, kNoDetail), false, -1},
         TransferCase{"RefusedFile", kDirectionSend, false, &Nothing,
-                     Outcome::Failed(IDS_SEND_FAILED, kNoDetail), false, -1}),
+                     Outcome::Failed(117, kNoDetail), false, -1}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-namespace velloran::testing {
+namespace velloran::driving {
 
 inline constexpr DWORD kWindowTimeoutMs = 15000;
 
@@ -33,4 +33,4 @@ struct SeenBox {
 // nullopt when none came.
 std::optional<SeenBox> AnswerBox(DWORD processId, int button, DWORD timeoutMs = kWindowTimeoutMs);
 
-}  // namespace velloran::testing
+}  // namespace velloran::driving

@@ -1,10 +1,10 @@
-#include "tests/ui/win32/program_under_test.h"
+#include "ui/win32/driving/program_under_test.h"
 
 #include <tlhelp32.h>
 
 #include <vector>
 
-namespace velloran::testing {
+namespace velloran::driving {
 namespace {
 
 constexpr DWORD kEndTimeoutMs = 5000;
@@ -92,4 +92,4 @@ bool ProgramUnderTest::HasModule(const std::wstring& fileName) const {
     return found;
 }
 
-}  // namespace velloran::testing
+}  // namespace velloran::driving

@@ -11,19 +11,19 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <string>
 
 #include "res/resource.h"
-#include "tests/support/temp_dir.h"
-#include "tests/ui/win32/program_driving.h"
-#include "tests/ui/win32/program_under_test.h"
-#include "tests/ui/win32/window_probe.h"
+#include "ui/win32/driving/program_driving.h"
+#include "ui/win32/driving/program_under_test.h"
+#include "ui/win32/driving/window_probe.h"
 #include "ui/win32/utf8_text.h"
 
 namespace {
 
-using namespace velloran::testing;
+using namespace velloran::driving;
 
 constexpr int kLmQ20 = 1;
 constexpr LRESULT kShotAtPercent = 40;
@@ -48,6 +48,24 @@ bool BarPastShotPoint(HWND transfer) {
     return upper > 0 && SendMessageW(bar, PBM_GETPOS, 0, 0) * 100 >= upper * kShotAtPercent;
 }
 
+// A fresh folder for the printer's memory and the received file, removed at the end.
+class ScratchFolder {
+  public:
+    ScratchFolder()
+        : path_(std::filesystem::temp_directory_path() /
+                ("velloran-screenshots-" + std::to_string(GetCurrentProcessId()))) {
+        std::filesystem::create_directories(path_);
+    }
+    ~ScratchFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    const std::filesystem::path& Path() const { return path_; }
+
+  private:
+    std::filesystem::path path_;
+};
+
 int Fail(const char* what) {
     std::fprintf(stderr, "%s\n", what);
     return 1;
@@ -59,10 +77,9 @@ int main(int argc, char** argv) {
     if (argc != 3) {
         return Fail("usage: velloran-win32-screenshots PROGRAM SIM_DRIVER_DIR");
     }
-    const TempDir state;
-    const TempDir files;
+    const ScratchFolder scratch;
     ProgramUnderTest program(velloran::Utf16(argv[1]),
-                             SimulatedPrinterEnvironment(argv[2], state.Path()));
+                             SimulatedPrinterEnvironment(argv[2], scratch.Path()));
     const HWND mainWindow = WaitForWindow(program.Id(), kMainWindowMark, kWindowTimeoutMs);
     if (mainWindow == nullptr) {
         return Fail("the main window did not open");
@@ -71,7 +88,8 @@ int main(int argc, char** argv) {
 
     SelectModel(mainWindow, kLmQ20);
     PostClick(mainWindow, IDC_RECEIVE);
-    if (!AnswerFileDialog(program.Id(), files.File("lmq20.vid")) ||
+    if (!AnswerFileDialog(program.Id(),
+                          velloran::Utf8((scratch.Path() / L"lmq20.vid").wstring())) ||
         !AnswerBox(program.Id(), IDYES)) {
         return Fail("no file dialog or no confirmation");
     }

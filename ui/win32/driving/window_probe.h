@@ -9,7 +9,7 @@
 #include "res/resource.h"
 #include "ui/win32/win32_constants.h"
 
-namespace velloran::testing {
+namespace velloran::driving {
 
 // What tells the windows of the program apart from outside: a control each kind has and
 // the others lack, with that control's class.
@@ -38,4 +38,4 @@ std::wstring ControlText(HWND dialog, int controlId);
 // Presses a button of a dialog of any process, as its keyboard shortcut or a click would.
 void PostClick(HWND dialog, int controlId);
 
-}  // namespace velloran::testing
+}  // namespace velloran::driving

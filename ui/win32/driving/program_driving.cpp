@@ -1,10 +1,10 @@
-#include "tests/ui/win32/program_driving.h"
+#include "ui/win32/driving/program_driving.h"
 
 #include "res/resource.h"
-#include "tests/ui/win32/window_probe.h"
+#include "ui/win32/driving/window_probe.h"
 #include "ui/win32/utf8_text.h"
 
-namespace velloran::testing {
+namespace velloran::driving {
 
 std::map<std::wstring, std::wstring> SimulatedPrinterEnvironment(
     const std::string& simDir, const std::filesystem::path& stateDir) {
@@ -44,4 +44,4 @@ std::optional<SeenBox> AnswerBox(DWORD processId, int button, DWORD timeoutMs) {
     return seen;
 }
 
-}  // namespace velloran::testing
+}  // namespace velloran::driving

@@ -1,6 +1,6 @@
-#include "tests/ui/win32/window_probe.h"
+#include "ui/win32/driving/window_probe.h"
 
-namespace velloran::testing {
+namespace velloran::driving {
 namespace {
 
 constexpr DWORD kPollMs = 20;
@@ -87,4 +87,4 @@ void PostClick(HWND dialog, int controlId) {
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, controlId)));
 }
 
-}  // namespace velloran::testing
+}  // namespace velloran::driving

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-namespace velloran::testing {
+namespace velloran::driving {
 
 // A program started by a test, with this process's environment and some variables
 // replaced or added. Ended by the destructor if it is still running.
@@ -29,4 +29,4 @@ class ProgramUnderTest {
     PROCESS_INFORMATION process_{};
 };
 
-}  // namespace velloran::testing
+}  // namespace velloran::driving
