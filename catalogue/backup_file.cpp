@@ -99,7 +99,7 @@ bool WriteFully(const std::function<int64_t(const uint8_t*, uint32_t)>& write, c
 
 int AppendToFile(const std::string& path, const void* bytes, uint32_t count, int truncate) {
     ExclusiveFile file(
-        path, truncate != 0 ? FileAccess::WriteCreateOrEmpty : FileAccess::WriteCreateOrAppend);
+        path, truncate != 0 ? FileAccess::kWriteCreateOrEmpty : FileAccess::kWriteCreateOrAppend);
     // A file whose end cannot be found takes no bytes: they would land in the middle.
     if (!file.IsOpen() || !file.SeekToEnd()) {
         return 0;
@@ -109,7 +109,7 @@ int AppendToFile(const std::string& path, const void* bytes, uint32_t count, int
 }
 
 int BackupFileContext::ReadFileAt(uint32_t count, uint32_t offset, void* destination) const {
-    ExclusiveFile file(filePath, FileAccess::ReadExisting);
+    ExclusiveFile file(filePath, FileAccess::kReadExisting);
     if (!file.IsOpen() || !file.SeekFromStart(offset)) {
         return 0;
     }
@@ -117,7 +117,7 @@ int BackupFileContext::ReadFileAt(uint32_t count, uint32_t offset, void* destina
 }
 
 int BackupFileContext::ValidateSingleRegionFile() {
-    ExclusiveFile file(filePath, FileAccess::ReadExisting);
+    ExclusiveFile file(filePath, FileAccess::kReadExisting);
     if (!file.IsOpen() || !OpenAcceptedHeader(file, modelIndex)) {
         return 0;
     }
@@ -133,7 +133,7 @@ int BackupFileContext::ValidateSingleRegionFile() {
 }
 
 int BackupFileContext::ClassifyMultiRegionFile() {
-    ExclusiveFile file(filePath, FileAccess::ReadExisting);
+    ExclusiveFile file(filePath, FileAccess::kReadExisting);
     if (!file.IsOpen()) {
         return 0;
     }

@@ -32,7 +32,7 @@ bool IsLeftoverPartial(const std::string& path) {
     if (!IsPlainFile(path)) {
         return false;
     }
-    ExclusiveFile file(path, FileAccess::ReadExisting);
+    ExclusiveFile file(path, FileAccess::kReadExisting);
     ModelSignature head{};
     const std::optional<uint64_t> size = file.Size();
     if (!size) {
@@ -77,7 +77,7 @@ bool ReceiveFile::Begin(const void* bytes, uint32_t count) {
         !(IsLeftoverPartial(partialPath_) && DeleteFileAt(partialPath_))) {
         return false;
     }
-    ExclusiveFile file(partialPath_, FileAccess::WriteNew);
+    ExclusiveFile file(partialPath_, FileAccess::kWriteNew);
     created_ = file.IsOpen();
     return created_ && WriteAll(file, bytes, count);
 }
@@ -90,7 +90,7 @@ bool ReceiveFile::Append(const void* bytes, uint32_t count) {
     if (!created_) {
         return false;
     }
-    ExclusiveFile file(partialPath_, FileAccess::WriteExisting);
+    ExclusiveFile file(partialPath_, FileAccess::kWriteExisting);
     return file.IsOpen() && file.SeekToEnd() && WriteAll(file, bytes, count);
 }
 

@@ -12,10 +12,10 @@ namespace {
 // How a receive counts progress. The single-region receive steps once per 8 bytes
 // whatever the block size; the multi-region receive once per 64 bytes, and with 8-byte
 // blocks only when a region's offset reaches a further multiple of 64.
-enum class ProgressUnit { EightBytes, SixtyFourBytes };
+enum class ProgressUnit { kEightBytes, kSixtyFourBytes };
 
 void StepForBlock(TransferContext& context, ProgressUnit unit, bool wide, uint32_t offset) {
-    if (unit == ProgressUnit::EightBytes) {
+    if (unit == ProgressUnit::kEightBytes) {
         const uint32_t steps = wide ? kWideBlock / kSmallBlock : 1;
         for (uint32_t i = 0; i < steps; ++i) {
             context.progressBar->Step();
@@ -102,7 +102,7 @@ uint32_t SingleRegionReceiveJob(TransferContext& context) {
     const ModelEntry& model = kModelCatalogue[context.modelIndex];
     const bool received = WriteFileHeader(context, file) &&
                           ReceiveRegion(context, file, {model.imageAddress, model.imageLength},
-                                        ProgressUnit::EightBytes, detail);
+                                        ProgressUnit::kEightBytes, detail);
     Finish(context, file, received, detail);
     return 0;
 }
@@ -119,7 +119,7 @@ uint32_t MultiRegionReceiveJob(TransferContext& context) {
         if (!ok) {
             break;
         }
-        ok = ReceiveRegion(context, file, region, ProgressUnit::SixtyFourBytes, detail);
+        ok = ReceiveRegion(context, file, region, ProgressUnit::kSixtyFourBytes, detail);
     }
     Finish(context, file, ok, detail);
     return 0;

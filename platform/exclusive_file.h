@@ -9,11 +9,11 @@
 namespace velloran {
 
 enum class FileAccess {
-    ReadExisting,         // read; the file must exist
-    WriteCreateOrEmpty,   // write; create the file, or empty it when it exists
-    WriteCreateOrAppend,  // write; create the file when it is missing, keep its bytes
-    WriteNew,             // write; create the file, failing when anything stands there
-    WriteExisting,        // write; the file must exist and not be a link, keep its bytes
+    kReadExisting,         // read; the file must exist
+    kWriteCreateOrEmpty,   // write; create the file, or empty it when it exists
+    kWriteCreateOrAppend,  // write; create the file when it is missing, keep its bytes
+    kWriteNew,             // write; create the file, failing when anything stands there
+    kWriteExisting,        // write; the file must exist and not be a link, keep its bytes
 };
 
 // A file held exclusively for the length of one operation: opened, used and closed by

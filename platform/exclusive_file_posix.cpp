@@ -14,14 +14,14 @@ constexpr mode_t kNewFileMode = 0644;
 
 int OpenFlags(FileAccess access) {
     switch (access) {
-        case FileAccess::ReadExisting:
+        case FileAccess::kReadExisting:
             return O_RDONLY;
-        case FileAccess::WriteCreateOrEmpty:
-        case FileAccess::WriteCreateOrAppend:
+        case FileAccess::kWriteCreateOrEmpty:
+        case FileAccess::kWriteCreateOrAppend:
             return O_WRONLY | O_CREAT;
-        case FileAccess::WriteNew:
+        case FileAccess::kWriteNew:
             return O_WRONLY | O_CREAT | O_EXCL;
-        case FileAccess::WriteExisting:
+        case FileAccess::kWriteExisting:
             return O_WRONLY | O_NOFOLLOW;
     }
     return O_RDONLY;
@@ -46,12 +46,12 @@ ExclusiveFile::ExclusiveFile(const std::string& path, FileAccess access) {
     if (fd < 0) {
         return;
     }
-    const bool forWriting = access != FileAccess::ReadExisting;
+    const bool forWriting = access != FileAccess::kReadExisting;
     struct stat info {};
     // Only regular files are backups; the lock comes before any truncation so that a
     // file another program holds is never emptied under it.
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || !LockWholeFile(fd, forWriting) ||
-        (access == FileAccess::WriteCreateOrEmpty && ftruncate(fd, 0) != 0)) {
+        (access == FileAccess::kWriteCreateOrEmpty && ftruncate(fd, 0) != 0)) {
         close(fd);
         return;
     }

@@ -19,15 +19,15 @@ struct OpenMode {
 
 OpenMode ModeFor(FileAccess access) {
     switch (access) {
-        case FileAccess::ReadExisting:
+        case FileAccess::kReadExisting:
             return {GENERIC_READ, OPEN_EXISTING};
-        case FileAccess::WriteCreateOrEmpty:
+        case FileAccess::kWriteCreateOrEmpty:
             return {GENERIC_WRITE, CREATE_ALWAYS};
-        case FileAccess::WriteCreateOrAppend:
+        case FileAccess::kWriteCreateOrAppend:
             return {GENERIC_WRITE, OPEN_ALWAYS};
-        case FileAccess::WriteNew:
+        case FileAccess::kWriteNew:
             return {GENERIC_WRITE, CREATE_NEW};
-        case FileAccess::WriteExisting:
+        case FileAccess::kWriteExisting:
             return {GENERIC_WRITE, OPEN_EXISTING};
     }
     return {GENERIC_READ, OPEN_EXISTING};
@@ -54,7 +54,7 @@ ExclusiveFile::ExclusiveFile(const std::string& path, FileAccess access) {
                            FILE_ATTRIBUTE_NORMAL, nullptr);
         return file != INVALID_HANDLE_VALUE;
     };
-    if (!RetryWhileHeld(open, path, access != FileAccess::ReadExisting)) {
+    if (!RetryWhileHeld(open, path, access != FileAccess::kReadExisting)) {
         return;
     }
     // Only files on a disk are backups: device names such as NUL or COM1 open too, and a

@@ -61,7 +61,7 @@ bool CanReplace(const std::string& path) {
     // A file without any write permission stays, even for the super-user; a held one opens
     // nowhere else.
     return S_ISREG(info.st_mode) && (info.st_mode & kAnyWrite) != 0 &&
-           ExclusiveFile(path, FileAccess::WriteExisting).IsOpen();
+           ExclusiveFile(path, FileAccess::kWriteExisting).IsOpen();
 }
 
 std::optional<std::string> ResolveLinkTarget(const std::string& path) {

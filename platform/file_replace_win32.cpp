@@ -55,7 +55,7 @@ bool CanReplace(const std::string& path) {
     // A read-only file stays read-only (Wine would replace it); a held one opens nowhere
     // else, and a device or a folder is no backup file.
     return (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) == 0 &&
-           ExclusiveFile(path, FileAccess::WriteExisting).IsOpen();
+           ExclusiveFile(path, FileAccess::kWriteExisting).IsOpen();
 }
 
 std::optional<std::string> ResolveLinkTarget(const std::string& path) {

@@ -9,13 +9,13 @@ namespace velloran {
 
 // The kinds of control the two windows are made of.
 enum class ControlKind {
-    GroupBox,
-    Text,               // static text, top-aligned, word-wrapped
-    TextCentred,        // static text, vertically centred
-    DropDownList,       // not sorted, vertical scroll bar, tab stop
-    PushButton,         // tab stop
-    DefaultPushButton,  // tab stop, activated by Enter when no other button has the focus
-    ProgressBar,        // with a border
+    kGroupBox,
+    kText,               // static text, top-aligned, word-wrapped
+    kTextCentred,        // static text, vertically centred
+    kDropDownList,       // not sorted, vertical scroll bar, tab stop
+    kPushButton,         // tab stop
+    kDefaultPushButton,  // tab stop, activated by Enter when no other button has the focus
+    kProgressBar,        // with a border
 };
 
 // One control of a dialog template: position and size in dialog units, in tab order.
@@ -38,24 +38,24 @@ struct DialogTemplate {
 inline constexpr uint32_t kDialogFontPoints = 9;
 
 inline constexpr ControlTemplate kMainControls[] = {
-    {IDC_NONE, nullptr, ControlKind::GroupBox, 2, 2, 279, 226},
-    {IDC_MODEL_LABEL, "IDC_MODEL_LABEL", ControlKind::TextCentred, 14, 18, 43, 12},
-    {IDC_MODEL, "IDC_MODEL", ControlKind::DropDownList, 63, 18, 117, 100},
-    {IDC_NONE, nullptr, ControlKind::GroupBox, 10, 38, 262, 75},
-    {IDC_RECEIVE_TEXT, "IDC_RECEIVE_TEXT", ControlKind::Text, 27, 53, 236, 24},
-    {IDC_RECEIVE, "IDC_RECEIVE", ControlKind::PushButton, 195, 87, 69, 20},
-    {IDC_NONE, nullptr, ControlKind::GroupBox, 10, 116, 262, 75},
-    {IDC_SEND_TEXT, "IDC_SEND_TEXT", ControlKind::Text, 27, 131, 236, 24},
-    {IDC_SEND, "IDC_SEND", ControlKind::PushButton, 195, 164, 69, 20},
-    {IDC_HELP_BUTTON, "IDC_HELP_BUTTON", ControlKind::PushButton, 118, 199, 69, 20},
-    {IDC_EXIT, "IDC_EXIT", ControlKind::DefaultPushButton, 195, 199, 69, 20},
-    {IDC_VERSION, "IDC_VERSION", ControlKind::TextCentred, 15, 233, 251, 10},
-    {IDC_COPYRIGHT, "IDC_COPYRIGHT", ControlKind::TextCentred, 15, 245, 251, 10},
+    {IDC_NONE, nullptr, ControlKind::kGroupBox, 2, 2, 279, 226},
+    {IDC_MODEL_LABEL, "IDC_MODEL_LABEL", ControlKind::kTextCentred, 14, 18, 43, 12},
+    {IDC_MODEL, "IDC_MODEL", ControlKind::kDropDownList, 63, 18, 117, 100},
+    {IDC_NONE, nullptr, ControlKind::kGroupBox, 10, 38, 262, 75},
+    {IDC_RECEIVE_TEXT, "IDC_RECEIVE_TEXT", ControlKind::kText, 27, 53, 236, 24},
+    {IDC_RECEIVE, "IDC_RECEIVE", ControlKind::kPushButton, 195, 87, 69, 20},
+    {IDC_NONE, nullptr, ControlKind::kGroupBox, 10, 116, 262, 75},
+    {IDC_SEND_TEXT, "IDC_SEND_TEXT", ControlKind::kText, 27, 131, 236, 24},
+    {IDC_SEND, "IDC_SEND", ControlKind::kPushButton, 195, 164, 69, 20},
+    {IDC_HELP_BUTTON, "IDC_HELP_BUTTON", ControlKind::kPushButton, 118, 199, 69, 20},
+    {IDC_EXIT, "IDC_EXIT", ControlKind::kDefaultPushButton, 195, 199, 69, 20},
+    {IDC_VERSION, "IDC_VERSION", ControlKind::kTextCentred, 15, 233, 251, 10},
+    {IDC_COPYRIGHT, "IDC_COPYRIGHT", ControlKind::kTextCentred, 15, 245, 251, 10},
 };
 
 inline constexpr ControlTemplate kTransferControls[] = {
-    {IDC_STATUS, "IDC_STATUS", ControlKind::Text, 13, 10, 160, 28},
-    {IDC_PROGRESS, "IDC_PROGRESS", ControlKind::ProgressBar, 13, 49, 160, 11},
+    {IDC_STATUS, "IDC_STATUS", ControlKind::kText, 13, 10, 160, 28},
+    {IDC_PROGRESS, "IDC_PROGRESS", ControlKind::kProgressBar, 13, 49, 160, 11},
 };
 
 inline constexpr DialogTemplate kMainTemplate{IDD_MAIN, 283, 261, kDialogFontPoints, kMainControls};

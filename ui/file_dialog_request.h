@@ -4,11 +4,11 @@
 
 namespace velloran {
 
-enum class FileDialogKind { Save, Open };
+enum class FileDialogKind { kSave, kOpen };
 
 // What the main window asks of a save or open dialog for a backup file.
 struct FileDialogRequest {
-    FileDialogKind kind = FileDialogKind::Open;
+    FileDialogKind kind = FileDialogKind::kOpen;
     std::string initialName;       // empty: none
     std::string defaultExtension;  // added when the user types a name without one
     std::string filterName;        // e.g. "vid files"

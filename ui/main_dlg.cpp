@@ -40,13 +40,13 @@ FileDialogRequest BackupFileRequest(FileDialogKind kind) {
 }  // namespace
 
 FileDialogRequest ReceiveFileRequest(const std::string& initialName) {
-    FileDialogRequest request = BackupFileRequest(FileDialogKind::Save);
+    FileDialogRequest request = BackupFileRequest(FileDialogKind::kSave);
     request.initialName = initialName;
     return request;
 }
 
 FileDialogRequest SendFileRequest() {
-    FileDialogRequest request = BackupFileRequest(FileDialogKind::Open);
+    FileDialogRequest request = BackupFileRequest(FileDialogKind::kOpen);
     request.fileMustExist = true;
     request.pathMustExist = true;
     return request;
@@ -91,7 +91,7 @@ void CMainDlg::OnHelpButton() {
 }
 
 bool CMainDlg::PreTranslateMessage(WindowInput input) {
-    return input == WindowInput::Escape || input == WindowInput::Help;
+    return input == WindowInput::kEscape || input == WindowInput::kHelp;
 }
 
 void CMainDlg::RunTransfer(const FileDialogRequest& request, int32_t direction) {

@@ -37,12 +37,12 @@ void CTransferDlg::OnClose() {
 
 bool CTransferDlg::PreTranslateMessage(WindowInput input) {
     switch (input) {
-        case WindowInput::Enter:
-        case WindowInput::Escape:
-        case WindowInput::CloseRequest:
-        case WindowInput::Help:
+        case WindowInput::kEnter:
+        case WindowInput::kEscape:
+        case WindowInput::kCloseRequest:
+        case WindowInput::kHelp:
             return true;
-        case WindowInput::Other:
+        case WindowInput::kOther:
             break;
     }
     return false;

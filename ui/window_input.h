@@ -4,11 +4,11 @@ namespace velloran {
 
 // What a front end hands a window's key filter before it processes an input itself.
 enum class WindowInput {
-    Enter,         // the Enter key
-    Escape,        // the Escape key
-    CloseRequest,  // the close box, Alt+F4, the window manager's close
-    Help,          // F1
-    Other,
+    kEnter,         // the Enter key
+    kEscape,        // the Escape key
+    kCloseRequest,  // the close box, Alt+F4, the window manager's close
+    kHelp,          // F1
+    kOther,
 };
 
 }  // namespace velloran

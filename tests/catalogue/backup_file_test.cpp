@@ -120,7 +120,7 @@ TEST(BackupFile, AppendCreatesAppendsEmptiesAndLeavesAHeldFileAlone) {
     EXPECT_EQ(ReadBytes(path), (std::vector<uint8_t>{4, 5}));
     EXPECT_EQ(AppendToFile(dir.File("no/such/folder.vid"), first, 3, 1), 0);
     {
-        ExclusiveFile holder(path, FileAccess::ReadExisting);
+        ExclusiveFile holder(path, FileAccess::kReadExisting);
         ASSERT_TRUE(holder.IsOpen());
         EXPECT_EQ(AppendToFile(path, first, 3, 1), 0);
     }

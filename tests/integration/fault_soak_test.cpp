@@ -34,20 +34,20 @@ constexpr uint32_t kDefaultTransfers = 240;
 const std::vector<uint8_t> kEarlier{'e', 'a', 'r', 'l', 'i', 'e', 'r'};
 
 enum class Fault {
-    None,
-    Refuse,
-    Silent,
-    Split,
-    Pad,
-    FailReadCount,
-    FailReadNoCount,
-    SlowInTime,
-    SlowPastDeadline,
-    NoActiveDevice,
-    OtherIndex,
-    StartFails,
-    HeldFile,   // another program holds the file
-    FlushFails  // the disk refuses to flush the complete backup
+    kNone,
+    kRefuse,
+    kSilent,
+    kSplit,
+    kPad,
+    kFailReadCount,
+    kFailReadNoCount,
+    kSlowInTime,
+    kSlowPastDeadline,
+    kNoActiveDevice,
+    kOtherIndex,
+    kStartFails,
+    kHeldFile,   // another program holds the file
+    kFlushFails  // the disk refuses to flush the complete backup
 };
 constexpr int kFaultKinds = 14;
 const char* const kFaultNames[kFaultKinds] = {"none",
@@ -84,24 +84,24 @@ bool Allowed(const Transfer& t, const Outcome& outcome) {
     const uint32_t openFailure =
         t.direction == kDirectionSend ? IDS_SEND_FAILED : IDS_RECEIVE_FAILED;
     switch (t.fault) {
-        case Fault::None:
-        case Fault::Split:
-        case Fault::Pad:
-        case Fault::FailReadNoCount:
-        case Fault::OtherIndex:
+        case Fault::kNone:
+        case Fault::kSplit:
+        case Fault::kPad:
+        case Fault::kFailReadNoCount:
+        case Fault::kOtherIndex:
             return outcome.success;
-        case Fault::NoActiveDevice:
-        case Fault::StartFails:
-        case Fault::SlowPastDeadline:
+        case Fault::kNoActiveDevice:
+        case Fault::kStartFails:
+        case Fault::kSlowPastDeadline:
             return !outcome.success && outcome.outcomeId == openFailure && outcome.detail == 0;
-        case Fault::HeldFile:
-        case Fault::FlushFails:
+        case Fault::kHeldFile:
+        case Fault::kFlushFails:
             return t.direction == kDirectionSend
-                       ? outcome == (t.fault == Fault::HeldFile
+                       ? outcome == (t.fault == Fault::kHeldFile
                                          ? Outcome::Failed(IDS_SEND_FAILED, 0)
                                          : Outcome::Succeeded())
                        : outcome == Outcome::Failed(IDS_RECEIVE_INTERRUPTED, 0);
-        case Fault::SlowInTime:  // replies just inside the deadline; the third is refused
+        case Fault::kSlowInTime:  // replies just inside the deadline; the third is refused
             return !outcome.success && FailureIds(t).count(outcome.outcomeId) == 1 &&
                    outcome.detail != 0;
         default:
@@ -121,42 +121,42 @@ class FaultSoak : public ::testing::Test {
     void SetFault(SimEnvironment& sim, const Transfer& t) {
         const std::string at = std::to_string(t.at);
         switch (t.fault) {
-            case Fault::Refuse:
+            case Fault::kRefuse:
                 sim.Set({{"VELLORAN_SIM_REFUSE_FRAME", at}});
                 break;
-            case Fault::Silent:
+            case Fault::kSilent:
                 sim.Set({{"VELLORAN_SIM_SILENT_FROM", at}});
                 break;
-            case Fault::Split:
+            case Fault::kSplit:
                 sim.Set({{"VELLORAN_SIM_SPLIT", std::to_string(1 + t.at % 9)}});
                 break;
-            case Fault::Pad:
+            case Fault::kPad:
                 sim.Set({{"VELLORAN_SIM_PAD", std::to_string(1 + t.at % 4)}});
                 break;
-            case Fault::FailReadCount:
+            case Fault::kFailReadCount:
                 sim.Set({{"VELLORAN_SIM_FAIL_READ", at + ":count"}});
                 break;
-            case Fault::FailReadNoCount:
+            case Fault::kFailReadNoCount:
                 sim.Set({{"VELLORAN_SIM_FAIL_READ", at + ":nocount"}});
                 break;
-            case Fault::SlowInTime:
+            case Fault::kSlowInTime:
                 sim.Set({{"VELLORAN_SIM_LATE_READS", "990"}, {"VELLORAN_SIM_REFUSE_FRAME", "3"}});
                 break;
-            case Fault::SlowPastDeadline:
+            case Fault::kSlowPastDeadline:
                 sim.Set({{"VELLORAN_SIM_LATE_READS", "1000"}});
                 break;
-            case Fault::NoActiveDevice:
+            case Fault::kNoActiveDevice:
                 sim.Set({{"VELLORAN_SIM_ACTIVE_INDEX", "none"}});
                 break;
-            case Fault::OtherIndex:
+            case Fault::kOtherIndex:
                 sim.Set({{"VELLORAN_SIM_ACTIVE_INDEX", std::to_string(t.at % 128)}});
                 break;
-            case Fault::StartFails:
+            case Fault::kStartFails:
                 sim.Set({{"VELLORAN_SIM_FAIL_START", "1"}});
                 break;
-            case Fault::None:
-            case Fault::HeldFile:
-            case Fault::FlushFails:
+            case Fault::kNone:
+            case Fault::kHeldFile:
+            case Fault::kFlushFails:
                 sim.Set({});
                 break;
         }
@@ -218,10 +218,10 @@ TEST_F(FaultSoak, EveryTransferEndsWithOneAllowedOutcomeAndLosesNothing) {
         const int frees = loader_.frees;
         SetFault(sim, t);
         replaceLog_.clear();
-        failFlush_ = t.fault == Fault::FlushFails;
+        failFlush_ = t.fault == Fault::kFlushFails;
         std::optional<ExclusiveFile> holder;
-        if (t.fault == Fault::HeldFile) {
-            holder.emplace(path, FileAccess::WriteExisting);
+        if (t.fault == Fault::kHeldFile) {
+            holder.emplace(path, FileAccess::kWriteExisting);
         }
         const uint32_t startMs = clock_.TickMs();
 
@@ -263,7 +263,7 @@ TEST_F(FaultSoak, EveryTransferEndsWithOneAllowedOutcomeAndLosesNothing) {
         } else {
             EXPECT_EQ(after, before) << where.str();
         }
-        if (t.fault == Fault::HeldFile) {  // refused at the file header, after one exchange
+        if (t.fault == Fault::kHeldFile) {  // refused at the file header, after one exchange
             EXPECT_LT(clock_.TickMs() - startMs, 1000u) << where.str();
         }
         EXPECT_EQ(OpenHandleCount(), handles) << where.str();

@@ -137,7 +137,7 @@ TEST_F(FileFaults, KilledReceiveLosesNothingAndTheNextOneSucceeds) {
 TEST_F(FileFaults, BackupHeldByAnotherProgramIsRefusedForASend) {
     Prepare(kQ20, kDirectionSend);
     WriteBytes(context->filePath, SingleRegionFile(HeaderOf(kQ20), 0x10008000, 600, 600));
-    ExclusiveFile holder(context->filePath, FileAccess::WriteCreateOrAppend);
+    ExclusiveFile holder(context->filePath, FileAccess::kWriteCreateOrAppend);
     ASSERT_TRUE(holder.IsOpen());
     OnBkupStart(*context);
     EXPECT_EQ(OnlyOutcome(), Outcome::Failed(IDS_SEND_FAILED, 0));

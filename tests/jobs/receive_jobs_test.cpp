@@ -149,7 +149,7 @@ TEST_F(ReceiveJob, WriteFailureInTheMiddleRemovesThePartialFile) {
     printer.beforeReply = [&](uint32_t n) {
         if (n == 50) {  // another program takes the partial file
             holder = std::make_unique<ExclusiveFile>(ReceiveFile::PartialPathFor(context->filePath),
-                                                     FileAccess::WriteCreateOrAppend);
+                                                     FileAccess::kWriteCreateOrAppend);
         }
     };
     Receive(kQ30, true);
@@ -164,7 +164,7 @@ TEST_F(ReceiveJob, WriteFailureInTheMiddleRemovesThePartialFile) {
 }
 
 }  // namespace
-}  // namespace velloran
+}  // namespace velloran::testing
 
 namespace velloran {
 namespace {
@@ -194,4 +194,4 @@ TEST_P(ReceiveIntoMemory, GathersTheBackupAndWritesNoFile) {
 INSTANTIATE_TEST_SUITE_P(Models, ReceiveIntoMemory, ::testing::Values(kQ30, kQ20));
 
 }  // namespace
-}  // namespace velloran::testing
+}  // namespace velloran

@@ -29,9 +29,9 @@ namespace {
 
 const std::vector<uint8_t> kOld{'o', 'l', 'd'};
 const std::vector<uint8_t> kNew{'n', 'e', 'w', '!'};
-constexpr FileAccess kRead = FileAccess::ReadExisting;
-constexpr FileAccess kEmpty = FileAccess::WriteCreateOrEmpty;
-constexpr FileAccess kAppend = FileAccess::WriteCreateOrAppend;
+constexpr FileAccess kRead = FileAccess::kReadExisting;
+constexpr FileAccess kEmpty = FileAccess::kWriteCreateOrEmpty;
+constexpr FileAccess kAppend = FileAccess::kWriteCreateOrAppend;
 
 // Writes kNew behind the file's current end.
 void AppendNew(ExclusiveFile& file) {
@@ -238,8 +238,8 @@ INSTANTIATE_TEST_SUITE_P(Table, BriefHold,
 #endif
 
 INSTANTIATE_TEST_SUITE_P(AnyAccess, SpecialPath,
-                         ::testing::Values(kRead, kEmpty, kAppend, FileAccess::WriteNew,
-                                           FileAccess::WriteExisting));
+                         ::testing::Values(kRead, kEmpty, kAppend, FileAccess::kWriteNew,
+                                           FileAccess::kWriteExisting));
 
 }  // namespace
 }  // namespace velloran::testing

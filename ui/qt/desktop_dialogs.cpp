@@ -53,7 +53,7 @@ int SystemDialogs::ShowMessageBox(QWidget* owner, const QString& text, const QSt
 }
 
 std::optional<QString> SystemDialogs::AskFile(QWidget* owner, const FileDialogRequest& request) {
-    const bool save = request.kind == FileDialogKind::Save;
+    const bool save = request.kind == FileDialogKind::kSave;
     QFileDialog dialog(owner);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);

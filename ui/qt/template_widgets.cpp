@@ -35,19 +35,19 @@ QProgressBar* MakeProgressBar(QWidget& parent) {
 
 QWidget* MakeControl(QWidget& parent, ControlKind kind) {
     switch (kind) {
-        case ControlKind::GroupBox:
+        case ControlKind::kGroupBox:
             return new QGroupBox(&parent);
-        case ControlKind::Text:
+        case ControlKind::kText:
             return MakeLabel(parent, Qt::AlignTop);
-        case ControlKind::TextCentred:
+        case ControlKind::kTextCentred:
             return MakeLabel(parent, Qt::AlignVCenter);
-        case ControlKind::DropDownList:
+        case ControlKind::kDropDownList:
             return new QComboBox(&parent);
-        case ControlKind::PushButton:
+        case ControlKind::kPushButton:
             return MakeButton(parent, false);
-        case ControlKind::DefaultPushButton:
+        case ControlKind::kDefaultPushButton:
             return MakeButton(parent, true);
-        case ControlKind::ProgressBar:
+        case ControlKind::kProgressBar:
             return MakeProgressBar(parent);
     }
     return nullptr;
@@ -57,7 +57,7 @@ QWidget* MakeControl(QWidget& parent, ControlKind kind) {
 // its font needs.
 QRect PlacedRect(QWidget& control, const ControlTemplate& entry, const DialogBaseUnits& base) {
     QRect rect = ControlRect(entry, base);
-    if (entry.kind == ControlKind::DropDownList) {
+    if (entry.kind == ControlKind::kDropDownList) {
         rect.setHeight(control.sizeHint().height());
     }
     return rect;

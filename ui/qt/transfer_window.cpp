@@ -69,7 +69,7 @@ void TransferWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void TransferWindow::closeEvent(QCloseEvent* event) {
-    if (!ending_ && CTransferDlg::PreTranslateMessage(WindowInput::CloseRequest)) {
+    if (!ending_ && CTransferDlg::PreTranslateMessage(WindowInput::kCloseRequest)) {
         event->ignore();
         return;
     }

@@ -6,16 +6,16 @@ WindowInput InputOfKey(const QKeyEvent& event) {
     switch (event.key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            return WindowInput::Enter;
+            return WindowInput::kEnter;
         case Qt::Key_Escape:
-            return WindowInput::Escape;
+            return WindowInput::kEscape;
         case Qt::Key_F1:
-            return WindowInput::Help;
+            return WindowInput::kHelp;
         case Qt::Key_F4:
-            return event.modifiers() == Qt::AltModifier ? WindowInput::CloseRequest
-                                                        : WindowInput::Other;
+            return event.modifiers() == Qt::AltModifier ? WindowInput::kCloseRequest
+                                                        : WindowInput::kOther;
         default:
-            return WindowInput::Other;
+            return WindowInput::kOther;
     }
 }
 

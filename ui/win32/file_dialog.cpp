@@ -24,8 +24,8 @@ std::wstring FileDialogFilter(const FileDialogRequest& request) {
 }
 
 bool ShowSystemFileDialog(FileDialogKind kind, OPENFILENAMEW& dialog) {
-    return kind == FileDialogKind::Save ? GetSaveFileNameW(&dialog) != 0
-                                        : GetOpenFileNameW(&dialog) != 0;
+    return kind == FileDialogKind::kSave ? GetSaveFileNameW(&dialog) != 0
+                                         : GetOpenFileNameW(&dialog) != 0;
 }
 
 namespace {

@@ -8,13 +8,13 @@ constexpr WPARAM kSystemCommandMask = 0xFFF0;  // the low four bits are the syst
 WindowInput InputOfKey(WPARAM key) {
     switch (key) {
         case VK_RETURN:
-            return WindowInput::Enter;
+            return WindowInput::kEnter;
         case VK_ESCAPE:
-            return WindowInput::Escape;
+            return WindowInput::kEscape;
         case VK_F1:
-            return WindowInput::Help;
+            return WindowInput::kHelp;
         default:
-            return WindowInput::Other;
+            return WindowInput::kOther;
     }
 }
 
@@ -25,12 +25,12 @@ WindowInput InputOfMessage(const MSG& msg) {
         case WM_KEYDOWN:
             return InputOfKey(msg.wParam);
         case WM_SYSKEYDOWN:
-            return msg.wParam == VK_F4 ? WindowInput::CloseRequest : WindowInput::Other;
+            return msg.wParam == VK_F4 ? WindowInput::kCloseRequest : WindowInput::kOther;
         case WM_SYSCOMMAND:
-            return (msg.wParam & kSystemCommandMask) == SC_CLOSE ? WindowInput::CloseRequest
-                                                                 : WindowInput::Other;
+            return (msg.wParam & kSystemCommandMask) == SC_CLOSE ? WindowInput::kCloseRequest
+                                                                 : WindowInput::kOther;
         default:
-            return WindowInput::Other;
+            return WindowInput::kOther;
     }
 }
 

@@ -278,12 +278,12 @@ TEST(MainWindowCommandTest, AskForAFileThenAConfirmationAndRunNothingWithoutBoth
     EXPECT_TRUE(driver.loadedNames.empty());
     ASSERT_EQ(dialogs.requests.size(), 4u);
     const FileDialogRequest& save = dialogs.requests[0];
-    EXPECT_EQ(save.kind, FileDialogKind::Save);
+    EXPECT_EQ(save.kind, FileDialogKind::kSave);
     EXPECT_EQ(save.initialName, "lmq10_140307.vid");
     EXPECT_EQ(save.defaultExtension, "vid");
     EXPECT_TRUE(save.overwritePrompt);
     const FileDialogRequest& open = dialogs.requests[2];
-    EXPECT_EQ(open.kind, FileDialogKind::Open);
+    EXPECT_EQ(open.kind, FileDialogKind::kOpen);
     EXPECT_EQ(open.initialName, "");
     EXPECT_EQ(open.filterPattern, "*.vid");
     EXPECT_TRUE(open.fileMustExist);

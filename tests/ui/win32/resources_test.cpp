@@ -28,14 +28,14 @@ struct KindShape {
 };
 
 constexpr KindShape kShapes[] = {
-    {ControlKind::GroupBox, L"Button", BS_TYPEMASK, BS_GROUPBOX, 0, WS_TABSTOP},
-    {ControlKind::Text, L"Static", SS_TYPEMASK, SS_LEFT, 0, SS_CENTERIMAGE},
-    {ControlKind::TextCentred, L"Static", SS_TYPEMASK, SS_LEFT, SS_CENTERIMAGE, 0},
-    {ControlKind::DropDownList, L"ComboBox", 0x3, CBS_DROPDOWNLIST, WS_VSCROLL | WS_TABSTOP,
+    {ControlKind::kGroupBox, L"Button", BS_TYPEMASK, BS_GROUPBOX, 0, WS_TABSTOP},
+    {ControlKind::kText, L"Static", SS_TYPEMASK, SS_LEFT, 0, SS_CENTERIMAGE},
+    {ControlKind::kTextCentred, L"Static", SS_TYPEMASK, SS_LEFT, SS_CENTERIMAGE, 0},
+    {ControlKind::kDropDownList, L"ComboBox", 0x3, CBS_DROPDOWNLIST, WS_VSCROLL | WS_TABSTOP,
      CBS_SORT},
-    {ControlKind::PushButton, L"Button", BS_TYPEMASK, BS_PUSHBUTTON, WS_TABSTOP, 0},
-    {ControlKind::DefaultPushButton, L"Button", BS_TYPEMASK, BS_DEFPUSHBUTTON, WS_TABSTOP, 0},
-    {ControlKind::ProgressBar, L"msctls_progress32", 0, 0, WS_BORDER, 0},
+    {ControlKind::kPushButton, L"Button", BS_TYPEMASK, BS_PUSHBUTTON, WS_TABSTOP, 0},
+    {ControlKind::kDefaultPushButton, L"Button", BS_TYPEMASK, BS_DEFPUSHBUTTON, WS_TABSTOP, 0},
+    {ControlKind::kProgressBar, L"msctls_progress32", 0, 0, WS_BORDER, 0},
 };
 
 const KindShape& ShapeOf(ControlKind kind) {

@@ -69,16 +69,16 @@ TEST_P(WindowInputTest, QueuedMessageMeansInput) {
 
 INSTANTIATE_TEST_SUITE_P(
     Messages, WindowInputTest,
-    ::testing::Values(InputCase{WM_KEYDOWN, VK_RETURN, WindowInput::Enter},
-                      InputCase{WM_KEYDOWN, VK_ESCAPE, WindowInput::Escape},
-                      InputCase{WM_KEYDOWN, VK_F1, WindowInput::Help},
-                      InputCase{WM_KEYDOWN, VK_F4, WindowInput::Other},
-                      InputCase{WM_SYSKEYDOWN, VK_F4, WindowInput::CloseRequest},
-                      InputCase{WM_SYSCOMMAND, SC_CLOSE, WindowInput::CloseRequest},
+    ::testing::Values(InputCase{WM_KEYDOWN, VK_RETURN, WindowInput::kEnter},
+                      InputCase{WM_KEYDOWN, VK_ESCAPE, WindowInput::kEscape},
+                      InputCase{WM_KEYDOWN, VK_F1, WindowInput::kHelp},
+                      InputCase{WM_KEYDOWN, VK_F4, WindowInput::kOther},
+                      InputCase{WM_SYSKEYDOWN, VK_F4, WindowInput::kCloseRequest},
+                      InputCase{WM_SYSCOMMAND, SC_CLOSE, WindowInput::kCloseRequest},
                       // The system keeps its own bits in the low four.
-                      InputCase{WM_SYSCOMMAND, SC_CLOSE | 0x2, WindowInput::CloseRequest},
-                      InputCase{WM_SYSCOMMAND, SC_MINIMIZE, WindowInput::Other},
-                      InputCase{WM_KEYUP, VK_ESCAPE, WindowInput::Other}));
+                      InputCase{WM_SYSCOMMAND, SC_CLOSE | 0x2, WindowInput::kCloseRequest},
+                      InputCase{WM_SYSCOMMAND, SC_MINIMIZE, WindowInput::kOther},
+                      InputCase{WM_KEYUP, VK_ESCAPE, WindowInput::kOther}));
 
 struct IconCase {
     RECT client;
