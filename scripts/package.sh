@@ -15,7 +15,7 @@ mkdir -p dist
 for target in "${targets[@]}"; do
     case $target in
         linux)
-            scripts/install-deps.sh qt6-base-dev libchm-dev fp-utils dpkg-dev file
+            scripts/install-deps.sh --desktop dpkg-dev file
             scripts/configure.sh package
             cmake --build --preset package
             rm -f build/package/packages/*.deb
