@@ -75,9 +75,9 @@ TEST(TransferWindowSession, HoldsOffTheSessionEndAndOutlivesAQuitUntilTheOutcome
     FakePrinter printer{driver};
     FakeClock clock;
     TempDir dir;
-    MessageWindow mainWindow;
+    OwnerWindow mainWindow;
     const std::string path = dir.File("b.vid");
-    WriteBytes(path, SingleRegionFile(HeaderOf(kLmQ20), kLmQ20Address, 1, 1));
+    WriteBytes(path, SingleRegionFile(HeaderOf(kQ20), 0x10008000, 1, 1));
     const DWORD windowThread = GetCurrentThreadId();
     TransferWindow* running = nullptr;
     LRESULT endSessionAnswer = -1;
@@ -92,7 +92,7 @@ TEST(TransferWindowSession, HoldsOffTheSessionEndAndOutlivesAQuitUntilTheOutcome
         BoxAnswerer answerer;
         CTransferDlg transfer({&driver, &clock, &SystemWorkerStarter()});
         transfer.context.filePath = path;
-        transfer.context.modelIndex = kLmQ20;
+        transfer.context.modelIndex = kQ20;
         transfer.context.direction = kDirectionSend;
         TransferWindow window(transfer);
         running = &window;
