@@ -69,14 +69,14 @@ TEST_P(DialogWindowTest, EndsItsRunFromTheInitialisationOrAMessageSentFromAnothe
             SendMessageW(dialog.window, kEndMessage, 0, 0);
         }
     });
-    EXPECT_EQ(dialog.DoModal(owner.Handle()), kResult);
+    EXPECT_EQ(dialog.DoModal(owner.handle), kResult);
     worker.join();
     EXPECT_EQ(dialog.shown, !atInit) << "ended during its initialisation it is never shown";
     if (!atInit) {
         EXPECT_EQ(dialog.endThreadId, GetCurrentThreadId());
         EXPECT_FALSE(dialog.ownerEnabledDuringRun);
     }
-    EXPECT_TRUE(IsWindowEnabled(owner.Handle()));
+    EXPECT_TRUE(IsWindowEnabled(owner.handle));
     EXPECT_FALSE(IsWindow(dialog.window));
 }
 
@@ -89,16 +89,16 @@ TEST(DialogPlacementTest, ATemplateAtTheOriginIsCentredAndTheOwnerIsActiveAfterw
     RECT area{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
     const RECT under{area.left + 40, area.top + 30, area.left + 540, area.top + 430};
-    SetWindowPos(owner.Handle(), nullptr, under.left, under.top, 500, 400, SWP_SHOWWINDOW);
+    SetWindowPos(owner.handle, nullptr, under.left, under.top, 500, 400, SWP_SHOWWINDOW);
     for (const RECT& around : {area, under}) {
         ProbeDialog dialog;
         dialog.onInit = [](ProbeDialog& self) { PostMessageW(self.Handle(), kEndMessage, 0, 0); };
-        dialog.DoModal(around.top == under.top ? owner.Handle() : nullptr);
+        dialog.DoModal(around.top == under.top ? owner.handle : nullptr);
         const RECT& r = dialog.shownRect;
         EXPECT_LE(std::abs(r.left + r.right - around.left - around.right), 1);
         EXPECT_LE(std::abs(r.top + r.bottom - around.top - around.bottom), 1);
     }
-    EXPECT_EQ(GetActiveWindow(), owner.Handle());
+    EXPECT_EQ(GetActiveWindow(), owner.handle);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
-// The Windows front end's small translations: file dialog flags and filter, the key
-// filter's reading of queued messages, where a minimised window draws its icon, UTF-8
-// and UTF-16, the path given to the help viewer, and the single-instance mutex.
+// The Windows front end's small translations: file dialog flags and filter, where a
+// minimised window draws its icon, UTF-8 and UTF-16, and the single-instance mutex.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -13,11 +12,9 @@
 #include "tests/support/temp_dir.h"
 #include "ui/main_dlg.h"
 #include "ui/win32/file_dialog.h"
-#include "ui/win32/html_help_viewer.h"
 #include "ui/win32/minimised_icon.h"
 #include "ui/win32/mutex_instance_lock.h"
 #include "ui/win32/utf8_text.h"
-#include "ui/win32/window_input_win32.h"
 
 namespace velloran::testing {
 namespace {
@@ -51,34 +48,6 @@ TEST(FileDialogTest, CurrentFolderIsTheSameAfterTheDialog) {
         EXPECT_EQ(std::filesystem::current_path(), before);
     }
 }
-
-struct InputCase {
-    UINT message;
-    WPARAM wParam;
-    WindowInput input;
-};
-
-class WindowInputTest : public ::testing::TestWithParam<InputCase> {};
-
-TEST_P(WindowInputTest, QueuedMessageMeansInput) {
-    MSG msg{};
-    msg.message = GetParam().message;
-    msg.wParam = GetParam().wParam;
-    EXPECT_EQ(InputOfMessage(msg), GetParam().input);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Messages, WindowInputTest,
-    ::testing::Values(InputCase{WM_KEYDOWN, VK_RETURN, WindowInput::kEnter},
-                      InputCase{WM_KEYDOWN, VK_ESCAPE, WindowInput::kEscape},
-                      InputCase{WM_KEYDOWN, VK_F1, WindowInput::kHelp},
-                      InputCase{WM_KEYDOWN, VK_F4, WindowInput::kOther},
-                      InputCase{WM_SYSKEYDOWN, VK_F4, WindowInput::kCloseRequest},
-                      InputCase{WM_SYSCOMMAND, SC_CLOSE, WindowInput::kCloseRequest},
-                      // The system keeps its own bits in the low four.
-                      InputCase{WM_SYSCOMMAND, SC_CLOSE | 0x2, WindowInput::kCloseRequest},
-                      InputCase{WM_SYSCOMMAND, SC_MINIMIZE, WindowInput::kOther},
-                      InputCase{WM_KEYUP, VK_ESCAPE, WindowInput::kOther}));
 
 struct IconCase {
     RECT client;
