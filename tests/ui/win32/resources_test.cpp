@@ -1,18 +1,13 @@
 // The resources the program is linked with: both dialog templates read back word by word
-// from the form the resource compiler writes, the string table, icon 128 and the
-// manifest.
+// from the form the resource compiler writes, icon 128 and the manifest.
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "tests/ui/template_numbers.h"
-#include "ui/win32/utf8_text.h"
-#include "velloran_version.h"
 
 namespace velloran::testing {
 namespace {
@@ -130,25 +125,6 @@ INSTANTIATE_TEST_SUITE_P(Templates, DialogTemplateTest,
                                         0,
                                         {kText, kBar}}),
                          [](const auto& info) { return std::string(info.param.name); });
-
-// The string table in the resources, with every entry of the shared table.
-TEST(StringTableTest, EveryEntryOfTheSharedTableIsInTheResources) {
-    const std::pair<UINT, const char*> entries[] = {
-#define VELLORAN_STRING(id, name, text) {id, text},
-#include "res/strings.def"
-#undef VELLORAN_STRING
-    };
-    for (const auto& [id, text] : entries) {
-        const wchar_t* loaded = nullptr;
-        // With a zero size, LoadStringW hands out the resource's own text, of any length.
-        const int length =
-            LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&loaded), 0);
-        EXPECT_EQ(std::wstring(loaded, static_cast<size_t>(std::max(length, 0))), Utf16(text))
-            << id;
-    }
-    wchar_t none[8] = {};
-    EXPECT_EQ(LoadStringW(GetModuleHandleW(nullptr), 113, none, 8), 0);
-}
 
 TEST(IconTest, Icon128HasTheLargeAndTheSmallSize) {
     for (const int size : {16, 32, 48}) {

@@ -49,7 +49,6 @@ const std::vector<uint8_t> kBackup = SingleRegionFile(HeaderOf(kQ20), 0x10008000
 struct TransferCase {
     const char* name;
     int32_t direction;
-    bool validFile;
     std::function<void(FakeDriver&, FakePrinter&)> arrange;
     const wchar_t* textStart;
     const wchar_t* textEnd;
@@ -63,7 +62,7 @@ TEST_P(TransferWindowTest, ShowsOneBoxThenClosesWithTheDeviceReleased) {
     const TransferCase& c = GetParam();
     TransferRun run;
     c.arrange(run.driver, run.printer);
-    const auto boxes = run.Run(c.direction, c.validFile ? kBackup : std::vector<uint8_t>{1, 2});
+    const auto boxes = run.Run(c.direction, kBackup);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_TRUE(boxes[0].text.starts_with(c.textStart)) << Utf8(boxes[0].text);
     EXPECT_TRUE(boxes[0].text.ends_with(c.textEnd)) << Utf8(boxes[0].text);
@@ -85,19 +84,17 @@ INSTANTIATE_TEST_SUITE_P(
     Paths, TransferWindowTest,
     ::testing::Values(
         // Nine frames around one data frame.
-        TransferCase{"CompleteSend", 1, true, &Nothing, L"データの転送が正常に終了しました。",
+        TransferCase{"CompleteSend", 1, &Nothing, L"データの転送が正常に終了しました。",
                      L"終了しました。", true, 10},
-        TransferCase{"SendRefusedAtSetup", 1, true,
+        TransferCase{"SendRefusedAtSetup", 1,
                      [](FakeDriver&, FakePrinter& printer) {
                          printer.refuse = [](uint32_t frame, const auto&) { return frame == 4; };
                      },
                      L"送信に失敗しました。\n転送中に中断され", L"ください。 (0xeb 0x09)", true, 3},
-        // Failures before the job show their box before the window is on the screen.
-        TransferCase{"ReceiveWithoutLibrary", 0, true,
+        // A failure before the job shows its box before the window is on the screen.
+        TransferCase{"ReceiveWithoutLibrary", 0,
                      [](FakeDriver& driver, FakePrinter&) { driver.loadFails = true; },
-                     L"受信に失敗しました。\n・プリンター", L"ください。", false, -1},
-        TransferCase{"RefusedFile", 1, false, &Nothing, L"送信に失敗しました。\n・プリンター",
-                     L"ください。", false, -1}),
+                     L"受信に失敗しました。\n・プリンター", L"ください。", false, -1}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // While the job runs the window holds off the end of the session and outlives a WM_QUIT,

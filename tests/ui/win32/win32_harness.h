@@ -39,10 +39,6 @@ class ProgramTest : public ::testing::Test {
         return WaitForWindow(program->Id(), mark, timeoutMs);
     }
     bool Showing(const WindowMark& mark) { return !VisibleWindows(program->Id(), mark).empty(); }
-    // True once the main window takes input again, within the window time-out.
-    bool MainWindowEnabled() {
-        return WaitUntil([this] { return IsWindowEnabled(mainWindow) != 0; }, kWindowTimeoutMs);
-    }
     // Waits for the save or open dialog, types `path` as the file name and presses OK.
     void AnswerFileDialog(const std::string& path) {
         EXPECT_TRUE(driving::AnswerFileDialog(program->Id(), path)) << "no file dialog";
