@@ -1,11 +1,11 @@
-// The Help button: the help file beside the program, and the box when it cannot be shown.
+// The Help button: the help file beside the program or in the installed folder, and the
+// box when it cannot be shown.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "ui/help_launcher.h"
-#include "ui/ui_constants.h"
 
 namespace velloran::testing {
 namespace {
@@ -14,12 +14,6 @@ struct ShownBox {
     std::string text;
     std::string caption;
     uint32_t style;
-};
-
-struct HelpPath {
-    const char* name;
-    std::string programPath;
-    std::string helpPath;
 };
 
 // A folder path far longer than the 260 bytes a fixed buffer would hold.
@@ -31,32 +25,12 @@ std::string LongFolder() {
     return folder;
 }
 
-class HelpPathTest : public ::testing::TestWithParam<HelpPath> {};
-
-TEST_P(HelpPathTest, IsTheHelpFileInTheProgramsFolder) {
-    EXPECT_EQ(HelpPathFor(GetParam().programPath), GetParam().helpPath);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Programs, HelpPathTest,
-    ::testing::Values(HelpPath{"Plain", "/opt/velloran/bin/velloran",
-                               "/opt/velloran/bin/VLR120.chm"},
-                      HelpPath{"Root", "/velloran", "/VLR120.chm"},
-                      HelpPath{"LongerThanAFixedBuffer", LongFolder() + "/velloran",
-                               LongFolder() + "/VLR120.chm"},
-                      // In Shift-JIS the second byte of ソ and 表 is the backslash's code; in UTF-8
-                      // no byte of them is a separator.
-                      HelpPath{"DoubleByteFolder", "/home/ソ表/velloran", "/home/ソ表/VLR120.chm"},
-                      HelpPath{"NoFolder", "velloran", "velloran"}, HelpPath{"Empty", "", ""}),
-    [](const auto& info) { return std::string(info.param.name); });
-
 class RecordingViewer final : public HelpViewer {
   public:
     bool DisplayContents(const std::string& helpPath) override {
         opened.push_back(helpPath);
-        return opens || helpPath == openable;
+        return openable == "*" || helpPath == openable;
     }
-    bool opens = true;
     std::string openable;
     std::vector<std::string> opened;
 };
@@ -66,60 +40,74 @@ class RecordingOwner final : public MessageBoxView {
     int ShowMessageBox(const std::string& text, const std::string& caption,
                        uint32_t style) override {
         boxes.push_back({text, caption, style});
-        return kAnswerOk;
+        return 1;
     }
     std::vector<ShownBox> boxes;
 };
 
-TEST(HelpLauncherTest, OpensTheHelpBesideTheProgramWithoutAMessage) {
-    RecordingViewer viewer;
-    RecordingOwner owner;
-    HelpLauncher launcher(viewer, [] { return std::string("/opt/v/velloran"); });
-    launcher.OnHelpButton(owner);
-    EXPECT_EQ(viewer.opened, std::vector<std::string>{"/opt/v/VLR120.chm"});
-    EXPECT_TRUE(owner.boxes.empty());
-}
+// The help beside the program comes first, then the installed help folder; a press that
+// opens neither says the help is missing.
+struct LaunchCase {
+    const char* name;
+    std::string programPath;
+    std::string installedFolder;
+    std::string openable;   // the one path the viewer opens; "*" every path
+    std::string firstTry;   // "" none
+    std::string secondTry;  // "" none
+    bool missing;
+};
 
-TEST(HelpLauncherTest, EveryPressThatCannotOpenTheHelpSaysItIsMissing) {
+class HelpLauncherTest : public ::testing::TestWithParam<LaunchCase> {};
+
+TEST_P(HelpLauncherTest, EveryPressTriesThePlacesInOrder) {
+    const LaunchCase& c = GetParam();
     RecordingViewer viewer;
-    viewer.opens = false;
+    viewer.openable = c.openable;
     RecordingOwner owner;
-    HelpLauncher launcher(viewer, [] { return std::string("/opt/v/velloran"); });
+    HelpLauncher launcher(
+        viewer, [&c] { return c.programPath; }, c.installedFolder);
     launcher.OnHelpButton(owner);
     launcher.OnHelpButton(owner);
-    ASSERT_EQ(owner.boxes.size(), 2u);
+    std::vector<std::string> tried;
+    for (int press = 0; press < 2; ++press) {
+        for (const std::string& path : {c.firstTry, c.secondTry}) {
+            if (!path.empty()) {
+                tried.push_back(path);
+            }
+        }
+    }
+    EXPECT_EQ(viewer.opened, tried);
+    ASSERT_EQ(owner.boxes.size(), c.missing ? 2u : 0u);
     for (const ShownBox& box : owner.boxes) {
         EXPECT_EQ(box.text, "ヘルプが見つかりません。");
         EXPECT_EQ(box.caption, "VELLORAN");
-        EXPECT_EQ(box.style, kFailureBoxStyle);
+        EXPECT_EQ(box.style, 0x30u);
     }
 }
 
-// The help beside the program comes first, then the installed help folder.
-TEST(HelpLauncherTest, TriesTheProgramsFolderThenTheInstalledOne) {
-    const std::string beside = "/usr/bin/VLR120.chm";
-    const std::string installed = "/usr/bin/../share/velloran/VLR120.chm";
-    for (const std::string& openable : {beside, installed, std::string("none")}) {
-        RecordingViewer viewer;
-        viewer.opens = false;
-        viewer.openable = openable;
-        RecordingOwner owner;
-        HelpLauncher launcher(
-            viewer, [] { return std::string("/usr/bin/velloran"); }, "../share/velloran");
-        launcher.OnHelpButton(owner);
-        EXPECT_EQ(viewer.opened.back(), openable == beside ? beside : installed);
-        EXPECT_EQ(owner.boxes.size(), openable == "none" ? 1u : 0u);
-    }
-}
+const std::string kShare = "../share/velloran";
+const std::string kBeside = "/usr/bin/VLR120.chm";
+const std::string kInstalled = "/usr/bin/../share/velloran/VLR120.chm";
 
-TEST(HelpLauncherTest, UnknownProgramPathShowsNothing) {
-    RecordingViewer viewer;
-    RecordingOwner owner;
-    HelpLauncher launcher(viewer, [] { return std::string(); });
-    launcher.OnHelpButton(owner);
-    EXPECT_TRUE(viewer.opened.empty());
-    EXPECT_TRUE(owner.boxes.empty());
-}
+INSTANTIATE_TEST_SUITE_P(
+    Places, HelpLauncherTest,
+    ::testing::Values(
+        LaunchCase{"Beside", "/usr/bin/velloran", kShare, "*", kBeside, "", false},
+        LaunchCase{"Installed", "/usr/bin/velloran", kShare, kInstalled, kBeside, kInstalled,
+                   false},
+        LaunchCase{"Nowhere", "/usr/bin/velloran", kShare, "", kBeside, kInstalled, true},
+        LaunchCase{"NoInstalledFolder", "/usr/bin/velloran", "", "", kBeside, "", true},
+        LaunchCase{"UnknownProgramPath", "", kShare, "*", "", "", false},
+        LaunchCase{"Root", "/velloran", "", "*", "/VLR120.chm", "", false},
+        LaunchCase{"LongerThanAFixedBuffer", LongFolder() + "/velloran", "", "*",
+                   LongFolder() + "/VLR120.chm", "", false},
+        // In Shift-JIS the second byte of ソ and 表 is the backslash's code; in UTF-8 no
+        // byte of them is a separator.
+        LaunchCase{"DoubleByteFolder", "/home/ソ表/velloran", "", "*", "/home/ソ表/VLR120.chm", "",
+                   false},
+        // Without a folder the path is tried as it is, and fails.
+        LaunchCase{"NoFolder", "velloran", "", "", "velloran", "", true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace velloran::testing

@@ -1,13 +1,26 @@
 #pragma once
 
+#include <QTextBrowser>
 #include <QTreeWidget>
 #include <QWidget>
 #include <memory>
 
 #include "ui/qt/chm_archive.h"
-#include "ui/qt/help_browser.h"
 
 namespace velloran {
+
+// Shows the pages of one compiled help file: every page, style sheet and picture it
+// asks for is read from the archive. Pages are UTF-8.
+class HelpBrowser final : public QTextBrowser {
+    Q_OBJECT
+
+  public:
+    HelpBrowser(const ChmArchive& archive, QWidget* parent);
+    QVariant loadResource(int type, const QUrl& name) override;
+
+  private:
+    const ChmArchive& archive_;
+};
 
 // The help window: the table of contents beside the page chosen in it. It owns the
 // opened help file and opens on the file's default page.

@@ -9,7 +9,6 @@
 
 #include "res/dialog_templates.h"
 #include "ui/qt/app_icon.h"
-#include "ui/qt/dialog_font.h"
 #include "ui/qt/template_widgets.h"
 #include "ui/qt/transfer_window.h"
 #include "ui/qt/window_input_qt.h"

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStringList>
 
 #include "ui/qt/dialog_units.h"
 
@@ -97,6 +98,15 @@ std::map<int32_t, QWidget*> BuildTemplateControls(QWidget& window, const DialogT
     LinkLabelsToNextControl(byId, dialog);
     window.setFixedSize(DialogSize(dialog, base));
     return byId;
+}
+
+QFont DialogFont() {
+    QFont font;
+    font.setFamilies({QStringLiteral("MS PGothic"), QStringLiteral("ＭＳ Ｐゴシック"),
+                      QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP"),
+                      QStringLiteral("IPAGothic"), QStringLiteral("VL PGothic")});
+    font.setPointSize(static_cast<int>(kDialogFontPoints));
+    return font;
 }
 
 }  // namespace velloran

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QWidget>
 #include <cstdint>
 #include <map>
@@ -13,5 +14,9 @@ namespace velloran {
 // window's size. Each control's object name is its id's name. Returns the controls that
 // have an id, by id.
 std::map<int32_t, QWidget*> BuildTemplateControls(QWidget& window, const DialogTemplate& dialog);
+
+// The font of both windows: "ＭＳ Ｐゴシック" at the template's size, or the nearest
+// proportional Japanese Gothic face installed.
+QFont DialogFont();
 
 }  // namespace velloran

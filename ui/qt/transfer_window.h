@@ -5,13 +5,31 @@
 #include <QProgressBar>
 #include <memory>
 
+#include "jobs/sinks.h"
+#include "ui/progress_model.h"
 #include "ui/qt/desktop_dialogs.h"
-#include "ui/qt/qt_progress_bar.h"
 #include "ui/qt/qt_ui_thread.h"
 #include "ui/transfer_dlg.h"
 #include "ui/transfer_view.h"
 
 namespace velloran {
+
+// The transfer window's progress control: the common control's arithmetic over a
+// QProgressBar. User-interface thread only.
+class QtProgressBar final : public ProgressSink {
+  public:
+    explicit QtProgressBar(QProgressBar& bar) : bar_(bar) {}
+    void SetRange(uint32_t upper) override;
+    void SetStep(uint32_t step) override { model_.SetStep(step); }
+    void SetPosition(uint32_t position) override;
+    void Step() override;
+
+  private:
+    void Show();
+
+    QProgressBar& bar_;
+    ProgressModel model_;
+};
 
 // The transfer window (template 129): a caption without close box, the status line and
 // the progress bar. It shows one CTransferDlg and closes only when that ends it.

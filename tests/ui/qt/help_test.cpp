@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QPushButton>
 #include <QTreeWidget>
 #include <algorithm>
 #include <string>
@@ -11,14 +10,12 @@
 
 #include "res/resource.h"
 #include "tests/support/temp_dir.h"
-#include "tests/ui/qt/scripted_dialogs.h"
-#include "ui/help_launcher.h"
+#include "tests/ui/qt/qt_harness.h"
 #include "ui/qt/chm_archive.h"
 #include "ui/qt/chm_help_viewer.h"
 #include "ui/qt/chm_system.h"
 #include "ui/qt/help_contents.h"
 #include "ui/qt/help_text.h"
-#include "ui/qt/main_window.h"
 
 namespace velloran::testing {
 namespace {
@@ -35,23 +32,13 @@ std::vector<QString> ChildTexts(const QTreeWidgetItem& parent) {
     return texts;
 }
 
-class HelpButtonTest : public ::testing::Test {
-  protected:
-    void PressHelp(HelpLauncher::ProgramPathSource programPath) {
-        HelpLauncher help(viewer, std::move(programPath));
-        MainWindow window(dialogs, help);
-        window.Initialise();
-        qobject_cast<QPushButton*>(window.Control(IDC_HELP_BUTTON))->click();
-    }
-
-    ScriptedDialogs dialogs;
+TEST(HelpButtonTest, OpensTheCompiledHelpBesideTheProgramOnItsContents) {
     ChmHelpViewer viewer;
-};
+    // The tests live in the program's folder, beside VLR120.chm.
+    Windows w{{}, viewer, &ThisProgram};
+    w.Click(IDC_HELP_BUTTON);
 
-TEST_F(HelpButtonTest, OpensTheCompiledHelpBesideTheProgramOnItsContents) {
-    PressHelp(&ThisProgram);  // the tests live in the program's folder, beside VLR120.chm
-
-    EXPECT_TRUE(dialogs.boxes.empty());
+    EXPECT_TRUE(w.dialogs.boxes.empty());
     HelpWindow* help = viewer.Window();
     ASSERT_NE(help, nullptr);
     EXPECT_TRUE(help->isVisible());
@@ -72,42 +59,47 @@ TEST_F(HelpButtonTest, OpensTheCompiledHelpBesideTheProgramOnItsContents) {
     EXPECT_TRUE(help->Browser().toPlainText().contains("ヘルプが見つかりません。"));
 }
 
-// No help beside the program, or a file that is not compiled help.
-TEST_F(HelpButtonTest, MissingOrUnreadableHelpSaysSoInABoxCaptionedWithTheProductName) {
-    TempDir folder;
-    PressHelp([&folder] { return folder.File("velloran"); });
-    WriteBytes(folder.File("VLR120.chm"), {'<', 'h', 't', 'm', 'l', '>'});
-    PressHelp([&folder] { return folder.File("velloran"); });
+// No help beside the program, a file that is not compiled help, or compiled help that
+// lacks its system file or its contents (one entry of its directory renamed) and would
+// show an empty window: each counts as missing.
+struct BrokenHelp {
+    const char* name;
+    const char* entry;  // renamed in a copy of the real help; "" an HTML file; null no file
+};
 
-    EXPECT_EQ(viewer.Window(), nullptr);
-    ASSERT_EQ(dialogs.boxes.size(), 2u);
-    for (const RecordedBox& box : dialogs.boxes) {
-        EXPECT_EQ(box.text, "ヘルプが見つかりません。");
-        EXPECT_EQ(box.caption, "VELLORAN");
-        EXPECT_EQ(box.style, 0x30u);
+class BrokenHelpTest : public ::testing::TestWithParam<BrokenHelp> {};
+
+TEST_P(BrokenHelpTest, SaysTheHelpIsMissingInABoxCaptionedWithTheProductName) {
+    const char* entry = GetParam().entry;
+    TempDir folder;
+    if (entry != nullptr) {
+        std::vector<uint8_t> bytes{'<', 'h', 't', 'm', 'l', '>'};
+        if (*entry != '\0') {
+            bytes = ReadBytes(HelpPathFor(ThisProgram()));
+            const std::string name = entry;
+            const auto at = std::search(bytes.begin(), bytes.end(), name.begin(), name.end());
+            ASSERT_NE(at, bytes.end());
+            *(at + static_cast<ptrdiff_t>(name.size()) - 1) ^= 1;
+        }
+        WriteBytes(folder.File("VLR120.chm"), bytes);
     }
-}
-
-// A help file that opens but lacks its system file or its contents would show an empty
-// window: it counts as missing. Each copy renames one entry of the file's directory.
-class DamagedHelp : public HelpButtonTest, public ::testing::WithParamInterface<const char*> {};
-
-TEST_P(DamagedHelp, CountsAsMissing) {
-    const std::string entry = GetParam();
-    std::vector<uint8_t> bytes = ReadBytes(HelpPathFor(ThisProgram()));
-    const auto at = std::search(bytes.begin(), bytes.end(), entry.begin(), entry.end());
-    ASSERT_NE(at, bytes.end());
-    *(at + static_cast<ptrdiff_t>(entry.size()) - 1) ^= 1;
-    TempDir folder;
-    WriteBytes(folder.File("VLR120.chm"), bytes);
-    PressHelp([&folder] { return folder.File("velloran"); });
+    ChmHelpViewer viewer;
+    Windows w{{}, viewer, [&folder] { return folder.File("velloran"); }};
+    w.Click(IDC_HELP_BUTTON);
 
     EXPECT_EQ(viewer.Window(), nullptr);
-    ASSERT_EQ(dialogs.boxes.size(), 1u);
-    EXPECT_EQ(dialogs.boxes[0].text, "ヘルプが見つかりません。");
+    ASSERT_EQ(w.dialogs.boxes.size(), 1u);
+    EXPECT_EQ(w.dialogs.boxes[0].text, "ヘルプが見つかりません。");
+    EXPECT_EQ(w.dialogs.boxes[0].caption, "VELLORAN");
+    EXPECT_EQ(w.dialogs.boxes[0].style, 0x30u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Entries, DamagedHelp, ::testing::Values("/#SYSTEM", "/contents.hhc"));
+INSTANTIATE_TEST_SUITE_P(Files, BrokenHelpTest,
+                         ::testing::Values(BrokenHelp{"Missing", nullptr},
+                                           BrokenHelp{"NotCompiledHelp", ""},
+                                           BrokenHelp{"NoSystemFile", "/#SYSTEM"},
+                                           BrokenHelp{"NoContents", "/contents.hhc"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CompiledHelpTest, EveryContentsEntryLeadsToAPageInTheFile) {
     const std::unique_ptr<ChmArchive> archive = ChmArchive::Open(HelpPathFor(ThisProgram()));

@@ -1,6 +1,5 @@
-// The Windows front end's small translations: file dialog flags and filter, the key
-// filter's reading of queued messages, where a minimised window draws its icon, UTF-8
-// and UTF-16, the path given to the help viewer, and the single-instance mutex.
+// The Windows front end's small translations: file dialog flags and filter, where a
+// minimised window draws its icon, UTF-8 and UTF-16, and the single-instance mutex.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -13,18 +12,14 @@
 #include "tests/support/temp_dir.h"
 #include "ui/main_dlg.h"
 #include "ui/win32/file_dialog.h"
-#include "ui/win32/html_help_viewer.h"
 #include "ui/win32/minimised_icon.h"
 #include "ui/win32/mutex_instance_lock.h"
 #include "ui/win32/utf8_text.h"
-#include "ui/win32/window_input_win32.h"
 
 namespace velloran::testing {
 namespace {
 
 TEST(FileDialogTest, FlagsOfTheSaveAndTheOpenDialog) {
-    EXPECT_EQ(FileDialogFlags(ReceiveFileRequest("lmq20_140307.vid")),
-              DWORD{OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT});
     EXPECT_EQ(FileDialogFlags(ReceiveFileRequest("x.vid")), 0x6u);
     EXPECT_EQ(FileDialogFlags(SendFileRequest()), 0x1806u);
 }
@@ -52,55 +47,20 @@ TEST(FileDialogTest, CurrentFolderIsTheSameAfterTheDialog) {
     }
 }
 
-struct InputCase {
-    UINT message;
-    WPARAM wParam;
-    WindowInput input;
-};
-
-class WindowInputTest : public ::testing::TestWithParam<InputCase> {};
-
-TEST_P(WindowInputTest, QueuedMessageMeansInput) {
-    MSG msg{};
-    msg.message = GetParam().message;
-    msg.wParam = GetParam().wParam;
-    EXPECT_EQ(InputOfMessage(msg), GetParam().input);
+// Centred, halves rounded up, the division truncating toward zero: for a client smaller
+// than the icon (10 - 32 + 1) / 2 is -10, not -11.
+TEST(IconOriginTest, CentresTheIconInTheClient) {
+    const std::pair<RECT, POINT> cases[] = {{{0, 0, 36, 36}, {2, 2}},
+                                            {{0, 0, 37, 36}, {3, 2}},
+                                            {{0, 0, 32, 32}, {0, 0}},
+                                            {{0, 0, 10, 11}, {-10, -10}},
+                                            {{5, 5, 41, 41}, {2, 2}}};
+    for (const auto& [client, expected] : cases) {
+        const POINT origin = IconOrigin(client, 32, 32);
+        EXPECT_EQ(origin.x, expected.x) << client.right;
+        EXPECT_EQ(origin.y, expected.y) << client.bottom;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Messages, WindowInputTest,
-    ::testing::Values(InputCase{WM_KEYDOWN, VK_RETURN, WindowInput::kEnter},
-                      InputCase{WM_KEYDOWN, VK_ESCAPE, WindowInput::kEscape},
-                      InputCase{WM_KEYDOWN, VK_F1, WindowInput::kHelp},
-                      InputCase{WM_KEYDOWN, VK_F4, WindowInput::kOther},
-                      InputCase{WM_SYSKEYDOWN, VK_F4, WindowInput::kCloseRequest},
-                      InputCase{WM_SYSCOMMAND, SC_CLOSE, WindowInput::kCloseRequest},
-                      // The system keeps its own bits in the low four.
-                      InputCase{WM_SYSCOMMAND, SC_CLOSE | 0x2, WindowInput::kCloseRequest},
-                      InputCase{WM_SYSCOMMAND, SC_MINIMIZE, WindowInput::kOther},
-                      InputCase{WM_KEYUP, VK_ESCAPE, WindowInput::kOther}));
-
-struct IconCase {
-    RECT client;
-    int icon;
-    POINT origin;
-};
-
-class IconOriginTest : public ::testing::TestWithParam<IconCase> {};
-
-TEST_P(IconOriginTest, CentresRoundingUpAndTruncatingTowardZero) {
-    const POINT origin = IconOrigin(GetParam().client, GetParam().icon, GetParam().icon);
-    EXPECT_EQ(origin.x, GetParam().origin.x);
-    EXPECT_EQ(origin.y, GetParam().origin.y);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Clients, IconOriginTest,
-    ::testing::Values(IconCase{{0, 0, 36, 36}, 32, {2, 2}}, IconCase{{0, 0, 37, 36}, 32, {3, 2}},
-                      IconCase{{0, 0, 32, 32}, 32, {0, 0}},
-                      // A client smaller than the icon: (10 - 32 + 1) / 2 is -10, not -11.
-                      IconCase{{0, 0, 10, 11}, 32, {-10, -10}},
-                      IconCase{{5, 5, 41, 41}, 32, {2, 2}}));
 
 TEST(Utf8TextTest, RoundTripsJapaneseAndKeepsEmptyEmpty) {
     const std::string japanese = "データを受信中です。";

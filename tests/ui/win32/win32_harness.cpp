@@ -25,19 +25,10 @@ void ProgramTest::Start(const std::string& programPath) {
     ASSERT_NE(mainWindow, nullptr);
 }
 
-void ProgramTest::AnswerFileDialog(const std::string& path) {
-    EXPECT_TRUE(driving::AnswerFileDialog(program->Id(), path)) << "no file dialog";
-}
-
 SeenBox ProgramTest::AnswerBox(int button, DWORD timeoutMs) {
     const std::optional<SeenBox> seen = driving::AnswerBox(program->Id(), button, timeoutMs);
     EXPECT_TRUE(seen.has_value()) << "no message box";
     return seen.value_or(SeenBox{});
-}
-
-OwnerWindow::OwnerWindow() {
-    window_ = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
-                              GetModuleHandleW(nullptr), nullptr);
 }
 
 void BoxAnswerer::Run() {

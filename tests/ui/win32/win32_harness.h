@@ -40,7 +40,9 @@ class ProgramTest : public ::testing::Test {
     }
     bool Showing(const WindowMark& mark) { return !VisibleWindows(program->Id(), mark).empty(); }
     // Waits for the save or open dialog, types `path` as the file name and presses OK.
-    void AnswerFileDialog(const std::string& path);
+    void AnswerFileDialog(const std::string& path) {
+        EXPECT_TRUE(driving::AnswerFileDialog(program->Id(), path)) << "no file dialog";
+    }
     // Waits for a message box and answers it with `button`.
     SeenBox AnswerBox(int button, DWORD timeoutMs = kWindowTimeoutMs);
 
@@ -51,16 +53,13 @@ class ProgramTest : public ::testing::Test {
 };
 
 // A hidden top-level window of the test's thread, to own the windows under test.
-class OwnerWindow {
-  public:
-    OwnerWindow();
-    ~OwnerWindow() { DestroyWindow(window_); }
+struct OwnerWindow {
+    OwnerWindow() = default;
     OwnerWindow(const OwnerWindow&) = delete;
     OwnerWindow& operator=(const OwnerWindow&) = delete;
-    HWND Handle() const { return window_; }
-
-  private:
-    HWND window_ = nullptr;
+    ~OwnerWindow() { DestroyWindow(handle); }
+    HWND handle = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
 };
 
 // Answers the message boxes of this process with OK from a thread of its own, noting

@@ -1,15 +1,24 @@
 #pragma once
 
+// What the Qt window tests share: the standard dialogs answered from a script, a help
+// viewer that always opens, and the main window over them.
+
 #include <QApplication>
+#include <QComboBox>
 #include <QProgressBar>
+#include <QPushButton>
 #include <cstdint>
 #include <deque>
 #include <functional>
 #include <optional>
 #include <ostream>
+#include <string>
 #include <vector>
 
+#include "res/resource.h"
+#include "ui/help_launcher.h"
 #include "ui/qt/desktop_dialogs.h"
+#include "ui/qt/main_window.h"
 #include "ui/qt/transfer_window.h"
 #include "ui/ui_constants.h"
 
@@ -41,7 +50,7 @@ class ScriptedDialogs final : public DesktopDialogs {
         if (onBox) {
             onBox();
         }
-        return (style & kBoxButtonsMask) == kBoxYesNo ? confirmAnswer : kAnswerOk;
+        return (style & 0x0F) == 0x04 ? confirmAnswer : 1;  // Yes/No, else OK
     }
 
     std::optional<QString> AskFile(QWidget*, const FileDialogRequest& request) override {
@@ -65,10 +74,44 @@ class ScriptedDialogs final : public DesktopDialogs {
     }
 
     std::deque<std::optional<QString>> files;
-    int confirmAnswer = kAnswerYes;
+    int confirmAnswer = 6;  // Yes
     std::vector<RecordedBox> boxes;
     std::vector<FileDialogRequest> requests;
     std::function<void()> onBox;  // called at each box, before it is answered
+};
+
+inline HelpViewer& AlwaysOpeningHelp() {
+    static struct final : HelpViewer {
+        bool DisplayContents(const std::string&) override { return true; }
+    } viewer;
+    return viewer;
+}
+
+// The main window, initialised, over scripted dialogs.
+struct Windows {
+    explicit Windows(
+        MainDlgEnvironment environment = {}, HelpViewer& viewer = AlwaysOpeningHelp(),
+        HelpLauncher::ProgramPathSource programPath = [] { return std::string(); })
+        : help(viewer, std::move(programPath)), window(dialogs, help, std::move(environment)) {
+        window.Initialise();
+    }
+
+    template <typename T>
+    T* Control(int32_t id) const {
+        return qobject_cast<T*>(window.Control(id));
+    }
+    void Choose(int32_t model) { Control<QComboBox>(IDC_MODEL)->setCurrentIndex(model); }
+    void Click(int32_t button) { Control<QPushButton>(button)->click(); }
+    // Chooses the model, has the file dialog answer `file` and presses the button.
+    void Press(int32_t model, int32_t button, const std::string& file) {
+        Choose(model);
+        dialogs.files = {QString::fromStdString(file)};
+        Click(button);
+    }
+
+    ScriptedDialogs dialogs;
+    HelpLauncher help;
+    MainWindow window;
 };
 
 }  // namespace velloran::testing
