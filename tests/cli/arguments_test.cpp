@@ -3,96 +3,88 @@
 #include <gtest/gtest.h>
 
 #include "tests/cli/cli_harness.h"
-#include "tests/support/temp_dir.h"
 
 namespace velloran::testing {
 namespace {
 
-using namespace velloran::cli;
+using cli::Command;
+
+// The fields of an invocation that differ from their defaults, in one line.
+std::string Fields(const cli::Invocation& i) {
+    std::string text = "m";
+    text.append(std::to_string(i.modelIndex));
+    if (i.file) {
+        text.append(" f=").append(*i.file);
+    }
+    if (i.secondFile) {
+        text.append(" s=").append(*i.secondFile);
+    }
+    text.append(i.force ? " force" : "").append(i.verify ? " verify" : "");
+    text.append(i.json ? " json" : "");
+    if (i.trace) {
+        text.append(" trace=").append(*i.trace);
+    }
+    if (i.device) {
+        text.append(" dev=").append(std::to_string(*i.device));
+    }
+    return text;
+}
 
 struct ValidCase {
-    const char* name;
     std::vector<std::string> args;
     Command command;
-    int32_t modelIndex;
-    std::optional<std::string> file;
-    bool force;
+    const char* fields;
 };
 
 class ValidArguments : public ::testing::TestWithParam<ValidCase> {};
 
 TEST_P(ValidArguments, BecomeTheInvocation) {
-    const ValidCase& c = GetParam();
-    const ParsedArguments parsed = ParseArguments(c.args);
+    const cli::ParsedArguments parsed = cli::ParseArguments(GetParam().args);
     ASSERT_TRUE(parsed.invocation.has_value()) << parsed.error;
-    EXPECT_EQ(parsed.invocation->command, c.command);
-    EXPECT_EQ(parsed.invocation->modelIndex, c.modelIndex);
-    EXPECT_EQ(parsed.invocation->file, c.file);
-    EXPECT_EQ(parsed.invocation->force, c.force);
+    EXPECT_EQ(parsed.invocation->command, GetParam().command);
+    EXPECT_EQ(Fields(*parsed.invocation), GetParam().fields);
 }
 
+// Model names in any case; --help anywhere before `--` wins, even over errors, and over
+// --version; `--` makes what follows a file; option values are taken in order.
 INSTANTIATE_TEST_SUITE_P(
     Commands, ValidArguments,
     ::testing::Values(
-        ValidCase{"Models", {"models"}, Command::kModels, -1, std::nullopt, false},
+        ValidCase{{"models"}, Command::kModels, "m-1"},
+        ValidCase{{"receive", "lm-q20"}, Command::kReceive, "m1"},
         ValidCase{
-            "ReceiveDefaultName", {"receive", "lm-q20"}, Command::kReceive, 1, std::nullopt, false},
-        ValidCase{"ReceiveForceLast",
-                  {"receive", "LM-Q30", "out.vid", "--force"},
-                  Command::kReceive,
-                  0,
-                  "out.vid",
-                  true},
-        ValidCase{"Send", {"send", "LM-q10", "b.vid"}, Command::kSend, 2, "b.vid", false},
-        ValidCase{"HelpAlone", {"--help"}, Command::kHelp, -1, std::nullopt, false},
-        ValidCase{
-            "HelpWinsOverErrors", {"send", "nope", "-h"}, Command::kHelp, -1, std::nullopt, false},
-        ValidCase{"Version", {"--version"}, Command::kVersion, -1, std::nullopt, false},
-        ValidCase{"VersionAfterCommand",
-                  {"models", "--version"},
-                  Command::kVersion,
-                  -1,
-                  std::nullopt,
-                  false},
-        ValidCase{
-            "HelpBeforeVersion", {"--version", "-h"}, Command::kHelp, -1, std::nullopt, false},
-        ValidCase{"DashFileAfterEndOfOptions",
-                  {"send", "LM-Q20", "--", "-dash.vid"},
+            {"receive", "LM-Q30", "out.vid", "--force"}, Command::kReceive, "m0 f=out.vid force"},
+        ValidCase{{"send", "LM-q10", "b.vid"}, Command::kSend, "m2 f=b.vid"},
+        ValidCase{{"--help"}, Command::kHelp, "m-1"},
+        ValidCase{{"send", "nope", "-h"}, Command::kHelp, "m-1"},
+        ValidCase{{"--version"}, Command::kVersion, "m-1"},
+        ValidCase{{"models", "--version"}, Command::kVersion, "m-1"},
+        ValidCase{{"--version", "-h"}, Command::kHelp, "m-1"},
+        ValidCase{{"send", "LM-Q20", "--", "-dash.vid"}, Command::kSend, "m1 f=-dash.vid"},
+        ValidCase{{"inspect", "--", "--help"}, Command::kInspect, "m-1 f=--help"},
+        ValidCase{{"send", "--trace", "--verify", "LM-Q30", "b.vid", "--verify", "--device", "127"},
                   Command::kSend,
-                  1,
-                  "-dash.vid",
-                  false},
-        ValidCase{"HelpAfterEndOfOptionsIsAFile",
-                  {"inspect", "--", "--help"},
-                  Command::kInspect,
-                  -1,
-                  "--help",
-                  false}),
-
-    [](const auto& info) { return std::string(info.param.name); });
+                  "m0 f=b.vid verify trace=--verify dev=127"},
+        ValidCase{{"diff", "a.vid", "--", "-b.vid"}, Command::kDiff, "m-1 f=a.vid s=-b.vid"},
+        ValidCase{{"inspect", "--json", "a.vid"}, Command::kInspect, "m-1 f=a.vid json"},
+        ValidCase{
+            {"verify", "lm-q10", "a.vid", "--device", "0"}, Command::kVerify, "m2 f=a.vid dev=0"},
+        ValidCase{{"devices", "LM-Q20"}, Command::kDevices, "m1"}));
 
 struct UsageErrorCase {
-    const char* name;
     std::vector<std::string> args;
     const char* errorPart;
 };
 
-class UsageErrors : public ::testing::TestWithParam<UsageErrorCase> {};
+using UsageErrors = CliTestP<UsageErrorCase>;
 
 // Each usage error ends with status 2, says why on standard error, and neither loads a
 // driver nor writes a file.
 TEST_P(UsageErrors, ExitTwoAndTouchNothing) {
-    const UsageErrorCase& c = GetParam();
-    FakeDriver driver;
-    FakeClock clock;
-    TempDir dir;
-    const auto before = std::filesystem::current_path();
-    std::filesystem::current_path(dir.Path());
-    const auto run = RunCliWith(c.args, driver, clock);
-    std::filesystem::current_path(before);
+    const CliRun run = Run(GetParam().args);
     EXPECT_EQ(run.exitStatus, 2);
     EXPECT_EQ(run.out, "");
-    EXPECT_NE(run.err.find(c.errorPart), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(GetParam().errorPart), std::string::npos) << run.err;
     EXPECT_TRUE(driver.loadedNames.empty());
     EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
 }
@@ -100,68 +92,29 @@ TEST_P(UsageErrors, ExitTwoAndTouchNothing) {
 INSTANTIATE_TEST_SUITE_P(
     Commands, UsageErrors,
     ::testing::Values(
-        UsageErrorCase{"NoCommand", {}, "no command"},
-        UsageErrorCase{"UnknownCommand", {"backup"}, "unknown command \"backup\""},
-        UsageErrorCase{"CommandIsCaseSensitive", {"RECEIVE", "LM-Q20"}, "unknown command"},
-        UsageErrorCase{"ModelsTakesNoArgument", {"models", "LM-Q20"}, "too many"},
-        UsageErrorCase{"ReceiveWithoutModel", {"receive"}, "missing argument"},
-        UsageErrorCase{"ReceiveUnknownModel",
-                       {"receive", "LM-Q99"},
+        UsageErrorCase{{}, "no command"}, UsageErrorCase{{"backup"}, "unknown command \"backup\""},
+        UsageErrorCase{{"RECEIVE", "LM-Q20"}, "unknown command"},
+        UsageErrorCase{{"models", "LM-Q20"}, "too many"},
+        UsageErrorCase{{"receive"}, "missing argument"},
+        UsageErrorCase{{"receive", "LM-Q99"},
                        "unknown model \"LM-Q99\"; models: LM-Q30, LM-Q20, LM-Q10"},
-        UsageErrorCase{"ReceiveUnknownOption",
-                       {"receive", "LM-Q20", "--overwrite"},
-                       "unknown option \"--overwrite\""},
-        UsageErrorCase{"SendWithoutFile", {"send", "LM-Q20"}, "missing argument"},
-        UsageErrorCase{"SendUnknownModel", {"send", "LMQ20", "a.vid"}, "unknown model"},
-        UsageErrorCase{"SendTakesNoForce",
-                       {"send", "LM-Q20", "a.vid", "--force"},
-                       "--force is only for receive"},
-        UsageErrorCase{"InspectWithoutFile", {"inspect"}, "missing argument"},
-        UsageErrorCase{"InspectTooMany", {"inspect", "a.vid", "b.vid"}, "too many"},
-        UsageErrorCase{"InspectMissingFile", {"inspect", "absent.vid"}, "cannot read"},
-        UsageErrorCase{
-            "ReceiveTakesNoVerify", {"receive", "LM-Q20", "--verify"}, "--verify is only for send"},
-        UsageErrorCase{"DiffTakesNoTrace",
-                       {"diff", "a", "b", "--trace", "t"},
+        UsageErrorCase{{"receive", "LM-Q20", "--overwrite"}, "unknown option \"--overwrite\""},
+        UsageErrorCase{{"send", "LM-Q20"}, "missing argument"},
+        UsageErrorCase{{"send", "LMQ20", "a.vid"}, "unknown model"},
+        UsageErrorCase{{"send", "LM-Q20", "a.vid", "--force"}, "--force is only for receive"},
+        UsageErrorCase{{"inspect"}, "missing argument"},
+        UsageErrorCase{{"inspect", "a.vid", "b.vid"}, "too many"},
+        UsageErrorCase{{"inspect", "absent.vid"}, "cannot read \"absent.vid\""},
+        UsageErrorCase{{"inspect", "."}, "cannot read \".\""},
+        UsageErrorCase{{"receive", "LM-Q20", "--verify"}, "--verify is only for send"},
+        UsageErrorCase{{"diff", "a", "b", "--trace", "t"},
                        "--trace is only for receive, send, verify"},
-        UsageErrorCase{
-            "TraceWithoutValue", {"send", "LM-Q20", "a.vid", "--trace"}, "--trace needs a value"},
-        UsageErrorCase{"DeviceOutOfRange",
-                       {"verify", "LM-Q20", "a.vid", "--device", "128"},
+        UsageErrorCase{{"send", "LM-Q20", "a.vid", "--trace"}, "--trace needs a value"},
+        UsageErrorCase{{"verify", "LM-Q20", "a.vid", "--device", "128"},
                        "--device takes an index from 0 to 127, not \"128\""},
-        UsageErrorCase{"DeviceNotANumber", {"receive", "LM-Q20", "--device", "-1"}, "not \"-1\""},
-        UsageErrorCase{"DiffOneFile", {"diff", "a.vid"}, "missing argument"},
-        UsageErrorCase{"DevicesWithoutModel", {"devices"}, "missing argument"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-// The options of the new commands land in the invocation, values taken in order.
-TEST(NewOptions, BecomeTheInvocation) {
-    const ParsedArguments send = ParseArguments(
-        {"send", "--trace", "--verify", "LM-Q30", "b.vid", "--verify", "--device", "127"});
-    ASSERT_TRUE(send.invocation) << send.error;
-    EXPECT_EQ(send.invocation->command, Command::kSend);
-    EXPECT_EQ(send.invocation->trace, "--verify");
-    EXPECT_TRUE(send.invocation->verify);
-    EXPECT_EQ(send.invocation->device, 127);
-    EXPECT_EQ(send.invocation->file, "b.vid");
-    const ParsedArguments diff = ParseArguments({"diff", "a.vid", "--", "-b.vid"});
-    ASSERT_TRUE(diff.invocation) << diff.error;
-    EXPECT_EQ(diff.invocation->file, "a.vid");
-    EXPECT_EQ(diff.invocation->secondFile, "-b.vid");
-    const ParsedArguments json = ParseArguments({"inspect", "--json", "a.vid"});
-    ASSERT_TRUE(json.invocation) << json.error;
-    EXPECT_TRUE(json.invocation->json);
-    const ParsedArguments verify = ParseArguments({"verify", "lm-q10", "a.vid", "--device", "0"});
-    ASSERT_TRUE(verify.invocation) << verify.error;
-    EXPECT_EQ(verify.invocation->command, Command::kVerify);
-    EXPECT_EQ(verify.invocation->modelIndex, 2);
-    EXPECT_EQ(verify.invocation->device, 0);
-}
-
-TEST(UnknownModel, ListsTheModels) {
-    const ParsedArguments parsed = ParseArguments({"receive", "LM-Q40"});
-    EXPECT_NE(parsed.error.find("LM-Q30, LM-Q20, LM-Q10"), std::string::npos) << parsed.error;
-}
+        UsageErrorCase{{"receive", "LM-Q20", "--device", "-1"}, "not \"-1\""},
+        UsageErrorCase{{"diff", "a.vid"}, "missing argument"},
+        UsageErrorCase{{"devices"}, "missing argument"}));
 
 }  // namespace
 }  // namespace velloran::testing

@@ -1,197 +1,302 @@
+// The command-line program over the fake driver, the fake printer and the fake clock:
+// what each command prints on which stream, its exit status, and what it leaves on disk.
 #include "cli/cli_app.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
+#include <map>
 
-#include "jobs/outcome.h"
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#endif
+
+#include "cli/comparison_text.h"
+#include "cli/refusal_reason.h"
 #include "tests/cli/cli_harness.h"
 #include "tests/support/backup_builder.h"
-#include "tests/support/fake_printer.h"
-#include "tests/support/temp_dir.h"
 
 namespace velloran::testing {
 namespace {
 
-std::string Text(uint32_t id, FailureDetail detail = kNoDetail) {
-    return OutcomeText(Outcome::Failed(id, detail)) + "\n";
-}
-const std::string kDone = "データの転送が正常に終了しました。\n";
+constexpr uint32_t kImage = 0x28000;
+constexpr uint32_t kAddress = 0x10008000;
+const std::vector<uint8_t> kEarlier{7, 7, 7};
 
-TEST(Cli, ListsTheModelsAndPrintsHelpOnStandardOutput) {
-    FakeDriver driver;
-    FakeClock clock;
-    const auto models = RunCliWith({"models"}, driver, clock);
-    EXPECT_EQ(models.exitStatus, 0);
-    EXPECT_EQ(models.out, "LM-Q30\nLM-Q20\nLM-Q10\n");
-    EXPECT_EQ(models.err, "");
-    const auto help = RunCliWith({"receive", "--help"}, driver, clock);
-    EXPECT_EQ(help.exitStatus, 0);
-    EXPECT_NE(help.out.find("receive MODEL [FILE] [--force]"), std::string::npos);
+// An LM-Q20 backup of what the fake printer holds before anything is written.
+std::vector<uint8_t> PrinterImage() {
+    std::vector<uint8_t> file = SingleRegionFile(HeaderOf(kQ20), kAddress, kImage, 0);
+    for (uint32_t i = 0; i < kImage; ++i) {
+        file.push_back(FakePrinter::SeedByte(kAddress + i));
+    }
+    return file;
 }
 
-TEST(Version, IsTheProjectVersionOnStandardOutput) {
-    FakeDriver driver;
-    FakeClock clock;
-    const auto run = RunCliWith({"--version"}, driver, clock);
-    EXPECT_EQ(run.exitStatus, 0);
-    EXPECT_EQ(run.out, "velloran-cli 1.2.0\n");
-    EXPECT_EQ(run.err, "");
-}
+// What the fake driver and printer do in a row: nothing special, no driver library, no
+// printer answering, or one frame refused.
+enum class Fault { kNone, kNoDriver, kNoPrinter, kRefuseOpen, kRefuseAddress, kRefuseSetup };
 
-// How a transfer ends decides the stream of its text and the exit status.
-struct OutcomeCase {
-    const char* name;
-    const char* model;
-    int32_t fileModel;  // the backup sent; -1 a receive
-    bool driverMissing;
-    bool (*refuse)(const std::vector<uint8_t>&);
+// What a command prints on which stream, its exit status, the frames it sends, the
+// library it loads each time and the device it starts (the one --device names, else 0); afterwards
+// the folder holds the files it started from, unchanged, and at most one new backup.
+struct CommandCase {
+    const char* args;  // split at spaces
+    Fault fault;
     int exitStatus;
     std::string out;
     std::string err;
-    const char* library;
+    size_t frames = 0;
+    const char* library = nullptr;  // nullptr: none loaded
+    const char* backup = nullptr;   // the file that holds a complete backup afterwards
 };
 
-bool IsOpenFrame(const std::vector<uint8_t>& frame) {
-    return frame.size() == 16;
-}
+// The files each row starts from: an LM-Q20 image as the fake printer holds it, one with
+// four bytes changed, small LM-Q30 and LM-Q20 backups, and an earlier file.
+class Commands : public CliTestP<CommandCase> {
+  protected:
+    void SetUp() override {
+        std::vector<uint8_t> changed = PrinterImage();
+        changed[16] ^= 0xFF;
+        changed[16 + 5] = 0x00;
+        changed[16 + 6] = 0x01;
+        changed.back() ^= 0x01;
+        files_ = {{"a.vid", PrinterImage()},
+                  {"b.vid", changed},
+                  {"q30.vid", SingleRegionFile(HeaderOf(kQ30), kAddress, 600, 600)},
+                  {"q20.vid", SingleRegionFile(HeaderOf(kQ20), kAddress, 600, 600)},
+                  {"old.vid", kEarlier}};
+        for (const auto& [name, bytes] : files_) {
+            Write(name, bytes);
+        }
+        driver.moreActive = {5, 127};
+    }
+    std::map<std::string, std::vector<uint8_t>> files_;
+};
+
 bool IsSetupFrame(const std::vector<uint8_t>& frame) {
     return frame.size() == 13 && frame[1] == 0xEB && frame[2] == 0x09;
 }
 
-class TransferOutcome : public ::testing::TestWithParam<OutcomeCase> {};
-
-TEST_P(TransferOutcome, PrintsTheOutcomeTextOnTheRightStream) {
-    const OutcomeCase& c = GetParam();
-    TempDir dir;
-    const std::string file = dir.File("b.vid");
-    if (c.fileModel >= 0) {
-        WriteBytes(file, SingleRegionFile(HeaderOf(c.fileModel), 0x10008000, 600, 600));
+TEST_P(Commands, PrintTheirTextsAndLeaveTheFilesAlone) {
+    const CommandCase& c = GetParam();
+    std::istringstream line(c.args);
+    const std::vector<std::string> args{std::istream_iterator<std::string>(line), {}};
+    driver.loadFails = c.fault == Fault::kNoDriver;
+    if (c.fault == Fault::kNoPrinter) {
+        driver.activeIndex = -1;
+        driver.moreActive.clear();
     }
-    FakeDriver driver;
-    FakeClock clock;
-    driver.loadFails = c.driverMissing;
-    FakePrinter printer(driver);
-    if (c.refuse != nullptr) {
-        printer.refuse = [&c](uint32_t, const std::vector<uint8_t>& frame) {
-            return c.refuse(frame);
-        };
-    }
-    const auto run =
-        RunCliWith({c.fileModel >= 0 ? "send" : "receive", c.model, file}, driver, clock);
+    // The open frame is 16 bytes long, the address frame 8.
+    printer.refuse = [&c](uint32_t, const std::vector<uint8_t>& f) {
+        return (c.fault == Fault::kRefuseOpen && f.size() == 16) ||
+               (c.fault == Fault::kRefuseAddress && f.size() == 8) ||
+               (c.fault == Fault::kRefuseSetup && IsSetupFrame(f));
+    };
+    const CliRun run = Run(args);
     EXPECT_EQ(run.exitStatus, c.exitStatus);
     EXPECT_EQ(run.out, c.out);
     EXPECT_EQ(run.err, c.err);
-    EXPECT_EQ(driver.loadedNames, std::vector<std::string>{c.library});
-    if (c.exitStatus != 0 && c.fileModel < 0) {
-        EXPECT_FALSE(std::filesystem::exists(file));
+    EXPECT_EQ(driver.writes.size(), c.frames);
+    EXPECT_EQ(driver.loadedNames.empty(), c.library == nullptr);
+    for (const std::string& name : driver.loadedNames) {
+        EXPECT_EQ(name, c.library);
     }
+    const auto device = std::find(args.begin(), args.end(), "--device");
+    for (const int32_t index : driver.startIndices) {
+        EXPECT_EQ(index, device != args.end() ? std::stoi(device[1]) : 0);
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+        const std::string name = entry.path().filename().string();
+        if (c.backup != nullptr && name == c.backup) {
+            EXPECT_EQ(entry.file_size(), 163856u);
+        } else {
+            EXPECT_EQ(ReadBytes(dir.File(name)), files_[name]) << name;
+        }
+    }
+    EXPECT_TRUE(c.backup == nullptr || std::filesystem::exists(dir.Path() / c.backup));
 }
+
+constexpr const char* k305 = "Hdv305.dll";
+const std::string kItself = "velloran-cli: the trace cannot go to the backup file itself\n";
+const std::string kQ30Refused =
+    "velloran-cli: q30.vid: an LM-Q30 backup does not go into an LM-Q10\n" + Text(117);
 
 INSTANTIATE_TEST_SUITE_P(
-    Ends, TransferOutcome,
+    Table, Commands,
     ::testing::Values(
-        OutcomeCase{"ReceiveWithoutDriver", "LM-Q20", -1, true, nullptr, 1, "", Text(118),
-                    "Hdv305.dll"},
-        OutcomeCase{"SendWithoutDriver", "LM-Q20", kQ20, true, nullptr, 1, "", Text(117),
-                    "Hdv305.dll"},
-        OutcomeCase{"ReceiveOpenRefused", "LM-Q20", -1, false, &IsOpenFrame, 1, "", Text(118),
-                    "Hdv305.dll"},
-        OutcomeCase{"SendSetupRefused", "LM-Q20", kQ20, false, &IsSetupFrame, 1, "",
-                    Text(119, 0x000900EB), "Hdv305.dll"},
-        OutcomeCase{"SendComplete", "LM-Q20", kQ20, false, nullptr, 0, kDone, "", "Hdv305.dll"},
-        OutcomeCase{"ReceiveComplete", "lm-q10", -1, false, nullptr, 0, kDone, "", "Hdv201.dll"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(Receive, RefusesToReplaceAFileWithoutForceAndWritesTheDatedNameByDefault) {
-    TempDir dir;
-    const std::string file = dir.File("keep.vid");
-    WriteBytes(file, {7, 7, 7});
-    FakeDriver driver;
-    FakeClock clock;
-    FakePrinter printer(driver);
-    const auto refused = RunCliWith({"receive", "LM-Q20", file}, driver, clock);
-    EXPECT_EQ(refused.exitStatus, 2);
-    EXPECT_NE(refused.err.find("--force"), std::string::npos);
-    EXPECT_EQ(ReadBytes(file), std::vector<uint8_t>({7, 7, 7}));
-    EXPECT_TRUE(driver.loadedNames.empty());
-    const auto forced = RunCliWith({"receive", "LM-Q20", file, "--force"}, driver, clock);
-    EXPECT_EQ(forced.exitStatus, 0);
-    EXPECT_EQ(ReadBytes(file).size(), 163856u);
-
-    const auto before = std::filesystem::current_path();
-    std::filesystem::current_path(dir.Path());
-    const auto dated = RunCliWith({"receive", "LM-Q10"}, driver, clock);
-    std::filesystem::current_path(before);
-    EXPECT_EQ(dated.exitStatus, 0);
-    EXPECT_EQ(ReadBytes(dir.File("lmq10_140307.vid")).size(), 163856u);
-    EXPECT_EQ(driver.loadedNames, (std::vector<std::string>{"Hdv305.dll", "Hdv201.dll"}));
-}
-
-// A send of a file the model does not take is refused before the first frame.
-TEST(Send, RefusedFileSendsNoFrame) {
-    TempDir dir;
-    const std::string file = dir.File("b.vid");
-    WriteBytes(file, SingleRegionFile(HeaderOf(0), 0x10008000, 600, 600));
-    FakeDriver driver;
-    FakeClock clock;
-    FakePrinter printer(driver);
-    const auto run = RunCliWith({"send", "LM-Q10", file}, driver, clock);
-    EXPECT_EQ(run.exitStatus, 1);
-    EXPECT_EQ(run.err, "velloran-cli: " + file + ": an LM-Q30 backup does not go into an LM-Q10\n" +
-                           Text(117));
-    EXPECT_TRUE(driver.writes.empty());
-}
-
-TEST(ProgressBar, DrawnOnlyWhenStandardErrorIsATerminal) {
-    TempDir dir;
-    const std::string file = dir.File("b.vid");
-    WriteBytes(file, SingleRegionFile(HeaderOf(kQ20), 0x10008000, 600, 600));
-    FakeDriver driver;
-    FakeClock clock;
-    FakePrinter printer(driver);
-    EXPECT_EQ(RunCliWith({"send", "LM-Q20", file}, driver, clock, false).err, "");
-    const auto terminal = RunCliWith({"send", "LM-Q20", file}, driver, clock, true);
-    EXPECT_EQ(terminal.out, kDone);
-    EXPECT_EQ(terminal.err.front(), '\r');
-    EXPECT_NE(terminal.err.find("100%  "), std::string::npos) << terminal.err;
-    EXPECT_NE(terminal.err.find("B/s"), std::string::npos) << terminal.err;
-    EXPECT_EQ(terminal.err.back(), '\n');
-}
+        CommandCase{"models", Fault::kNone, 0, "LM-Q30\nLM-Q20\nLM-Q10\n", ""},
+        CommandCase{"--version", Fault::kNone, 0, "velloran-cli 1.2.0\n", ""},
+        // A receive never replaces a file unless forced; it names the backup by the date.
+        CommandCase{"receive LM-Q20 old.vid", Fault::kNone, 2, "",
+                    "velloran-cli: \"old.vid\" exists; add --force to replace it\n"},
+        CommandCase{"receive LM-Q10", Fault::kNone, 0, kDone, "", 20482, "Hdv201.dll",
+                    "lmq10_140307.vid"},
+        CommandCase{"receive lm-q20 old.vid --force", Fault::kNone, 0, kDone, "", 2562, k305,
+                    "old.vid"},
+        // How a transfer ends decides the stream of its text and the exit status.
+        CommandCase{"receive LM-Q20 old.vid --force", Fault::kNoDriver, 1, "", Text(118), 0, k305},
+        CommandCase{"send LM-Q20 q20.vid", Fault::kNoDriver, 1, "", Text(117), 0, k305},
+        CommandCase{"receive LM-Q20 old.vid --force", Fault::kRefuseOpen, 1, "", Text(118), 1,
+                    k305},
+        CommandCase{"receive LM-Q20 old.vid --force", Fault::kRefuseAddress, 1, "", Text(120, 0xEC),
+                    2, k305},
+        CommandCase{"send LM-Q20 q20.vid", Fault::kRefuseSetup, 1, "", Text(119, 0x000900EB), 4,
+                    k305},
+        CommandCase{"send LM-Q20 q20.vid", Fault::kNone, 0, kDone, "", 19, k305},
+        // send and verify take only what a send takes: the reason, then the send's refusal.
+        CommandCase{"send LM-Q10 q30.vid", Fault::kNone, 1, "", kQ30Refused, 0, "Hdv201.dll"},
+        CommandCase{"verify LM-Q10 q30.vid", Fault::kNone, 1, "", kQ30Refused},
+        // Open, address, then 64-byte reads.
+        CommandCase{"verify LM-Q20 b.vid", Fault::kNone, 3,
+                    "differs: 3 ranges, 4 bytes of 163840 compared\n"
+                    "  0x10008000  1 byte  file: 33  printer: cc\n"
+                    "  0x10008005  2 bytes  file: 00 01  printer: e3 82\n"
+                    "  0x1002ffff  1 byte  file: df  printer: de\n",
+                    "", 2562, k305},
+        CommandCase{"send LM-Q20 q20.vid --verify", Fault::kNone, 0, kDone + "identical\n", "",
+                    19 + 2562, k305},
+        CommandCase{"diff a.vid b.vid", Fault::kNone, 3,
+                    "differs: 3 ranges, 4 bytes of 163840 compared\n"
+                    "  0x10008000  1 byte  A: cc  B: 33\n"
+                    "  0x10008005  2 bytes  A: e3 82  B: 00 01\n"
+                    "  0x1002ffff  1 byte  A: de  B: df\n",
+                    ""},
+        CommandCase{"diff a.vid a.vid", Fault::kNone, 0, "identical\n", ""},
+        CommandCase{"diff a.vid gone.vid", Fault::kNone, 2, "",
+                    "velloran-cli: gone.vid: missing\n"},
+        // Printers answer at 0, 5 and 127.
+        CommandCase{"devices LM-Q20", Fault::kNone, 0, "0\n5\n127\n", "", 0, k305},
+        CommandCase{"devices LM-Q20", Fault::kNoPrinter, 1, "",
+                    "velloran-cli: no LM-Q20 printer answers\n", 0, k305},
+        CommandCase{"verify LM-Q20 a.vid --device 127", Fault::kNone, 0, "identical\n", "", 2562,
+                    k305},
+        CommandCase{"verify LM-Q20 a.vid --device 6", Fault::kNone, 1, "", Text(118), 0, k305},
+        // The trace never overwrites the backup, a receive's partial file, nor anything but
+        // a regular file.
+        CommandCase{"verify LM-Q20 a.vid --trace a.vid", Fault::kNone, 2, "", kItself},
+        CommandCase{"receive LM-Q20 n.vid --trace n.vid.velloran-partial", Fault::kNone, 2, "",
+                    kItself},
+        CommandCase{"send LM-Q20 a.vid --trace .", Fault::kNone, 2, "",
+                    "velloran-cli: \".\" is not a regular file\n"}));
 
 // The last line of each job's bar shows the bytes of memory moved over the whole run, each
 // exchange taking one 10 ms poll on the fake clock: an LM-Q30 receive moves 186368 bytes
 // in 2920 exchanges, an LM-Q20 one 163840 in 2562, an LM-Q10 one 163840 in 20482; the
-// sends move the same bytes in 3173, 2740 and 2740.
+// sends move the same bytes in 3173, 2740 and 2740. Without a terminal no bar is drawn.
 struct SpeedCase {
     const char* model;
     const char* receiveSpeed;
     const char* sendSpeed;
 };
 
-class JobSpeed : public ::testing::TestWithParam<SpeedCase> {};
+using JobSpeed = CliTestP<SpeedCase>;
 
 TEST_P(JobSpeed, IsTrueBytesPerSecond) {
-    TempDir dir;
-    const std::string file = dir.File("b.vid");
-    FakeDriver driver;
-    FakeClock clock;
-    FakePrinter printer(driver);
-    const std::string model = GetParam().model;
     for (const auto& [command, speed] :
          {std::pair{"receive", GetParam().receiveSpeed}, std::pair{"send", GetParam().sendSpeed}}) {
-        const auto run = RunCliWith({command, model, file}, driver, clock, true);
+        const CliRun run = Run({command, GetParam().model, "b.vid"}, true);
         ASSERT_EQ(run.exitStatus, 0) << command << run.err;
+        EXPECT_EQ(run.out, kDone);
+        EXPECT_EQ(run.err.front(), '\r');
+        EXPECT_EQ(run.err.back(), '\n');
         const std::string last = run.err.substr(run.err.rfind('\r'));
         EXPECT_NE(last.find(std::string("%  ") + speed + "  "), std::string::npos)
             << command << " " << last;
     }
+    EXPECT_EQ(Run({"send", GetParam().model, "b.vid"}).err, "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Models, JobSpeed,
                          ::testing::Values(SpeedCase{"LM-Q30", "6.2 KiB/s", "5.7 KiB/s"},
                                            SpeedCase{"LM-Q20", "6.2 KiB/s", "5.8 KiB/s"},
                                            SpeedCase{"LM-Q10", "800 B/s", "5.8 KiB/s"}));
+
+TEST_F(CliTest, TraceOfARefusedSendNamesTheFrame) {
+    printer.refuse = [](uint32_t, const std::vector<uint8_t>& f) { return IsSetupFrame(f); };
+    Write("b.vid", PrinterImage());
+    EXPECT_EQ(Run({"send", "LM-Q20", "b.vid", "--trace", "t.txt"}).exitStatus, 1);
+    const std::vector<uint8_t> bytes = ReadBytes(dir.File("t.txt"));
+    const std::string trace(bytes.begin(), bytes.end());
+    EXPECT_EQ(std::count(trace.begin(), trace.end(), '\n'), 5);
+    EXPECT_NE(
+        trace.find("setup     02 eb 09 08 00 00 80 00 10 00 80 02 00  polls 1  reply 15 refused\n"),
+        std::string::npos)
+        << trace;
+    EXPECT_NE(trace.find(" ms  outcome: "), std::string::npos) << trace;
+}
+
+struct ReasonCase {
+    const char* name;
+    std::vector<uint8_t> bytes;  // empty: no file at all
+    int32_t model;
+    const char* reason;  // nullptr: accepted
+};
+
+class RefusalReasons : public ::testing::TestWithParam<ReasonCase> {};
+
+TEST_P(RefusalReasons, SayWhyInAFewWords) {
+    TempDir dir;
+    const std::string path = dir.File("f.vid");
+    if (!GetParam().bytes.empty()) {
+        WriteBytes(path, GetParam().bytes);
+    }
+    EXPECT_EQ(cli::RefusalReason(path, GetParam().model).value_or("accepted"), GetParam().reason);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, RefusalReasons,
+    ::testing::Values(
+        ReasonCase{"Missing", {}, 1, "missing"},
+        ReasonCase{"TooShortForAHeader", {0, 8, 9}, 1, "wrong size: 3 bytes, expected at least 17"},
+        ReasonCase{"UnknownHeader", SingleRegionFile({1, 2, 3, 4, 5, 6, 0, 0}, kAddress, 4, 4), 1,
+                   "unknown header"},
+        ReasonCase{"TailNotZeroForTheLmQ30",
+                   SingleRegionFile({0, 8, 9, 1, 0, 0, 1, 0}, kAddress, 4, 4), 0, "unknown header"},
+        ReasonCase{"OlderModelTakesNoNewerFile", SingleRegionFile(HeaderOf(1), kAddress, 4, 4), 2,
+                   "an LM-Q20 backup does not go into an LM-Q10"},
+        ReasonCase{"ShortOfItsRecord", SingleRegionFile(HeaderOf(1), kAddress, kImage, 100), 1,
+                   "wrong size: 116 bytes, expected 163856"},
+        ReasonCase{"ShortOfTheRegionPlan", SingleRegionFile(HeaderOf(1), kAddress, kImage, 100), 0,
+                   "wrong size: 116 bytes, expected 98324"},
+        ReasonCase{"Accepted", SingleRegionFile(HeaderOf(2), kAddress, 4, 4), 1, "accepted"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Paths that are no backup file are refused at once, never waited on.
+TEST(RefusalReason, SpecialPathsAreUnreadable) {
+    TempDir dir;
+    std::vector<std::string> paths{dir.Path().string()};
+#if !defined(_WIN32)
+    ASSERT_EQ(mkfifo(dir.File("fifo").c_str(), 0644), 0);
+    paths.insert(paths.end(), {"/dev/zero", dir.File("fifo")});
+#endif
+    for (const std::string& path : paths) {
+        EXPECT_EQ(cli::RefusalReason(path, 0), "unreadable") << path;
+    }
+}
+
+TEST(ComparisonText, ListsTwentyRangesThenCounts) {
+    ImageComparison comparison;
+    for (uint32_t i = 0; i < 21; ++i) {
+        comparison.ranges.push_back({0x100 + 2 * i, 1, {0xAA}, {0xBB}, false});
+    }
+    comparison.ranges.push_back({0x200, 9, {1, 2, 3, 4, 5, 6, 7, 8}, {}, true});
+    comparison.comparedBytes = 600;
+    comparison.differingBytes = 30;
+    const std::string text = cli::FormatComparison(comparison, {"file", "printer"});
+    EXPECT_TRUE(
+        text.starts_with("differs: 22 ranges, 30 bytes of 600 compared\n"
+                         "  0x00000100  1 byte  file: aa  printer: bb\n"))
+        << text;
+    EXPECT_TRUE(
+        text.ends_with("  0x00000126  1 byte  file: aa  printer: bb\n"
+                       "  and 2 more ranges\n"))
+        << text;
+    comparison.ranges.erase(comparison.ranges.begin(), comparison.ranges.begin() + 21);
+    EXPECT_EQ(cli::FormatComparison(comparison, {"A", "B"}),
+              "differs: 1 range, 30 bytes of 600 compared\n"
+              "  0x00000200  9 bytes  A: 01 02 03 04 05 06 07 08 ...  B holds none\n");
+}
 
 }  // namespace
 }  // namespace velloran::testing

@@ -48,37 +48,18 @@ INSTANTIATE_TEST_SUITE_P(
                                "[##############################] 100%  5.8 KiB/s  0:00 left"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-struct SpeedCase {
-    double bytesPerSecond;
-    const char* expected;
-};
-
-class Speed : public ::testing::TestWithParam<SpeedCase> {};
-
-TEST_P(Speed, PicksTheUnit) {
-    EXPECT_EQ(FormatSpeed(GetParam().bytesPerSecond), GetParam().expected);
+// Speeds pick their unit; durations are minutes and seconds, or hours.
+TEST(ProgressFormat, SpeedsAndDurations) {
+    const std::pair<std::string, const char*> rows[] = {
+        {FormatSpeed(100), "100 B/s"},    {FormatSpeed(1023.2), "1023 B/s"},
+        {FormatSpeed(1024), "1.0 KiB/s"}, {FormatSpeed(1048576), "1.0 MiB/s"},
+        {FormatDuration(0), "0:00"},      {FormatDuration(7), "0:07"},
+        {FormatDuration(754), "12:34"},   {FormatDuration(3723), "1:02:03"},
+    };
+    for (const auto& [text, expected] : rows) {
+        EXPECT_EQ(text, expected);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Units, Speed,
-                         ::testing::Values(SpeedCase{100, "100 B/s"}, SpeedCase{1023.2, "1023 B/s"},
-                                           SpeedCase{1024, "1.0 KiB/s"},
-                                           SpeedCase{1048576, "1.0 MiB/s"}));
-
-struct DurationCase {
-    uint32_t seconds;
-    const char* expected;
-};
-
-class Duration : public ::testing::TestWithParam<DurationCase> {};
-
-TEST_P(Duration, IsMinutesAndSecondsOrHours) {
-    EXPECT_EQ(FormatDuration(GetParam().seconds), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Lengths, Duration,
-                         ::testing::Values(DurationCase{0, "0:00"}, DurationCase{7, "0:07"},
-                                           DurationCase{754, "12:34"},
-                                           DurationCase{3723, "1:02:03"}));
 
 size_t Count(const std::string& text, char c) {
     return static_cast<size_t>(std::count(text.begin(), text.end(), c));
@@ -103,33 +84,25 @@ TEST(TerminalProgressBar, RedrawsAtMostEveryHundredMilliseconds) {
     EXPECT_NE(out.str().rfind("100%"), std::string::npos);
 }
 
-TEST(TerminalProgressBar, FinishEndsTheLineOnlyWhenOneWasDrawn) {
+// Each line is padded so a short one covers a long one; Finish ends the line only when
+// one was drawn.
+TEST(TerminalProgressBar, PadsItsLinesAndFinishEndsThem) {
     std::ostringstream out;
     FakeClock clock;
     TerminalProgressBar quiet(out, clock, 80);
     quiet.Finish();
     EXPECT_EQ(out.str(), "");
-
     TerminalProgressBar bar(out, clock, 640);
     bar.SetRange(10);
+    ASSERT_EQ(out.str().front(), '\r');
+    EXPECT_EQ(out.str().size(), 1u + 72u);
     bar.SetStep(2);
     clock.Advance(1000);
     bar.Step();
     bar.Finish();
     const std::string text = out.str();
-    ASSERT_FALSE(text.empty());
     EXPECT_EQ(text.back(), '\n');
     EXPECT_NE(text.find(" 20%  128 B/s  0:04 left"), std::string::npos) << text;
-}
-
-TEST(TerminalProgressBar, PadsLinesSoAShortOneCoversALongOne) {
-    std::ostringstream out;
-    FakeClock clock;
-    TerminalProgressBar bar(out, clock, 80);
-    bar.SetRange(10);
-    const std::string text = out.str();
-    ASSERT_EQ(text.front(), '\r');
-    EXPECT_EQ(text.size(), 1u + 72u);
 }
 
 }  // namespace
