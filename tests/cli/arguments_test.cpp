@@ -31,7 +31,7 @@ std::string Fields(const cli::Invocation& i) {
 }
 
 struct ValidCase {
-    std::vector<std::string> args;
+    const char* args;  // split at spaces
     Command command;
     const char* fields;
 };
@@ -39,7 +39,7 @@ struct ValidCase {
 class ValidArguments : public ::testing::TestWithParam<ValidCase> {};
 
 TEST_P(ValidArguments, BecomeTheInvocation) {
-    const cli::ParsedArguments parsed = cli::ParseArguments(GetParam().args);
+    const cli::ParsedArguments parsed = cli::ParseArguments(Words(GetParam().args));
     ASSERT_TRUE(parsed.invocation.has_value()) << parsed.error;
     EXPECT_EQ(parsed.invocation->command, GetParam().command);
     EXPECT_EQ(Fields(*parsed.invocation), GetParam().fields);
@@ -49,30 +49,20 @@ TEST_P(ValidArguments, BecomeTheInvocation) {
 // --version; `--` makes what follows a file; option values are taken in order.
 INSTANTIATE_TEST_SUITE_P(
     Commands, ValidArguments,
-    ::testing::Values(
-        ValidCase{{"models"}, Command::kModels, "m-1"},
-        ValidCase{{"receive", "lm-q20"}, Command::kReceive, "m1"},
-        ValidCase{
-            {"receive", "LM-Q30", "out.vid", "--force"}, Command::kReceive, "m0 f=out.vid force"},
-        ValidCase{{"send", "LM-q10", "b.vid"}, Command::kSend, "m2 f=b.vid"},
-        ValidCase{{"--help"}, Command::kHelp, "m-1"},
-        ValidCase{{"send", "nope", "-h"}, Command::kHelp, "m-1"},
-        ValidCase{{"--version"}, Command::kVersion, "m-1"},
-        ValidCase{{"models", "--version"}, Command::kVersion, "m-1"},
-        ValidCase{{"--version", "-h"}, Command::kHelp, "m-1"},
-        ValidCase{{"send", "LM-Q20", "--", "-dash.vid"}, Command::kSend, "m1 f=-dash.vid"},
-        ValidCase{{"inspect", "--", "--help"}, Command::kInspect, "m-1 f=--help"},
-        ValidCase{{"send", "--trace", "--verify", "LM-Q30", "b.vid", "--verify", "--device", "127"},
-                  Command::kSend,
-                  "m0 f=b.vid verify trace=--verify dev=127"},
-        ValidCase{{"diff", "a.vid", "--", "-b.vid"}, Command::kDiff, "m-1 f=a.vid s=-b.vid"},
-        ValidCase{{"inspect", "--json", "a.vid"}, Command::kInspect, "m-1 f=a.vid json"},
-        ValidCase{
-            {"verify", "lm-q10", "a.vid", "--device", "0"}, Command::kVerify, "m2 f=a.vid dev=0"},
-        ValidCase{{"devices", "LM-Q20"}, Command::kDevices, "m1"}));
+    ::testing::Values(ValidCase{"send LM-q10 b.vid", Command::kSend, "m2 f=b.vid"},
+                      ValidCase{"--help", Command::kHelp, "m-1"},
+                      ValidCase{"send nope -h", Command::kHelp, "m-1"},
+                      ValidCase{"models --version", Command::kVersion, "m-1"},
+                      ValidCase{"--version -h", Command::kHelp, "m-1"},
+                      ValidCase{"send LM-Q20 -- -dash.vid", Command::kSend, "m1 f=-dash.vid"},
+                      ValidCase{"inspect -- --help", Command::kInspect, "m-1 f=--help"},
+                      ValidCase{"send --trace --verify LM-Q30 b.vid --verify --device 127",
+                                Command::kSend, "m0 f=b.vid verify trace=--verify dev=127"},
+                      ValidCase{"diff a.vid -- -b.vid", Command::kDiff, "m-1 f=a.vid s=-b.vid"},
+                      ValidCase{"inspect --json a.vid", Command::kInspect, "m-1 f=a.vid json"}));
 
 struct UsageErrorCase {
-    std::vector<std::string> args;
+    const char* args;  // split at spaces
     const char* errorPart;
 };
 
@@ -81,7 +71,7 @@ using UsageErrors = CliTestP<UsageErrorCase>;
 // Each usage error ends with status 2, says why on standard error, and neither loads a
 // driver nor writes a file.
 TEST_P(UsageErrors, ExitTwoAndTouchNothing) {
-    const CliRun run = Run(GetParam().args);
+    const CliRun run = Run(Words(GetParam().args));
     EXPECT_EQ(run.exitStatus, 2);
     EXPECT_EQ(run.out, "");
     EXPECT_NE(run.err.find(GetParam().errorPart), std::string::npos) << run.err;
@@ -92,29 +82,29 @@ TEST_P(UsageErrors, ExitTwoAndTouchNothing) {
 INSTANTIATE_TEST_SUITE_P(
     Commands, UsageErrors,
     ::testing::Values(
-        UsageErrorCase{{}, "no command"}, UsageErrorCase{{"backup"}, "unknown command \"backup\""},
-        UsageErrorCase{{"RECEIVE", "LM-Q20"}, "unknown command"},
-        UsageErrorCase{{"models", "LM-Q20"}, "too many"},
-        UsageErrorCase{{"receive"}, "missing argument"},
-        UsageErrorCase{{"receive", "LM-Q99"},
-                       "unknown model \"LM-Q99\"; models: LM-Q30, LM-Q20, LM-Q10"},
-        UsageErrorCase{{"receive", "LM-Q20", "--overwrite"}, "unknown option \"--overwrite\""},
-        UsageErrorCase{{"send", "LM-Q20"}, "missing argument"},
-        UsageErrorCase{{"send", "LMQ20", "a.vid"}, "unknown model"},
-        UsageErrorCase{{"send", "LM-Q20", "a.vid", "--force"}, "--force is only for receive"},
-        UsageErrorCase{{"inspect"}, "missing argument"},
-        UsageErrorCase{{"inspect", "a.vid", "b.vid"}, "too many"},
-        UsageErrorCase{{"inspect", "absent.vid"}, "cannot read \"absent.vid\""},
-        UsageErrorCase{{"inspect", "."}, "cannot read \".\""},
-        UsageErrorCase{{"receive", "LM-Q20", "--verify"}, "--verify is only for send"},
-        UsageErrorCase{{"diff", "a", "b", "--trace", "t"},
-                       "--trace is only for receive, send, verify"},
-        UsageErrorCase{{"send", "LM-Q20", "a.vid", "--trace"}, "--trace needs a value"},
-        UsageErrorCase{{"verify", "LM-Q20", "a.vid", "--device", "128"},
+        UsageErrorCase{"", "no command given; try velloran-cli --help\n"},
+        UsageErrorCase{"backup", "unknown command \"backup\""},
+        UsageErrorCase{"RECEIVE LM-Q20", "unknown command"},
+        UsageErrorCase{"models LM-Q20", "too many arguments; usage: velloran-cli models\n"},
+        UsageErrorCase{"receive", "missing argument; usage: velloran-cli receive MODEL [FILE]"},
+        UsageErrorCase{"receive LM-Q99",
+                       "unknown model \"LM-Q99\"; models: LM-Q30, LM-Q20, LM-Q10\n"},
+        UsageErrorCase{"receive LM-Q20 --overwrite", "unknown option \"--overwrite\""},
+        UsageErrorCase{"send LM-Q20", "missing argument; usage: velloran-cli send MODEL FILE"},
+        UsageErrorCase{"send LMQ20 a.vid", "unknown model"},
+        UsageErrorCase{"send LM-Q20 a.vid --force", "--force is only for receive"},
+        UsageErrorCase{"inspect", "missing argument; usage: velloran-cli inspect FILE [--json]\n"},
+        UsageErrorCase{"inspect a.vid b.vid", "too many"},
+        UsageErrorCase{"inspect absent.vid", "velloran-cli: cannot read \"absent.vid\"\n"},
+        UsageErrorCase{"inspect .", "cannot read \".\""},
+        UsageErrorCase{"receive LM-Q20 --verify", "--verify is only for send"},
+        UsageErrorCase{"diff a b --trace t", "--trace is only for receive, send, verify"},
+        UsageErrorCase{"send LM-Q20 a.vid --trace", "--trace needs a value"},
+        UsageErrorCase{"verify LM-Q20 a.vid --device 128",
                        "--device takes an index from 0 to 127, not \"128\""},
-        UsageErrorCase{{"receive", "LM-Q20", "--device", "-1"}, "not \"-1\""},
-        UsageErrorCase{{"diff", "a.vid"}, "missing argument"},
-        UsageErrorCase{{"devices"}, "missing argument"}));
+        UsageErrorCase{"receive LM-Q20 --device -1", "not \"-1\""},
+        UsageErrorCase{"diff a.vid", "missing argument; usage: velloran-cli diff A.vid B.vid\n"},
+        UsageErrorCase{"devices", "missing argument; usage: velloran-cli devices MODEL\n"}));
 
 }  // namespace
 }  // namespace velloran::testing

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <iterator>
 #include <map>
 
 #if !defined(_WIN32)
@@ -80,8 +79,7 @@ bool IsSetupFrame(const std::vector<uint8_t>& frame) {
 
 TEST_P(Commands, PrintTheirTextsAndLeaveTheFilesAlone) {
     const CommandCase& c = GetParam();
-    std::istringstream line(c.args);
-    const std::vector<std::string> args{std::istream_iterator<std::string>(line), {}};
+    const std::vector<std::string> args = Words(c.args);
     driver.loadFails = c.fault == Fault::kNoDriver;
     if (c.fault == Fault::kNoPrinter) {
         driver.activeIndex = -1;
@@ -226,52 +224,26 @@ TEST_F(CliTest, TraceOfARefusedSendNamesTheFrame) {
     EXPECT_NE(trace.find(" ms  outcome: "), std::string::npos) << trace;
 }
 
-struct ReasonCase {
-    const char* name;
-    std::vector<uint8_t> bytes;  // empty: no file at all
-    int32_t model;
-    const char* reason;  // nullptr: accepted
-};
-
-class RefusalReasons : public ::testing::TestWithParam<ReasonCase> {};
-
-TEST_P(RefusalReasons, SayWhyInAFewWords) {
+// Why a file is refused, in a few words; paths that are no backup file are refused at
+// once, never waited on.
+TEST(RefusalReason, SaysWhyInAFewWords) {
     TempDir dir;
-    const std::string path = dir.File("f.vid");
-    if (!GetParam().bytes.empty()) {
-        WriteBytes(path, GetParam().bytes);
+    const std::pair<std::vector<uint8_t>, const char*> rows[] = {
+        {{0, 8, 9}, "wrong size: 3 bytes, expected at least 17"},
+        {SingleRegionFile({1, 2, 3, 4, 5, 6, 0, 0}, kAddress, 4, 4), "unknown header"},
+        {SingleRegionFile({0, 8, 9, 1, 0, 0, 1, 0}, kAddress, 4, 4), "unknown header"},
+    };
+    for (const auto& [bytes, reason] : rows) {
+        WriteBytes(dir.File("f.vid"), bytes);
+        EXPECT_EQ(cli::RefusalReason(dir.File("f.vid"), kQ30), reason);
     }
-    EXPECT_EQ(cli::RefusalReason(path, GetParam().model).value_or("accepted"), GetParam().reason);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, RefusalReasons,
-    ::testing::Values(
-        ReasonCase{"Missing", {}, 1, "missing"},
-        ReasonCase{"TooShortForAHeader", {0, 8, 9}, 1, "wrong size: 3 bytes, expected at least 17"},
-        ReasonCase{"UnknownHeader", SingleRegionFile({1, 2, 3, 4, 5, 6, 0, 0}, kAddress, 4, 4), 1,
-                   "unknown header"},
-        ReasonCase{"TailNotZeroForTheLmQ30",
-                   SingleRegionFile({0, 8, 9, 1, 0, 0, 1, 0}, kAddress, 4, 4), 0, "unknown header"},
-        ReasonCase{"OlderModelTakesNoNewerFile", SingleRegionFile(HeaderOf(1), kAddress, 4, 4), 2,
-                   "an LM-Q20 backup does not go into an LM-Q10"},
-        ReasonCase{"ShortOfItsRecord", SingleRegionFile(HeaderOf(1), kAddress, kImage, 100), 1,
-                   "wrong size: 116 bytes, expected 163856"},
-        ReasonCase{"ShortOfTheRegionPlan", SingleRegionFile(HeaderOf(1), kAddress, kImage, 100), 0,
-                   "wrong size: 116 bytes, expected 98324"},
-        ReasonCase{"Accepted", SingleRegionFile(HeaderOf(2), kAddress, 4, 4), 1, "accepted"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-// Paths that are no backup file are refused at once, never waited on.
-TEST(RefusalReason, SpecialPathsAreUnreadable) {
-    TempDir dir;
     std::vector<std::string> paths{dir.Path().string()};
 #if !defined(_WIN32)
     ASSERT_EQ(mkfifo(dir.File("fifo").c_str(), 0644), 0);
     paths.insert(paths.end(), {"/dev/zero", dir.File("fifo")});
 #endif
     for (const std::string& path : paths) {
-        EXPECT_EQ(cli::RefusalReason(path, 0), "unreadable") << path;
+        EXPECT_EQ(cli::RefusalReason(path, kQ30), "unreadable") << path;
     }
 }
 

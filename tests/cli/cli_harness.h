@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/cli_app.h"
 #include "jobs/outcome.h"
+#include "tests/cli/program_run.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_driver.h"
 #include "tests/support/fake_printer.h"
@@ -17,11 +19,13 @@
 namespace velloran::testing {
 
 // What one run of the command-line program left behind.
-struct CliRun {
-    int exitStatus = -1;
-    std::string out;
-    std::string err;
-};
+using CliRun = ProgramResult;
+
+// The words of `line`, split at spaces.
+inline std::vector<std::string> Words(const std::string& line) {
+    std::istringstream words(line);
+    return {std::istream_iterator<std::string>(words), {}};
+}
 
 inline const std::string kDone = "データの転送が正常に終了しました。\n";
 
