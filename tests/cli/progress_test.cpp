@@ -11,50 +11,34 @@ namespace {
 
 using namespace velloran::cli;
 
-struct LineCase {
-    const char* name;
-    ProgressSnapshot snapshot;
-    const char* expected;
-};
-
-class ProgressLine : public ::testing::TestWithParam<LineCase> {};
-
-TEST_P(ProgressLine, ShowsBarPercentSpeedAndTimeLeft) {
-    EXPECT_EQ(FormatProgressLine(GetParam().snapshot), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Moments, ProgressLine,
-    ::testing::Values(LineCase{"NothingYet",
-                               {0, 20482, 0, 163840},
-                               "[..............................]   0%  --  -- left"},
-                      LineCase{"NoRangeYet",
-                               {0, 0, 500, 163840},
-                               "[..............................]   0%  --  -- left"},
-                      // 8 KiB of 16 KiB in 2 s: 4 KiB/s; the other half takes 2 s more.
-                      LineCase{"HalfwayReceive",
-                               {1024, 2048, 2000, 16384},
-                               "[###############...............]  50%  4.0 KiB/s  0:02 left"},
-                      // 100 of 2740 frames in 1 s carry 5979.6 of 163840 bytes; 2640
-                      // frames left: 26.4 s, shown rounded up.
-                      LineCase{"SendCountsBytes",
-                               {100, 2740, 1000, 163840},
-                               "[#.............................]   3%  5.8 KiB/s  0:27 left"},
-                      LineCase{"Full",
-                               {2740, 2740, 27400, 163840},
-                               "[##############################] 100%  5.8 KiB/s  0:00 left"},
-                      LineCase{"PastTheEndIsFull",
-                               {3000, 2740, 27400, 163840},
-                               "[##############################] 100%  5.8 KiB/s  0:00 left"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-// Speeds pick their unit; durations are minutes and seconds, or hours.
-TEST(ProgressFormat, SpeedsAndDurations) {
+// A progress line shows bar, percent, speed and time left, from the frames done of all,
+// the time taken and the bytes of memory the run moves; speeds pick their unit;
+// durations are minutes and seconds, or hours.
+TEST(ProgressFormat, LinesSpeedsAndDurations) {
     const std::pair<std::string, const char*> rows[] = {
-        {FormatSpeed(100), "100 B/s"},    {FormatSpeed(1023.2), "1023 B/s"},
-        {FormatSpeed(1024), "1.0 KiB/s"}, {FormatSpeed(1048576), "1.0 MiB/s"},
-        {FormatDuration(0), "0:00"},      {FormatDuration(7), "0:07"},
-        {FormatDuration(754), "12:34"},   {FormatDuration(3723), "1:02:03"},
+        {FormatProgressLine({0, 20482, 0, 163840}),
+         "[..............................]   0%  --  -- left"},
+        {FormatProgressLine({0, 0, 500, 163840}),  // no range yet
+         "[..............................]   0%  --  -- left"},
+        // 8 KiB of 16 KiB in 2 s: 4 KiB/s; the other half takes 2 s more.
+        {FormatProgressLine({1024, 2048, 2000, 16384}),
+         "[###############...............]  50%  4.0 KiB/s  0:02 left"},
+        // 100 of 2740 frames in 1 s carry 5979.6 of 163840 bytes; 2640 frames left: 26.4 s,
+        // shown rounded up.
+        {FormatProgressLine({100, 2740, 1000, 163840}),
+         "[#.............................]   3%  5.8 KiB/s  0:27 left"},
+        {FormatProgressLine({2740, 2740, 27400, 163840}),
+         "[##############################] 100%  5.8 KiB/s  0:00 left"},
+        {FormatProgressLine({3000, 2740, 27400, 163840}),  // past the end
+         "[##############################] 100%  5.8 KiB/s  0:00 left"},
+        {FormatSpeed(100), "100 B/s"},
+        {FormatSpeed(1023.2), "1023 B/s"},
+        {FormatSpeed(1024), "1.0 KiB/s"},
+        {FormatSpeed(1048576), "1.0 MiB/s"},
+        {FormatDuration(0), "0:00"},
+        {FormatDuration(7), "0:07"},
+        {FormatDuration(754), "12:34"},
+        {FormatDuration(3723), "1:02:03"},
     };
     for (const auto& [text, expected] : rows) {
         EXPECT_EQ(text, expected);

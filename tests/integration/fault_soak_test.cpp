@@ -10,7 +10,6 @@
 #include <map>
 #include <optional>
 #include <random>
-#include <sstream>
 #include <thread>
 
 #include "jobs/receive_file.h"
@@ -139,11 +138,10 @@ TEST_F(FaultSoak, EveryTransferEndsWithOneAllowedOutcomeAndLosesNothing) {
         Transfer t{static_cast<int32_t>(random_() % 3), static_cast<int32_t>(random_() % 2),
                    &kFaults[random_() % std::size(kFaults)], 0};
         t.at = 1 + random_() % 3200;
-        std::ostringstream where;
-        where << "seed " << seed << " transfer " << i << " model " << t.model << " direction "
-              << t.direction << " fault " << t.fault->name << " at " << t.at
-              << " (rerun with VELLORAN_SOAK_SEED=" << seed << ")";
-        SCOPED_TRACE(where.str());
+        SCOPED_TRACE(::testing::Message()
+                     << "seed " << seed << " transfer " << i << " model " << t.model
+                     << " direction " << t.direction << " fault " << t.fault->name << " at " << t.at
+                     << " (rerun with VELLORAN_SOAK_SEED=" << seed << ")");
         const std::string path = files.File("backup-" + std::to_string(i) + ".vid");
         const std::string partial = ReceiveFile::PartialPathFor(path);
         failFlush_ = false;

@@ -49,10 +49,7 @@ struct Session {
         EXPECT_EQ(link.Bind(static_cast<uint32_t>(model)), 1);
         EXPECT_EQ(index < 0 ? link.Connect() : link.ConnectAt(index), 1);
     }
-    ~Session() {
-        link.Release();
-        link.Unbind();
-    }
+    ~Session() { link.Release(); }
     // Index of the first frame not acknowledged; frames.size() when all were.
     size_t SendAll(const std::vector<Bytes>& frames) {
         for (size_t i = 0; i < frames.size(); ++i) {
