@@ -5,20 +5,83 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
 #include <map>
+#include <sstream>
 
 #if !defined(_WIN32)
 #include <sys/stat.h>
 #endif
 
+#include "cli/arguments.h"
 #include "cli/comparison_text.h"
+#include "cli/progress_bar.h"
+#include "cli/progress_format.h"
 #include "cli/receive_target.h"
 #include "cli/refusal_reason.h"
-#include "tests/cli/cli_harness.h"
+#include "jobs/outcome.h"
+#include "tests/cli/program_run.h"
 #include "tests/support/backup_builder.h"
+#include "tests/support/fake_clock.h"
+#include "tests/support/fake_driver.h"
+#include "tests/support/fake_printer.h"
+#include "tests/support/temp_dir.h"
 
 namespace velloran::testing {
 namespace {
+
+using namespace velloran::cli;
+
+// What one run of the command-line program left behind.
+using CliRun = ProgramResult;
+
+// The words of `line`, split at spaces.
+std::vector<std::string> Words(const std::string& line) {
+    std::istringstream words(line);
+    return {std::istream_iterator<std::string>(words), {}};
+}
+
+const std::string kDone = "データの転送が正常に終了しました。\n";
+
+// The text of a failed transfer's outcome, as the program prints it.
+std::string Text(uint32_t id, FailureDetail detail = kNoDetail) {
+    return OutcomeText(Outcome::Failed(id, detail)) + "\n";
+}
+
+// Runs the program's logic with the fake driver, a fake printer behind it and the fake
+// clock, in a folder of its own, as if started on 7 March 2014.
+class CliTest : public ::testing::Test {
+  protected:
+    CliRun Run(const std::vector<std::string>& args, bool errIsTerminal = false) {
+        std::ostringstream out;
+        std::ostringstream err;
+        CliContext context{out, err};
+        context.errIsTerminal = errIsTerminal;
+        context.environment.loader = &driver;
+        context.environment.clock = &clock;
+        context.today = LocalDate{2014, 3, 7};
+        const auto before = std::filesystem::current_path();
+        std::filesystem::current_path(dir.Path());
+        CliRun run;
+        run.exitStatus = RunCli(args, context);
+        std::filesystem::current_path(before);
+        run.out = out.str();
+        run.err = err.str();
+        return run;
+    }
+    // Writes `bytes` to `name` in the folder of the run.
+    void Write(const std::string& name, const std::vector<uint8_t>& bytes) {
+        WriteBytes(dir.File(name), bytes);
+    }
+
+    TempDir dir;
+    FakeDriver driver;
+    FakeClock clock;
+    FakePrinter printer{driver};
+};
+
+template <typename Param>
+class CliTestP : public CliTest, public ::testing::WithParamInterface<Param> {};
 
 constexpr uint32_t kImage = 0x28000;
 constexpr uint32_t kAddress = 0x10008000;
@@ -51,11 +114,11 @@ std::vector<uint8_t> PrinterImage() {
 enum class Fault { kNone, kNoDriver, kNoPrinter, kRefuseOpen, kRefuseAddress, kRefuseSetup };
 
 // What a command prints on which stream, its exit status, the frames it sends, the
-// library it loads each time and the device it starts (the one --device names, else 0); afterwards
-// the folder holds the files it started from, unchanged, and at most one new backup.
+// library it loads each time and the device it starts (the one --device names, else 0);
+// afterwards the folder holds the files it started from, unchanged, and at most one new
+// backup.
 struct CommandCase {
     const char* args;  // split at spaces
-    Fault fault;
     int exitStatus;
     std::string out;
     std::string err;
@@ -63,10 +126,12 @@ struct CommandCase {
     const char* library = nullptr;  // nullptr: none loaded
     const char* backup = nullptr;   // the file that holds a complete backup afterwards
     const char* speed = nullptr;    // on a terminal: the speed the bar ends with
+    Fault fault = Fault::kNone;
 };
 
 // The files each row starts from: an LM-Q20 image as the fake printer holds it, one with
-// four bytes changed, small LM-Q30 and LM-Q20 backups, and an earlier file.
+// four bytes changed, a small LM-Q20 backup, an earlier file, and full LM-Q30 and LM-Q10
+// backups.
 class Commands : public CliTestP<CommandCase> {
   protected:
     void SetUp() override {
@@ -77,7 +142,6 @@ class Commands : public CliTestP<CommandCase> {
         changed.back() ^= 0x01;
         files_ = {{"a.vid", PrinterImage()},
                   {"b.vid", changed},
-                  {"q30.vid", SingleRegionFile(HeaderOf(kQ30), kAddress, 600, 600)},
                   {"q20.vid", SingleRegionFile(HeaderOf(kQ20), kAddress, 600, 600)},
                   {"old.vid", kEarlier},
                   {"q30all.vid", MultiRegionFile()},
@@ -142,81 +206,72 @@ TEST_P(Commands, PrintTheirTextsAndLeaveTheFilesAlone) {
 constexpr const char* k305 = "Hdv305.dll";
 const std::string kItself = "velloran-cli: the trace cannot go to the backup file itself\n";
 const std::string kQ30Refused =
-    "velloran-cli: q30.vid: an LM-Q30 backup does not go into an LM-Q10\n" + Text(117);
+    "velloran-cli: q30all.vid: an LM-Q30 backup does not go into an LM-Q10\n" + Text(117);
 
 INSTANTIATE_TEST_SUITE_P(
     Table, Commands,
     ::testing::Values(
-        CommandCase{"models", Fault::kNone, 0, "LM-Q30\nLM-Q20\nLM-Q10\n", ""},
-        CommandCase{"--version", Fault::kNone, 0, "velloran-cli 1.2.0\n", ""},
+        CommandCase{"models", 0, "LM-Q30\nLM-Q20\nLM-Q10\n", ""},
+        CommandCase{"--version", 0, "velloran-cli 1.2.0\n", ""},
         // A receive never replaces a file unless forced; it names the backup by the date.
-        CommandCase{"receive LM-Q20 old.vid", Fault::kNone, 2, "",
+        CommandCase{"receive LM-Q20 old.vid", 2, "",
                     "velloran-cli: \"old.vid\" exists; add --force to replace it\n"},
-        CommandCase{"receive LM-Q10", Fault::kNone, 0, kDone, "", 20482, "Hdv201.dll",
-                    "lmq10_140307.vid"},
+        CommandCase{"receive LM-Q20 .", 2, "",
+                    "velloran-cli: \".\" exists; add --force to replace it\n"},
         // The bar's last line shows the bytes of memory moved over the whole run, each
         // exchange taking one 10 ms poll on the fake clock: 186368 bytes from an LM-Q30,
         // 163840 from the others.
-        CommandCase{"receive LM-Q30 n.vid", Fault::kNone, 0, kDone, "", 2920, k305, "n.vid",
+        CommandCase{"receive LM-Q30 n.vid", 0, kDone, "", 2920, k305, "n.vid", "6.2 KiB/s"},
+        CommandCase{"receive lm-q20 old.vid --force", 0, kDone, "", 2562, k305, "old.vid",
                     "6.2 KiB/s"},
-        CommandCase{"receive LM-Q20 n.vid", Fault::kNone, 0, kDone, "", 2562, k305, "n.vid",
-                    "6.2 KiB/s"},
-        CommandCase{"receive LM-Q10 n.vid", Fault::kNone, 0, kDone, "", 20482, "Hdv201.dll",
-                    "n.vid", "800 B/s"},
-        CommandCase{"send LM-Q30 q30all.vid", Fault::kNone, 0, kDone, "", 3173, k305, nullptr,
-                    "5.7 KiB/s"},
-        CommandCase{"send LM-Q20 a.vid", Fault::kNone, 0, kDone, "", 2740, k305, nullptr,
+        CommandCase{"receive LM-Q10", 0, kDone, "", 20482, "Hdv201.dll", "lmq10_140307.vid",
+                    "800 B/s"},
+        CommandCase{"send LM-Q30 q30all.vid", 0, kDone, "", 3173, k305, nullptr, "5.7 KiB/s"},
+        CommandCase{"send LM-Q20 a.vid", 0, kDone, "", 2740, k305, nullptr, "5.8 KiB/s"},
+        CommandCase{"send LM-Q10 q10all.vid", 0, kDone, "", 2740, "Hdv201.dll", nullptr,
                     "5.8 KiB/s"},
-        CommandCase{"send LM-Q10 q10all.vid", Fault::kNone, 0, kDone, "", 2740, "Hdv201.dll",
-                    nullptr, "5.8 KiB/s"},
-        CommandCase{"receive LM-Q20 .", Fault::kNone, 2, "",
-                    "velloran-cli: \".\" exists; add --force to replace it\n"},
-        CommandCase{"receive lm-q20 old.vid --force", Fault::kNone, 0, kDone, "", 2562, k305,
-                    "old.vid"},
         // How a transfer ends decides the stream of its text and the exit status.
-        CommandCase{"receive LM-Q20 old.vid --force", Fault::kNoDriver, 1, "", Text(118), 0, k305},
-        CommandCase{"send LM-Q20 q20.vid", Fault::kNoDriver, 1, "", Text(117), 0, k305},
-        CommandCase{"receive LM-Q20 old.vid --force", Fault::kRefuseOpen, 1, "", Text(118), 1,
-                    k305},
-        CommandCase{"receive LM-Q20 old.vid --force", Fault::kRefuseAddress, 1, "", Text(120, 0xEC),
-                    2, k305},
-        CommandCase{"send LM-Q20 q20.vid", Fault::kRefuseSetup, 1, "", Text(119, 0x000900EB), 4,
-                    k305},
-        CommandCase{"send LM-Q20 q20.vid", Fault::kNone, 0, kDone, "", 19, k305},
+        CommandCase{"receive LM-Q20 old.vid --force", 1, "", Text(118), 0, k305, nullptr, nullptr,
+                    Fault::kNoDriver},
+        CommandCase{"send LM-Q20 q20.vid", 1, "", Text(117), 0, k305, nullptr, nullptr,
+                    Fault::kNoDriver},
+        CommandCase{"receive LM-Q20 old.vid --force", 1, "", Text(118), 1, k305, nullptr, nullptr,
+                    Fault::kRefuseOpen},
+        CommandCase{"receive LM-Q20 old.vid --force", 1, "", Text(120, 0xEC), 2, k305, nullptr,
+                    nullptr, Fault::kRefuseAddress},
+        CommandCase{"send LM-Q20 q20.vid", 1, "", Text(119, 0x000900EB), 4, k305, nullptr, nullptr,
+                    Fault::kRefuseSetup},
+        CommandCase{"send LM-Q20 q20.vid", 0, kDone, "", 19, k305},
         // send and verify take only what a send takes: the reason, then the send's refusal.
-        CommandCase{"send LM-Q10 q30.vid", Fault::kNone, 1, "", kQ30Refused, 0, "Hdv201.dll"},
-        CommandCase{"verify LM-Q10 q30.vid", Fault::kNone, 1, "", kQ30Refused},
+        CommandCase{"send LM-Q10 q30all.vid", 1, "", kQ30Refused, 0, "Hdv201.dll"},
+        CommandCase{"verify LM-Q10 q30all.vid", 1, "", kQ30Refused},
         // Open, address, then 64-byte reads.
-        CommandCase{"verify LM-Q20 b.vid", Fault::kNone, 3,
+        CommandCase{"verify LM-Q20 b.vid", 3,
                     "differs: 3 ranges, 4 bytes of 163840 compared\n"
                     "  0x10008000  1 byte  file: 33  printer: cc\n"
                     "  0x10008005  2 bytes  file: 00 01  printer: e3 82\n"
                     "  0x1002ffff  1 byte  file: df  printer: de\n",
                     "", 2562, k305},
-        CommandCase{"send LM-Q20 q20.vid --verify", Fault::kNone, 0, kDone + "identical\n", "",
-                    19 + 2562, k305},
-        CommandCase{"diff a.vid b.vid", Fault::kNone, 3,
+        CommandCase{"send LM-Q20 q20.vid --verify", 0, kDone + "identical\n", "", 19 + 2562, k305},
+        CommandCase{"diff a.vid b.vid", 3,
                     "differs: 3 ranges, 4 bytes of 163840 compared\n"
                     "  0x10008000  1 byte  A: cc  B: 33\n"
                     "  0x10008005  2 bytes  A: e3 82  B: 00 01\n"
                     "  0x1002ffff  1 byte  A: de  B: df\n",
                     ""},
-        CommandCase{"diff a.vid a.vid", Fault::kNone, 0, "identical\n", ""},
-        CommandCase{"diff a.vid gone.vid", Fault::kNone, 2, "",
-                    "velloran-cli: gone.vid: missing\n"},
+        CommandCase{"diff a.vid a.vid", 0, "identical\n", ""},
+        CommandCase{"diff a.vid gone.vid", 2, "", "velloran-cli: gone.vid: missing\n"},
         // Printers answer at 0, 5 and 127.
-        CommandCase{"devices LM-Q20", Fault::kNone, 0, "0\n5\n127\n", "", 0, k305},
-        CommandCase{"devices LM-Q20", Fault::kNoPrinter, 1, "",
-                    "velloran-cli: no LM-Q20 printer answers\n", 0, k305},
-        CommandCase{"verify LM-Q20 a.vid --device 127", Fault::kNone, 0, "identical\n", "", 2562,
-                    k305},
-        CommandCase{"verify LM-Q20 a.vid --device 6", Fault::kNone, 1, "", Text(118), 0, k305},
+        CommandCase{"devices LM-Q20", 0, "0\n5\n127\n", "", 0, k305},
+        CommandCase{"devices LM-Q20", 1, "", "velloran-cli: no LM-Q20 printer answers\n", 0, k305,
+                    nullptr, nullptr, Fault::kNoPrinter},
+        CommandCase{"verify LM-Q20 a.vid --device 127", 0, "identical\n", "", 2562, k305},
+        CommandCase{"verify LM-Q20 a.vid --device 6", 1, "", Text(118), 0, k305},
         // The trace never overwrites the backup, a receive's partial file, nor anything but
         // a regular file.
-        CommandCase{"verify LM-Q20 a.vid --trace a.vid", Fault::kNone, 2, "", kItself},
-        CommandCase{"receive LM-Q20 n.vid --trace n.vid.velloran-partial", Fault::kNone, 2, "",
-                    kItself},
-        CommandCase{"send LM-Q20 a.vid --trace .", Fault::kNone, 2, "",
+        CommandCase{"verify LM-Q20 a.vid --trace a.vid", 2, "", kItself},
+        CommandCase{"receive LM-Q20 n.vid --trace n.vid.velloran-partial", 2, "", kItself},
+        CommandCase{"send LM-Q20 a.vid --trace .", 2, "",
                     "velloran-cli: \".\" is not a regular file\n"}));
 
 TEST_F(CliTest, TraceOfARefusedSendNamesTheFrame) {
@@ -381,6 +436,181 @@ TEST(ComparisonText, ListsTwentyRangesThenCounts) {
     EXPECT_EQ(cli::FormatComparison(comparison, {"A", "B"}),
               "differs: 1 range, 30 bytes of 600 compared\n"
               "  0x00000200  9 bytes  A: 01 02 03 04 05 06 07 08 ...  B holds none\n");
+}
+
+// The fields of an invocation that differ from their defaults, in one line.
+std::string Fields(const cli::Invocation& i) {
+    std::string text = "m";
+    text.append(std::to_string(i.modelIndex));
+    if (i.file) {
+        text.append(" f=").append(*i.file);
+    }
+    if (i.secondFile) {
+        text.append(" s=").append(*i.secondFile);
+    }
+    text.append(i.force ? " force" : "").append(i.verify ? " verify" : "");
+    text.append(i.json ? " json" : "");
+    if (i.trace) {
+        text.append(" trace=").append(*i.trace);
+    }
+    if (i.device) {
+        text.append(" dev=").append(std::to_string(*i.device));
+    }
+    return text;
+}
+
+struct ValidCase {
+    const char* args;  // split at spaces
+    Command command;
+    const char* fields;
+};
+
+class ValidArguments : public ::testing::TestWithParam<ValidCase> {};
+
+TEST_P(ValidArguments, BecomeTheInvocation) {
+    const cli::ParsedArguments parsed = cli::ParseArguments(Words(GetParam().args));
+    ASSERT_TRUE(parsed.invocation.has_value()) << parsed.error;
+    EXPECT_EQ(parsed.invocation->command, GetParam().command);
+    EXPECT_EQ(Fields(*parsed.invocation), GetParam().fields);
+}
+
+// Model names in any case; --help anywhere before `--` wins, even over errors, and over
+// --version; `--` makes what follows a file; option values are taken in order.
+INSTANTIATE_TEST_SUITE_P(
+    Commands, ValidArguments,
+    ::testing::Values(ValidCase{"send LM-q10 b.vid", Command::kSend, "m2 f=b.vid"},
+                      ValidCase{"--help", Command::kHelp, "m-1"},
+                      ValidCase{"send nope -h", Command::kHelp, "m-1"},
+                      ValidCase{"models --version", Command::kVersion, "m-1"},
+                      ValidCase{"--version -h", Command::kHelp, "m-1"},
+                      ValidCase{"send LM-Q20 -- -dash.vid", Command::kSend, "m1 f=-dash.vid"},
+                      ValidCase{"inspect -- --help", Command::kInspect, "m-1 f=--help"},
+                      ValidCase{"send --trace --verify LM-Q30 b.vid --verify --device 127",
+                                Command::kSend, "m0 f=b.vid verify trace=--verify dev=127"},
+                      ValidCase{"diff a.vid -- -b.vid", Command::kDiff, "m-1 f=a.vid s=-b.vid"},
+                      ValidCase{"inspect --json a.vid", Command::kInspect, "m-1 f=a.vid json"}));
+
+struct UsageErrorCase {
+    const char* args;  // split at spaces
+    const char* errorPart;
+};
+
+using UsageErrors = CliTestP<UsageErrorCase>;
+
+// Each usage error ends with status 2, says why on standard error, and neither loads a
+// driver nor writes a file.
+TEST_P(UsageErrors, ExitTwoAndTouchNothing) {
+    const CliRun run = Run(Words(GetParam().args));
+    EXPECT_EQ(run.exitStatus, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find(GetParam().errorPart), std::string::npos) << run.err;
+    EXPECT_TRUE(driver.loadedNames.empty());
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, UsageErrors,
+    ::testing::Values(
+        UsageErrorCase{"", "no command given; try velloran-cli --help\n"},
+        UsageErrorCase{"backup", "unknown command \"backup\""},
+        UsageErrorCase{"RECEIVE LM-Q20", "unknown command"},
+        UsageErrorCase{"models LM-Q20", "too many arguments; usage: velloran-cli models\n"},
+        UsageErrorCase{"receive", "missing argument; usage: velloran-cli receive MODEL [FILE]"},
+        UsageErrorCase{"receive LM-Q99",
+                       "unknown model \"LM-Q99\"; models: LM-Q30, LM-Q20, LM-Q10\n"},
+        UsageErrorCase{"receive LM-Q20 --overwrite", "unknown option \"--overwrite\""},
+        UsageErrorCase{"send LM-Q20", "missing argument; usage: velloran-cli send MODEL FILE"},
+        UsageErrorCase{"send LMQ20 a.vid", "unknown model"},
+        UsageErrorCase{"send LM-Q20 a.vid --force", "--force is only for receive"},
+        UsageErrorCase{"inspect", "missing argument; usage: velloran-cli inspect FILE [--json]\n"},
+        UsageErrorCase{"inspect a.vid b.vid", "too many"},
+        UsageErrorCase{"inspect absent.vid", "velloran-cli: cannot read \"absent.vid\"\n"},
+        UsageErrorCase{"inspect .", "cannot read \".\""},
+        UsageErrorCase{"receive LM-Q20 --verify", "--verify is only for send"},
+        UsageErrorCase{"diff a b --trace t", "--trace is only for receive, send, verify"},
+        UsageErrorCase{"send LM-Q20 a.vid --trace", "--trace needs a value"},
+        UsageErrorCase{"verify LM-Q20 a.vid --device 128",
+                       "--device takes an index from 0 to 127, not \"128\""},
+        UsageErrorCase{"receive LM-Q20 --device -1", "not \"-1\""},
+        UsageErrorCase{"diff a.vid", "missing argument; usage: velloran-cli diff A.vid B.vid\n"},
+        UsageErrorCase{"devices", "missing argument; usage: velloran-cli devices MODEL\n"}));
+
+// A progress line shows bar, percent, speed and time left, from the frames done of all,
+// the time taken and the bytes of memory the run moves; speeds pick their unit;
+// durations are minutes and seconds, or hours.
+TEST(ProgressFormat, LinesSpeedsAndDurations) {
+    const std::pair<std::string, const char*> rows[] = {
+        {FormatProgressLine({0, 20482, 0, 163840}),
+         "[..............................]   0%  --  -- left"},
+        {FormatProgressLine({0, 0, 500, 163840}),  // no range yet
+         "[..............................]   0%  --  -- left"},
+        // 8 KiB of 16 KiB in 2 s: 4 KiB/s; the other half takes 2 s more.
+        {FormatProgressLine({1024, 2048, 2000, 16384}),
+         "[###############...............]  50%  4.0 KiB/s  0:02 left"},
+        // 100 of 2740 frames in 1 s carry 5979.6 of 163840 bytes; 2640 frames left: 26.4 s,
+        // shown rounded up.
+        {FormatProgressLine({100, 2740, 1000, 163840}),
+         "[#.............................]   3%  5.8 KiB/s  0:27 left"},
+        {FormatProgressLine({2740, 2740, 27400, 163840}),
+         "[##############################] 100%  5.8 KiB/s  0:00 left"},
+        {FormatProgressLine({3000, 2740, 27400, 163840}),  // past the end
+         "[##############################] 100%  5.8 KiB/s  0:00 left"},
+        {FormatSpeed(100), "100 B/s"},
+        {FormatSpeed(1023.2), "1023 B/s"},
+        {FormatSpeed(1024), "1.0 KiB/s"},
+        {FormatSpeed(1048576), "1.0 MiB/s"},
+        {FormatDuration(0), "0:00"},
+        {FormatDuration(7), "0:07"},
+        {FormatDuration(754), "12:34"},
+        {FormatDuration(3723), "1:02:03"},
+    };
+    for (const auto& [text, expected] : rows) {
+        EXPECT_EQ(text, expected);
+    }
+}
+
+size_t Count(const std::string& text, char c) {
+    return static_cast<size_t>(std::count(text.begin(), text.end(), c));
+}
+
+// A bar redraws at most every 100 ms, so thousands of steps a second cost a few lines.
+TEST(TerminalProgressBar, RedrawsAtMostEveryHundredMilliseconds) {
+    std::ostringstream out;
+    FakeClock clock;
+    TerminalProgressBar bar(out, clock, 8000);
+    bar.SetRange(1000);
+    bar.SetStep(1);
+    bar.SetPosition(0);
+    for (int i = 0; i < 999; ++i) {
+        clock.Advance(1);
+        bar.Step();
+    }
+    // The range draws once; 999 ms of steps draw 9 more times.
+    EXPECT_EQ(Count(out.str(), '\r'), 10u);
+    bar.Step();  // the bar is full: drawn at once
+    EXPECT_EQ(Count(out.str(), '\r'), 11u);
+    EXPECT_NE(out.str().rfind("100%"), std::string::npos);
+}
+
+// Each line is padded so a short one covers a long one; Finish ends the line only when
+// one was drawn.
+TEST(TerminalProgressBar, PadsItsLinesAndFinishEndsThem) {
+    std::ostringstream out;
+    FakeClock clock;
+    TerminalProgressBar quiet(out, clock, 80);
+    quiet.Finish();
+    EXPECT_EQ(out.str(), "");
+    TerminalProgressBar bar(out, clock, 640);
+    bar.SetRange(10);
+    ASSERT_EQ(out.str().front(), '\r');
+    EXPECT_EQ(out.str().size(), 1u + 72u);
+    bar.SetStep(2);
+    clock.Advance(1000);
+    bar.Step();
+    bar.Finish();
+    const std::string text = out.str();
+    EXPECT_EQ(text.back(), '\n');
+    EXPECT_NE(text.find(" 20%  128 B/s  0:04 left"), std::string::npos) << text;
 }
 
 }  // namespace
