@@ -1,5 +1,6 @@
 // The command-line program over the fake driver, the fake printer and the fake clock:
-// what each command prints on which stream, its exit status, and what it leaves on disk.
+// what each command prints on which stream, its exit status, and what it leaves on disk;
+// then its parts: the arguments, the inspection, the progress texts and the bar.
 #include "cli/cli_app.h"
 
 #include <gtest/gtest.h>
@@ -288,9 +289,12 @@ TEST_F(CliTest, TraceOfARefusedSendNamesTheFrame) {
     EXPECT_NE(trace.find(" ms  outcome: "), std::string::npos) << trace;
 }
 
-std::vector<uint8_t> Truncated(std::vector<uint8_t> file, size_t size) {
-    file.resize(size);
-    return file;
+// Help goes to standard output; the program tells nothing else.
+TEST_F(CliTest, HelpGoesToStandardOutput) {
+    const CliRun help = Run({"receive", "--help"});
+    EXPECT_EQ(help.exitStatus, 0);
+    EXPECT_TRUE(help.out.starts_with("Usage:\n  velloran-cli models  ")) << help.out;
+    EXPECT_EQ(help.err, "");
 }
 
 TEST_F(CliTest, InspectDescribesASingleRegionFileLineByLine) {
@@ -342,7 +346,6 @@ TEST_F(CliTest, InspectJsonForScripts) {
 }
 
 struct InspectCase {
-    const char* name;
     std::vector<uint8_t> bytes;
     std::vector<std::string> lines;  // each must appear in the output
 };
@@ -360,36 +363,31 @@ TEST_P(InspectLines, ShowWhatTheFileHoldsAndWhoTakesIt) {
 INSTANTIATE_TEST_SUITE_P(
     Files, InspectLines,
     ::testing::Values(
-        InspectCase{"MultiRegionFileHasSevenRecords",
-                    MultiRegionFile(),
+        InspectCase{MultiRegionFile(),
                     {"size:    186432 bytes, as expected\n", "(LM-Q30)\n",
                      "  1  at      8  address 0x10e60000  length 0x5000  (20480)  ok\n",
                      "  5  at 161832  address 0x10f60000  length 0x2000  (8192)  ok\n",
                      "  7  at 178232  address 0x10fa0000  length 0x2000  (8192)  ok\n",
                      "  LM-Q30  accepted: source layout 0 (LM-Q30 file), 3173 frames\n",
                      "  LM-Q20  refused: the file test does not accept the file\n"}},
-        InspectCase{"ShortMultiRegionFileFailsThePlan",
-                    Truncated(MultiRegionFile(), 17),
+        InspectCase{SingleRegionFile(HeaderOf(kQ30), 0x10E60000, 0x5000, 1),
                     {"size:    17 bytes, expected 186432 (186415 short)\n",
                      "  2  at  20496  missing: the file ends before it\n",
                      "  LM-Q30  refused: the file ends before its region plan (186432 bytes "
                      "needed)\n"}},
-        InspectCase{"ZeroHeaderOnlySingleRegion",
-                    SingleRegionFile(std::vector<uint8_t>(8, 0), 0x10008000, 600, 600),
+        InspectCase{SingleRegionFile(std::vector<uint8_t>(8, 0), 0x10008000, 600, 600),
                     {"header:  00 00 00 00 00 00 00 00 (all zero: no model)\n",
                      "size:    616 bytes, as expected\n",
                      "  LM-Q30  refused: the file test does not accept the file\n",
                      "  LM-Q20  accepted: region 0x10008000, 600 bytes, 19 frames\n",
                      "  LM-Q10  accepted: region 0x10008000, 600 bytes, 19 frames\n"}},
-        InspectCase{"TooShortForAHeader",
-                    {1, 2, 3},
+        InspectCase{{1, 2, 3},
                     {"size:    3 bytes\n", "header:  missing: the file is shorter than 8 bytes\n",
-                     "  LM-Q30  refused", "  LM-Q20  refused", "  LM-Q10  refused"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+                     "  LM-Q30  refused", "  LM-Q20  refused", "  LM-Q10  refused"}}));
 
 // The dated name of a backup has two digits for each of year, month and day.
 TEST(ReceiveTarget, DatedNameHasTwoDigitsEach) {
-    EXPECT_EQ(cli::ReceiveTargetPath(kQ10, std::nullopt, {2000, 1, 9}), "lmq10_000109.vid");
+    EXPECT_EQ(ReceiveTargetPath(kQ10, std::nullopt, {2000, 1, 9}), "lmq10_000109.vid");
 }
 
 // Why a file is refused, in a few words; paths that are no backup file are refused at
@@ -403,7 +401,7 @@ TEST(RefusalReason, SaysWhyInAFewWords) {
     };
     for (const auto& [bytes, reason] : rows) {
         WriteBytes(dir.File("f.vid"), bytes);
-        EXPECT_EQ(cli::RefusalReason(dir.File("f.vid"), kQ30), reason);
+        EXPECT_EQ(RefusalReason(dir.File("f.vid"), kQ30), reason);
     }
     std::vector<std::string> paths{dir.Path().string()};
 #if !defined(_WIN32)
@@ -411,7 +409,7 @@ TEST(RefusalReason, SaysWhyInAFewWords) {
     paths.insert(paths.end(), {"/dev/zero", dir.File("fifo")});
 #endif
     for (const std::string& path : paths) {
-        EXPECT_EQ(cli::RefusalReason(path, kQ30), "unreadable") << path;
+        EXPECT_EQ(RefusalReason(path, kQ30), "unreadable") << path;
     }
 }
 
@@ -423,7 +421,7 @@ TEST(ComparisonText, ListsTwentyRangesThenCounts) {
     comparison.ranges.push_back({0x200, 9, {1, 2, 3, 4, 5, 6, 7, 8}, {}, true});
     comparison.comparedBytes = 600;
     comparison.differingBytes = 30;
-    const std::string text = cli::FormatComparison(comparison, {"file", "printer"});
+    const std::string text = FormatComparison(comparison, {"file", "printer"});
     EXPECT_TRUE(
         text.starts_with("differs: 22 ranges, 30 bytes of 600 compared\n"
                          "  0x00000100  1 byte  file: aa  printer: bb\n"))
@@ -433,13 +431,13 @@ TEST(ComparisonText, ListsTwentyRangesThenCounts) {
                        "  and 2 more ranges\n"))
         << text;
     comparison.ranges.erase(comparison.ranges.begin(), comparison.ranges.begin() + 21);
-    EXPECT_EQ(cli::FormatComparison(comparison, {"A", "B"}),
+    EXPECT_EQ(FormatComparison(comparison, {"A", "B"}),
               "differs: 1 range, 30 bytes of 600 compared\n"
               "  0x00000200  9 bytes  A: 01 02 03 04 05 06 07 08 ...  B holds none\n");
 }
 
 // The fields of an invocation that differ from their defaults, in one line.
-std::string Fields(const cli::Invocation& i) {
+std::string Fields(const Invocation& i) {
     std::string text = "m";
     text.append(std::to_string(i.modelIndex));
     if (i.file) {
@@ -468,7 +466,7 @@ struct ValidCase {
 class ValidArguments : public ::testing::TestWithParam<ValidCase> {};
 
 TEST_P(ValidArguments, BecomeTheInvocation) {
-    const cli::ParsedArguments parsed = cli::ParseArguments(Words(GetParam().args));
+    const ParsedArguments parsed = ParseArguments(Words(GetParam().args));
     ASSERT_TRUE(parsed.invocation.has_value()) << parsed.error;
     EXPECT_EQ(parsed.invocation->command, GetParam().command);
     EXPECT_EQ(Fields(*parsed.invocation), GetParam().fields);

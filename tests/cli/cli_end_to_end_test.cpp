@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "tests/cli/program_run.h"
@@ -63,13 +64,11 @@ TEST_F(CliProgram, SendsAnOlderModelsBackupToTheNewestModelAndVerifies) {
     EXPECT_EQ(run.out, kDone + "identical\n");
     EXPECT_EQ(run.err, "");
     const std::vector<uint8_t> bytes = ReadBytes(scratch.File("exchanges.log"));
-    std::string log(bytes.begin(), bytes.end());
-    size_t end = 0;
-    for (int line = 0; line < 1248 && end != std::string::npos; ++line) {
-        end = log.find('\n', end + (line > 0 ? 1 : 0));
-    }
-    ASSERT_NE(end, std::string::npos);
-    EXPECT_EQ(log.substr(end - 8, 9), "02 EB 07\n") << log.substr(end - 60, 120);
+    const std::string log(bytes.begin(), bytes.end());
+    const size_t finish = log.rfind("02 EB 07\n");  // the last frame of the send
+    ASSERT_NE(finish, std::string::npos) << log.substr(0, 200);
+    EXPECT_EQ(std::count(log.begin(), log.begin() + static_cast<std::ptrdiff_t>(finish), '\n'),
+              1247);
 }
 
 }  // namespace

@@ -191,15 +191,14 @@ TEST_F(FaultSoak, EveryTransferEndsWithOneAllowedOutcomeAndLosesNothing) {
             << "outcome " << outcome.outcomeId << " detail " << outcome.detail;
         EXPECT_EQ(loader_.frees, frees + 1);
         EXPECT_FALSE(std::filesystem::exists(PathFromUtf8(partial)));
-        const std::vector<uint8_t> after = ReadBytes(path);
         if (t.direction == kDirectionReceive && outcome.success) {
-            EXPECT_EQ(after.size(), t.model == 0 ? 186432u : 163856u);
+            EXPECT_EQ(ReadBytes(path).size(), t.model == 0 ? 186432u : 163856u);
             // Reported saved only once the bytes and then the new name were on the disk.
             EXPECT_EQ(replaceLog_,
                       (std::vector<std::string>{"flush " + partial, "move " + partial + " " + path,
                                                 "folder " + Utf8FromPath(files.Path())}));
         } else {
-            EXPECT_EQ(after, before);
+            EXPECT_EQ(ReadBytes(path), before);
         }
         // A held file is refused at the file header, after one exchange.
         EXPECT_TRUE(t.fault->allows != Allows::kHeldFile || clock_.TickMs() - startMs < 1000);
