@@ -198,7 +198,8 @@ TEST_P(Commands, PrintTheirTextsAndLeaveTheFilesAlone) {
         if (c.backup != nullptr && name == c.backup) {
             EXPECT_EQ(entry.file_size(), args[1] == "LM-Q30" ? 186432u : 163856u);
         } else {
-            EXPECT_EQ(ReadBytes(dir.File(name)), files_[name]) << name;
+            ASSERT_TRUE(files_.contains(name)) << "left behind: " << name;
+            EXPECT_EQ(ReadBytes(dir.File(name)), files_.at(name)) << name;
         }
     }
     EXPECT_TRUE(c.backup == nullptr || std::filesystem::exists(dir.Path() / c.backup));
