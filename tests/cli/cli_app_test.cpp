@@ -208,7 +208,8 @@ TEST_P(Commands, PrintTheirTextsAndLeaveTheFilesAlone) {
 constexpr const char* k305 = "Hdv305.dll";
 const std::string kItself = "velloran-cli: the trace cannot go to the backup file itself\n";
 const std::string kQ30Refused =
-    "velloran-cli: q30all.vid: an LM-Q30 backup does not go into an LM-Q10\n" + Text(117);
+    std::string("velloran-cli: q30all.vid: an LM-Q30 backup does not go into an LM-Q10\n")
+        .append(Text(117));
 
 INSTANTIATE_TEST_SUITE_P(
     Table, Commands,

@@ -17,7 +17,6 @@
 #include "jobs/transfer_session.h"
 #include "platform/exclusive_file.h"
 #include "platform/file_replace.h"
-#include "tests/support/backup_builder.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/process_resources.h"
 #include "tests/support/recording_sinks.h"
