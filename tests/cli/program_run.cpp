@@ -1,9 +1,6 @@
 #include "tests/cli/program_run.h"
 
 #include <cstdlib>
-#include <fstream>
-#include <optional>
-#include <sstream>
 
 #if !defined(_WIN32)
 #include <sys/wait.h>
@@ -15,29 +12,23 @@
 namespace velloran::testing {
 namespace {
 
-// `text` as one word of the system's command interpreter.
-std::string Quoted(const std::string& text) {
+// The command interpreter's quote (no word of a test holds one), change of folder, the
+// joint of two commands, and the null device for standard input.
 #if defined(_WIN32)
-    return "\"" + text + "\"";
+constexpr char kQuote = '"';
+constexpr const char* kChangeFolder = "cd /d ";
+constexpr const char* kThen = " && ";
+constexpr const char* kNoInput = " < NUL > ";
 #else
-    std::string quoted(1, '\'');
-    for (const char c : text) {
-        if (c == '\'') {
-            quoted.append("'\\''");
-        } else {
-            quoted.push_back(c);
-        }
-    }
-    quoted.push_back('\'');
-    return quoted;
+constexpr char kQuote = '\'';
+constexpr const char* kChangeFolder = "cd ";
+constexpr const char* kThen = " && exec ";
+constexpr const char* kNoInput = " < /dev/null > ";
 #endif
-}
 
 std::string Slurp(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    const std::vector<uint8_t> bytes = ReadBytes(Utf8FromPath(path));
+    return {bytes.begin(), bytes.end()};
 }
 
 }  // namespace
@@ -46,37 +37,32 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
                          const std::map<std::string, std::string>& environment,
                          const std::filesystem::path& workDir,
                          const std::filesystem::path& scratchDir) {
-    // The child inherits this process's environment, set for the run and put back after.
-    std::map<std::string, std::optional<std::string>> saved;
     for (const char* name : kSimFaultVariables) {
         UnsetEnvVar(name);
     }
     for (const auto& [name, value] : environment) {
-        const char* old = std::getenv(name.c_str());
-        saved[name] = old != nullptr ? std::optional<std::string>(old) : std::nullopt;
         SetEnvVar(name.c_str(), value);
     }
-    // Built by appending only: GCC 12 at -O3 warns falsely about chains of string sums.
     const std::filesystem::path out = scratchDir / "stdout.txt";
     const std::filesystem::path err = scratchDir / "stderr.txt";
+    // Built by appending only: GCC 12 at -O3 warns falsely about chains of string sums.
     std::string command;
-#if defined(_WIN32)
-    command.append("cd /d ").append(Quoted(workDir.string())).append(" && ");
-    const char* nullDevice = "NUL";
-#else
-    command.append("cd ").append(Quoted(workDir.string())).append(" && exec ");
-    const char* nullDevice = "/dev/null";
-#endif
-    command.append(Quoted(program));
+    const auto word = [&command](const std::string& text) {
+        command.append(1, kQuote).append(text).append(1, kQuote);
+    };
+    command.append(kChangeFolder);
+    word(workDir.string());
+    command.append(kThen);
+    word(program);
     for (const std::string& arg : args) {
-        command.append(" ").append(Quoted(arg));
+        command.append(" ");
+        word(arg);
     }
-    command.append(" < ").append(nullDevice).append(" > ").append(Quoted(out.string()));
-    command.append(" 2> ").append(Quoted(err.string()));
+    command.append(kNoInput);
+    word(out.string());
+    command.append(" 2> ");
+    word(err.string());
     const int status = std::system(command.c_str());
-    for (const auto& [name, value] : saved) {
-        value ? SetEnvVar(name.c_str(), *value) : UnsetEnvVar(name.c_str());
-    }
     ProgramResult result;
 #if defined(_WIN32)
     result.exitStatus = status;

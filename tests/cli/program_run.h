@@ -22,7 +22,8 @@ struct ProgramResult {
 };
 
 // Runs `program` with `args` in `workDir` and waits for it. Its environment is this
-// process's, without any VELLORAN_SIM_ variable, plus `environment`; its standard output
+// process's, without any VELLORAN_SIM_ variable, plus `environment` (which this process
+// keeps set); no argument may hold a quote character. Its standard output
 // and error go to files under `scratchDir` and come back in the result. Standard input
 // is the null device, so the program sees no terminal.
 ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,

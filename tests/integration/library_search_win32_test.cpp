@@ -28,17 +28,6 @@ fs::path ModulePath(HMODULE module) {
     return fs::path(path);
 }
 
-// The simulated library, found relative to this test program's folder.
-fs::path SimulatedLibrary() {
-    return ModulePath(nullptr).parent_path() / VELLORAN_SIM_DIR_FROM_PROGRAMS / "Hdv305.dll";
-}
-
-std::wstring EnvPath() {
-    std::wstring value(kLongPath, L'\0');
-    value.resize(GetEnvironmentVariableW(L"PATH", value.data(), kLongPath));
-    return value;
-}
-
 struct Placement {
     const char* name;
     bool inCurrentFolder;
@@ -47,36 +36,30 @@ struct Placement {
 
 class LibrarySearch : public ::testing::TestWithParam<Placement> {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(fs::exists(SimulatedLibrary())) << SimulatedLibrary();
-        savedFolder_ = fs::current_path();
-        savedPath_ = EnvPath();
-    }
     void TearDown() override {
         fs::current_path(savedFolder_);
         SetEnvironmentVariableW(L"PATH", savedPath_.c_str());
     }
-    void Plant(const TempDir& folder) {
-        fs::copy_file(SimulatedLibrary(), folder.Path() / kProbeName);
-    }
 
-    TempDir current_;
+    const fs::path savedFolder_ = fs::current_path();
+    std::wstring savedPath_ = std::wstring(kLongPath, L'\0');
+    TempDir current_;  // left by TearDown before it goes
     TempDir onPath_;
-
-  private:
-    fs::path savedFolder_;
-    std::wstring savedPath_;
 };
 
 TEST_P(LibrarySearch, LoadsOnlyFromThePathFolder) {
-    if (GetParam().inCurrentFolder) {
-        Plant(current_);
-    }
-    if (GetParam().inPathFolder) {
-        Plant(onPath_);
+    savedPath_.resize(GetEnvironmentVariableW(L"PATH", savedPath_.data(), kLongPath));
+    // The simulated library, found relative to this test program's folder.
+    const fs::path simulated =
+        ModulePath(nullptr).parent_path() / VELLORAN_SIM_DIR_FROM_PROGRAMS / "Hdv305.dll";
+    for (const auto& [folder, planted] : {std::pair{&current_, GetParam().inCurrentFolder},
+                                          std::pair{&onPath_, GetParam().inPathFolder}}) {
+        if (planted) {
+            fs::copy_file(simulated, folder->Path() / kProbeName);
+        }
     }
     ASSERT_TRUE(
-        SetEnvironmentVariableW(L"PATH", (onPath_.Path().wstring() + L";" + EnvPath()).c_str()));
+        SetEnvironmentVariableW(L"PATH", (onPath_.Path().wstring() + L";" + savedPath_).c_str()));
     fs::current_path(current_.Path());
 
     LibraryLoader& loader = SystemLibraryLoader();

@@ -45,14 +45,11 @@ Bytes Pattern(uint32_t length, uint32_t seed) {
 
 // One session with the printer of catalogue row `model`: bound, connected, released.
 struct Session {
-    explicit Session(int32_t model) {
+    explicit Session(int32_t model, int32_t index = -1) {
         EXPECT_EQ(link.Bind(static_cast<uint32_t>(model)), 1);
-        EXPECT_EQ(link.Connect(), 1);
+        EXPECT_EQ(index < 0 ? link.Connect() : link.ConnectAt(index), 1);
     }
-    ~Session() {
-        link.Release();
-        link.Unbind();
-    }
+    ~Session() { link.Release(); }
     // Index of the first frame not acknowledged; frames.size() when all were.
     size_t SendAll(const std::vector<Bytes>& frames) {
         for (size_t i = 0; i < frames.size(); ++i) {
@@ -196,19 +193,23 @@ INSTANTIATE_TEST_SUITE_P(
                       FaultCase{"InvalidValueIgnored", "VELLORAN_SIM_REFUSE_FRAME", "2x", 11}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A printer's memory reaches its state file at the commit; one device runs at a time;
+// printers listed at 0, 5 and 127 answer there, each but 0 with a folder of its own.
 TEST(SimState, MemoryIsWrittenAtTheCommitAndOneDeviceRunsAtATime) {
-    SimEnvironment sim;
-    Session session(kQ30);
+    SimEnvironment sim({{"VELLORAN_SIM_DEVICES", "0,5,127"}});
+    Session session(kQ30, 127);
+    EXPECT_EQ(session.link.ActiveIndices(), (std::vector<int32_t>{0, 5, 127}));
     uint32_t second = 0;
     EXPECT_NE(session.link.StartDevice(&second, 0), kDriverOk);
     auto frames = WriteFrames(kQ30, 0x10F60000, 0x20000, Pattern(120, 2));
     const Bytes commit = frames.back();
     frames.pop_back();
     ASSERT_EQ(session.SendAll(frames), frames.size());
-    const std::filesystem::path state = sim.State().Path() / "lmq30.mem";
+    const std::filesystem::path state = sim.State().Path() / "device-127" / "lmq30.mem";
     EXPECT_FALSE(std::filesystem::exists(state)) << "before the commit";
     ASSERT_EQ(session.SendAll({commit}), 1u);
     EXPECT_EQ(std::filesystem::file_size(state), 0x2D800u);
+    EXPECT_FALSE(std::filesystem::exists(sim.State().Path() / "lmq30.mem"));
 }
 
 }  // namespace
