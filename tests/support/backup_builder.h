@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "catalogue/backup_layout.h"
@@ -30,6 +32,16 @@ inline void AppendLe32(std::vector<uint8_t>& out, uint32_t value) {
     uint8_t bytes[4];
     PutLe32(bytes, value);
     out.insert(out.end(), bytes, bytes + 4);
+}
+
+// Bytes written as hex pairs, "02 eb 07".
+inline std::vector<uint8_t> Hex(const std::string& text) {
+    std::vector<uint8_t> bytes;
+    std::istringstream in(text);
+    for (unsigned value = 0; in >> std::hex >> value;) {
+        bytes.push_back(static_cast<uint8_t>(value));
+    }
+    return bytes;
 }
 
 // A recognisable data pattern: byte i of stream `seed`.

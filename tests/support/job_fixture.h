@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/backup_layout.h"
+#include "jobs/jobs.h"
 #include "jobs/transfer_context.h"
 #include "tests/support/backup_builder.h"
 #include "tests/support/fake_clock.h"
@@ -17,11 +17,9 @@
 
 namespace velloran::testing {
 
-inline constexpr OsVersion kNarrowReadsPlatform{true, 2, 4};
-
-// A bound and connected transfer context over a fake printer, on the fake clock.
-class JobTest : public ::testing::Test {
-  protected:
+// A bound and connected transfer context over a fake printer, on the fake clock. Only one
+// rig may exist at a time (it holds the one FakeDriver).
+struct JobRig {
     TransferContext& Prepare(int32_t modelIndex, int32_t direction,
                              const std::string& fileName = "backup.vid") {
         context = std::make_unique<TransferContext>(driver, clock);
@@ -33,6 +31,20 @@ class JobTest : public ::testing::Test {
         EXPECT_EQ(context->deviceLink.Bind(static_cast<uint32_t>(modelIndex)), 1);
         EXPECT_EQ(context->deviceLink.Connect(), 1);
         return *context;
+    }
+
+    // Runs the job of the prepared model and direction on this thread; a send only once
+    // the file test the dispatcher makes has passed.
+    void RunJob() {
+        const bool multi = context->modelIndex == kQ30;
+        if (context->IsSend()) {
+            ASSERT_EQ(
+                multi ? context->ClassifyMultiRegionFile() : context->ValidateSingleRegionFile(),
+                1);
+            (multi ? MultiRegionSendJob : SingleRegionSendJob)(*context);
+        } else {
+            (multi ? MultiRegionReceiveJob : SingleRegionReceiveJob)(*context);
+        }
     }
 
     Outcome OnlyOutcome() {
@@ -52,5 +64,7 @@ class JobTest : public ::testing::Test {
     RecordingOutcomes outcomes;
     std::unique_ptr<TransferContext> context;
 };
+
+class JobTest : public ::testing::Test, public JobRig {};
 
 }  // namespace velloran::testing
