@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "catalogue/little_endian.h"
 #include "tests/support/job_fixture.h"
 
 namespace velloran::testing {
@@ -83,16 +84,12 @@ TEST(SendJob, WritesEachRegionWithItsSetupAndAddressFrames) {
         size_t written = 0;
         const std::vector<Piece> single = {{c.recordAddress, 16, c.recordLength}};
         for (const Piece& piece : c.pieces != nullptr ? *c.pieces : single) {
+            // Each region's setup (address, value) and target frames as the first one's.
             const uint32_t value = c.model == kQ30 ? 0x20000 : piece.length;
-            Bytes setup = {0x02, 0xEB, 0x09, 0x08, 0x00};
-            for (const uint32_t v : {piece.address, value}) {
-                AppendLe32(setup, v);
-            }
-            Bytes target = {0x02, 0xEC, 0x04, 0x00};
-            AppendLe32(target, piece.address);
             EXPECT_EQ(r.Frames()[first][5], c.openByte5);
-            EXPECT_EQ(r.Frames()[first + 3], setup);
-            EXPECT_EQ(r.Frames()[first + 6], target);
+            EXPECT_EQ(GetLe32(&r.Frames()[first + 3][5]), piece.address);
+            EXPECT_EQ(GetLe32(&r.Frames()[first + 3][9]), value);
+            EXPECT_EQ(GetLe32(&r.Frames()[first + 6][4]), piece.address);
             const size_t chunks = (piece.length + 59) / 60;
             EXPECT_EQ(r.Frames()[first + 6 + chunks].size(), 4 + (piece.length - 1) % 60 + 1);
             EXPECT_EQ(r.Frames()[first + 8 + chunks], kFinish);
