@@ -6,30 +6,13 @@
 
 #include "jobs/string_table.h"
 #include "platform/clock.h"
+#include "platform/exclusive_file.h"
 #include "tests/support/job_fixture.h"
 
 namespace velloran::testing {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-
-// Runs the job on the calling thread, or refuses to start one.
-class InlineStarter final : public WorkerStarter {
-  public:
-    explicit InlineStarter(bool fails = false) : fails_(fails) {}
-    std::optional<std::thread> Start(std::function<void()> body) override {
-        ++starts;
-        if (fails_) {
-            return std::nullopt;
-        }
-        body();
-        return std::thread();
-    }
-    int starts = 0;
-
-  private:
-    bool fails_;
-};
 
 // An LM-Q30 file of `length` bytes. Filled at its full length first, then headed: growing
 // the 8-byte header in place trips GCC 12's -Warray-bounds at -O3.
@@ -84,7 +67,7 @@ TEST(Dispatcher, SizesTheBarThenRunsTheJobOfTheModelAndDirection) {
         if (!c.file.empty()) {
             WriteBytes(r.context->filePath, c.file);
         }
-        InlineStarter starter;
+        TestStarter starter(TestStarter::kInline);
         OnBkupStart(*r.context, starter);
         EXPECT_EQ(starter.starts, 1);
         EXPECT_EQ(r.progress.Calls(), (std::vector<std::string>{"range " + std::to_string(c.range),
@@ -96,12 +79,15 @@ TEST(Dispatcher, SizesTheBarThenRunsTheJobOfTheModelAndDirection) {
     }
 }
 
-// A file refused before a send: outcome 117, nothing sent, the bar untouched.
+// A file refused before a send, or held by another program: outcome 117, nothing sent,
+// the bar untouched.
 TEST(Dispatcher, RefusedFileReportsSendFailedWithNothingSent) {
     const struct {
         int32_t model;
         Bytes file;
+        bool held = false;  // another program holds the file
     } cases[] = {
+        {kQ20, Single(kQ20, 600), true},
         {kQ20, {}},                                           // missing
         {kQ20, SingleRegionFile(HeaderOf(kQ30), 0, 10, 10)},  // a newer model's
         {kQ30, SingleRegionFile(Bytes(8, 0), 0, 10, 10)},     // zero header
@@ -115,7 +101,10 @@ TEST(Dispatcher, RefusedFileReportsSendFailedWithNothingSent) {
         if (!c.file.empty()) {
             WriteBytes(r.context->filePath, c.file);
         }
-        InlineStarter starter;
+        const ExclusiveFile holder(c.held ? r.context->filePath : r.dir.File("other.vid"),
+                                   FileAccess::kWriteCreateOrAppend);
+        ASSERT_TRUE(holder.IsOpen());
+        TestStarter starter(TestStarter::kInline);
         OnBkupStart(*r.context, starter);
         EXPECT_EQ(r.OnlyOutcome(), Outcome::Failed(IDS_SEND_FAILED, 0));
         EXPECT_EQ(starter.starts, 0);
@@ -133,7 +122,7 @@ TEST_F(JobTest, FineTimerIsHeldOnlyWhileTheJobRuns) {
             held.push_back(FineTimerScope::Active());
         }
     };
-    InlineStarter starter;
+    TestStarter starter(TestStarter::kInline);
     EXPECT_EQ(FineTimerScope::Active(), 0);
     OnBkupStart(*context, starter);
     EXPECT_EQ(held, (std::vector<int>{1, 1}));
@@ -142,7 +131,7 @@ TEST_F(JobTest, FineTimerIsHeldOnlyWhileTheJobRuns) {
 
 TEST_F(JobTest, ThreadThatCannotStartReportsGenericError) {
     Prepare(kQ20, kDirectionReceive);
-    InlineStarter starter(true);
+    TestStarter starter(TestStarter::kRefusing);
     OnBkupStart(*context, starter);
     EXPECT_EQ(OnlyOutcome(), Outcome::Failed(IDS_GENERIC_ERROR, 0));
     EXPECT_FALSE(context->threadHandle.joinable());

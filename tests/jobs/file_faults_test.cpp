@@ -13,7 +13,6 @@
 #include <csignal>
 #endif
 
-#include "jobs/dispatcher.h"
 #include "jobs/receive_file.h"
 #include "jobs/string_table.h"
 #include "platform/exclusive_file.h"
@@ -120,16 +119,6 @@ TEST(FileFault, KilledReceiveLosesNothingAndTheNextOneSucceeds) {
     EXPECT_FALSE(PartialExistsFor(path));
 }
 #endif
-
-TEST_F(FileFaults, BackupHeldByAnotherProgramIsRefusedForASend) {
-    Prepare(kQ20, kDirectionSend);
-    WriteBytes(context->filePath, SingleRegionFile(HeaderOf(kQ20), 0x10008000, 600, 600));
-    ExclusiveFile holder(context->filePath, FileAccess::kWriteCreateOrAppend);
-    ASSERT_TRUE(holder.IsOpen());
-    OnBkupStart(*context);
-    EXPECT_EQ(OnlyOutcome(), Outcome::Failed(IDS_SEND_FAILED, 0));
-    EXPECT_TRUE(Frames().empty());
-}
 
 // A target that cannot be replaced is refused when the file header is written, right
 // after the OpenFrame, not after the whole transfer; nothing is left behind.

@@ -4,10 +4,10 @@
 
 #include <atomic>
 
-#include "tests/support/backup_builder.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_driver.h"
 #include "tests/support/fake_printer.h"
+#include "tests/support/job_fixture.h"
 #include "tests/support/recording_sinks.h"
 #include "tests/support/temp_dir.h"
 
@@ -22,31 +22,6 @@ struct SessionRig {
     TempDir dir;
 };
 
-// Counts the threads asked for; runs the job on a thread of its own that lingers after
-// the job, as a worker still returning from its outcome call does, unless `refuse`.
-class TestStarter final : public WorkerStarter {
-  public:
-    explicit TestStarter(bool refuse = false) : refuse_(refuse) {}
-    std::optional<std::thread> Start(std::function<void()> body) override {
-        ++starts;
-        if (refuse_) {
-            return std::nullopt;
-        }
-        return std::thread([this, body] {
-            body();
-            for (int i = 0; i < 20000 && !deviceEnded; ++i) {
-                std::this_thread::yield();
-            }
-            done = true;
-        });
-    }
-    int starts = 0;
-    std::atomic<bool> deviceEnded{false}, done{false};
-
-  private:
-    bool refuse_;
-};
-
 // A failed bind or connect is outcome 117 for a send, 118 for a receive: no thread, no
 // bar, and a loaded library freed.
 TEST(RunTransfer, FailedBindOrConnectReportsWithoutAThread) {
@@ -59,7 +34,7 @@ TEST(RunTransfer, FailedBindOrConnectReportsWithoutAThread) {
         SessionRig r;
         r.driver.loadFails = c.loadFails;
         r.driver.activeIndex = c.activeIndex;
-        TestStarter starter(true);
+        TestStarter starter(TestStarter::kRefusing);
         EXPECT_EQ(RunTransfer({1, c.direction, r.dir.File("x.vid")}, r.progress,
                               {&r.driver, &r.clock, &starter}),
                   Outcome::Failed(c.outcomeId, 0));
@@ -84,7 +59,7 @@ TEST(RunTransfer, EndsTheDeviceAndFreesTheLibraryOnceAfterTheOutcome) {
 // The destructor joins the worker before it ends the device and frees the library.
 TEST(TransferSession, DestructorJoinsTheWorkerBeforeItEndsTheDevice) {
     SessionRig r;
-    TestStarter starter;
+    TestStarter starter(TestStarter::kLingering);
     AwaitedOutcome outcome;
     bool workerDoneAtEnd = false;
     r.driver.onEnd = [&] {

@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "jobs/jobs.h"
 #include "jobs/transfer_context.h"
+#include "jobs/worker_starter.h"
 #include "tests/support/backup_builder.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_driver.h"
@@ -66,5 +68,34 @@ struct JobRig {
 };
 
 class JobTest : public ::testing::Test, public JobRig {};
+
+// Starts a job inline on the calling thread, on a thread of its own that lingers after the
+// job as a worker still returning from its outcome call does, or not at all.
+class TestStarter final : public WorkerStarter {
+  public:
+    enum Mode { kInline, kLingering, kRefusing };
+    explicit TestStarter(Mode mode) : mode_(mode) {}
+    std::optional<std::thread> Start(std::function<void()> body) override {
+        ++starts;
+        if (mode_ != kLingering) {
+            if (mode_ == kInline) {
+                body();
+            }
+            return mode_ == kInline ? std::optional<std::thread>(std::thread()) : std::nullopt;
+        }
+        return std::thread([this, body] {
+            body();
+            for (int i = 0; i < 20000 && !deviceEnded; ++i) {
+                std::this_thread::yield();
+            }
+            done = true;
+        });
+    }
+    int starts = 0;
+    std::atomic<bool> deviceEnded{false}, done{false};
+
+  private:
+    Mode mode_;
+};
 
 }  // namespace velloran::testing
