@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "catalogue/backup_layout.h"
-#include "platform/exclusive_file.h"
 #include "tests/support/backup_builder.h"
 #include "tests/support/temp_dir.h"
 
@@ -95,24 +94,6 @@ TEST(BackupFile, ReadsExactlyOrFails) {
     EXPECT_EQ(context.ReadFileAt(6, 7, out), 0) << "past the end";
     context.filePath = dir.File("missing.vid");
     EXPECT_EQ(context.ReadFileAt(1, 0, out), 0);
-}
-
-TEST(BackupFile, AppendCreatesAppendsEmptiesAndLeavesAHeldFileAlone) {
-    TempDir dir;
-    const std::string path = dir.File("out.vid");
-    const uint8_t first[] = {1, 2, 3};
-    const uint8_t second[] = {4, 5};
-    EXPECT_EQ(AppendToFile(path, second, 2, 0), 1);
-    EXPECT_EQ(AppendToFile(path, first, 3, 0), 1);
-    EXPECT_EQ(ReadBytes(path), (Bytes{4, 5, 1, 2, 3}));
-    EXPECT_EQ(AppendToFile(path, second, 2, 1), 1);
-    EXPECT_EQ(AppendToFile(dir.File("no/such/folder.vid"), first, 3, 1), 0);
-    {
-        ExclusiveFile holder(path, FileAccess::kReadExisting);
-        ASSERT_TRUE(holder.IsOpen());
-        EXPECT_EQ(AppendToFile(path, first, 3, 1), 0);
-    }
-    EXPECT_EQ(ReadBytes(path), (Bytes{4, 5}));
 }
 
 // The write loop ends on every kind of write: in pieces it succeeds; a failed call, a

@@ -31,10 +31,6 @@ Outcome ReceiveInto(JobRig& r, const std::string& path) {
     return r.OnlyOutcome();
 }
 
-bool PartialExistsFor(const std::string& path) {
-    return fs::exists(PathFromUtf8(ReceiveFile::PartialPathFor(path)));
-}
-
 size_t EntriesIn(const fs::path& folder) {
     return static_cast<size_t>(std::distance(fs::directory_iterator(folder), {}));
 }
@@ -42,6 +38,10 @@ size_t EntriesIn(const fs::path& folder) {
 class FileFaults : public JobTest {};
 
 #if !defined(_WIN32)
+bool PartialExistsFor(const std::string& path) {
+    return fs::exists(PathFromUtf8(ReceiveFile::PartialPathFor(path)));
+}
+
 // POSIX only, each in a child process of its own: a full disk (a file size limit) and a
 // user without rights (a child of a root test drops to one). The child's exit code says
 // which check failed, 0 none: the outcome, a partial file left, the earlier file changed.

@@ -65,21 +65,17 @@ TEST(DeviceLink, UnboundLinkHoldsNothingAndCallsNothing) {
         EXPECT_TRUE(AllNull(link));
         EXPECT_EQ(driver.loads, c.loads);
         EXPECT_EQ(driver.frees, c.loads);
-        EXPECT_EQ(link.Connect(), 0);
-        EXPECT_EQ(link.ConnectAt(0), 0);
+        EXPECT_EQ(link.Connect() + link.ConnectAt(0) + link.Release(), 0);
         EXPECT_TRUE(link.ActiveIndices().empty());
-        EXPECT_EQ(link.Release(), 0);
         const uint8_t frame[3] = {0x02, 0xEB, 0x00};
         uint8_t block[64];
-        EXPECT_EQ(SendFrame(link, clock, frame, 3), 0);
-        EXPECT_EQ(ReadBlock8(link, clock, block), 0);
-        EXPECT_EQ(ReadBlock64(link, clock, block), 0);
+        EXPECT_EQ(SendFrame(link, clock, frame, 3) + ReadBlock8(link, clock, block) +
+                      ReadBlock64(link, clock, block),
+                  0);
         link.Unbind();
-        EXPECT_TRUE(driver.checkedIndices.empty());
-        EXPECT_TRUE(driver.startIndices.empty());
-        EXPECT_TRUE(driver.endedHandles.empty());
-        EXPECT_TRUE(driver.writes.empty());
-        EXPECT_TRUE(driver.readCountsAsked.empty());
+        EXPECT_TRUE(driver.checkedIndices.empty() && driver.startIndices.empty() &&
+                    driver.endedHandles.empty() && driver.writes.empty() &&
+                    driver.readCountsAsked.empty());
         EXPECT_EQ(driver.frees, c.loads);
     }
 }
