@@ -196,9 +196,10 @@ TEST(FileFault, UnusualNamesRoundTripThroughReceiveAndSend) {
 
 TEST(PartialPath, StaysWithinANameLengthAndCutsAtACharacterBoundary) {
     EXPECT_EQ(ReceiveFile::PartialPathFor("/a/b.vid"), "/a/b.vid.velloran-partial");
-    const std::string name = std::string(236, 'x') + "機.vid";  // 236 + 3 + 4 bytes
-    EXPECT_EQ(ReceiveFile::PartialPathFor("/a/" + name),
-              "/a/" + std::string(236, 'x') + ".velloran-partial");
+    std::string name = "/a/";  // then 236 + 3 + 4 bytes of name
+    name.append(236, 'x');
+    const std::string partial = name + ".velloran-partial";
+    EXPECT_EQ(ReceiveFile::PartialPathFor(name + "機.vid"), partial);
 }
 
 }  // namespace
