@@ -2,134 +2,93 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "catalogue/backup_layout.h"
 #include "tests/support/backup_builder.h"
 #include "tests/support/temp_dir.h"
 
-namespace velloran {
+namespace velloran::testing {
 namespace {
-
-using testing::HeaderOf;
-using testing::SingleRegionFile;
-using testing::TempDir;
-using testing::WriteBytes;
 
 using Bytes = std::vector<uint8_t>;
 
-// One range as a test writes it down: address, length, bytes kept from either side.
-struct Range {
-    uint32_t address;
-    uint32_t length;
-    Bytes expected;
-    Bytes actual;
-    bool missing = false;
-    bool operator==(const Range&) const = default;
-};
-
-std::vector<Range> RangesOf(const ImageComparison& comparison) {
-    std::vector<Range> ranges;
+// Each range as "address+length expected>actual", "!" when the held side lacks it.
+std::string RangesText(const ImageComparison& comparison) {
+    std::ostringstream out;
     for (const DifferingRange& r : comparison.ranges) {
-        ranges.push_back({r.address, r.length, r.expected, r.actual, r.missing});
-    }
-    return ranges;
-}
-
-struct CompareCase {
-    const char* name;
-    Bytes target;
-    std::vector<ImageSegment> held;
-    std::vector<Range> ranges;
-    uint64_t compared;
-};
-
-// The written side is always 16 bytes 0..15 placed at 0x1000 from offset 0.
-class CompareImagesTest : public ::testing::TestWithParam<CompareCase> {};
-
-TEST_P(CompareImagesTest, FindsEveryDifferingRange) {
-    const Bytes source{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
-    const std::vector<ImageSegment> written{{0x1000, 16, 0}};
-    const ImageComparison result =
-        CompareImages(source, written, GetParam().target, GetParam().held);
-    EXPECT_EQ(RangesOf(result), GetParam().ranges);
-    EXPECT_EQ(result.comparedBytes, GetParam().compared);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, CompareImagesTest,
-    ::testing::Values(
-        CompareCase{"Identical",
-                    {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15},
-                    {{0x1000, 16, 0}},
-                    {},
-                    16},
-        CompareCase{"OneByteAndARunOfTwo",
-                    {0, 1, 0xAA, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 0xBB, 0xCC, 15},
-                    {{0x1000, 16, 0}},
-                    {{0x1002, 1, {2}, {0xAA}}, {0x100D, 2, {13, 14}, {0xBB, 0xCC}}},
-                    16},
-        // The held side starts two bytes in, at another offset, in two pieces.
-        CompareCase{"HeldInPiecesAtOtherOffsets",
-                    {9, 9, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15},
-                    {{0x1008, 8, 8}, {0x1002, 6, 2}},
-                    {{0x1000, 2, {0, 1}, {}, true}},
-                    16},
-        CompareCase{"AllDifferKeepsEightBytes",
-                    Bytes(16, 0xFF),
-                    {{0x1000, 16, 0}},
-                    {{0x1000, 16, {0, 1, 2, 3, 4, 5, 6, 7}, Bytes(8, 0xFF)}},
-                    16},
-        // A held segment that runs past the end of its bytes holds only what is there.
-        CompareCase{"HeldSideTooShort",
-                    {0, 1, 2, 3, 4, 5, 6, 7, 8, 9},
-                    {{0x1000, 16, 0}},
-                    {{0x100A, 6, {10, 11, 12, 13, 14, 15}, {}, true}},
-                    16}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-class DiffBackupsTest : public ::testing::Test {
-  protected:
-    std::string Write(const char* name, const Bytes& bytes) {
-        WriteBytes(dir.File(name), bytes);
-        return dir.File(name);
-    }
-    static Bytes SingleRegion(int32_t model, uint32_t seed) {
-        return SingleRegionFile(HeaderOf(model), 0x10008000, 0x28000, 0x28000, seed);
-    }
-    // An LM-Q30 file whose regions hold what a send of `single` writes, the rest zero.
-    static Bytes MultiRegionHolding(const Bytes& single) {
-        Bytes file = HeaderOf(0);
-        for (const MemoryRegion& region : kMultiRegionTable) {
-            testing::AppendLe32(file, region.address);
-            testing::AppendLe32(file, region.length);
-            file.resize(file.size() + region.length, 0);
+        out << std::hex << r.address << "+" << r.length << (r.missing ? "!" : "") << " ";
+        for (const uint8_t b : r.expected) {
+            out << int{b} << ".";
         }
-        std::copy_n(single.begin() + 0x2014, 0x2000, file.begin() + 0x27830);  // 0x10F60000
-        std::copy_n(single.begin() + 0x8014, 0x10000, file.begin() + 0x7820);  // 0x10EE0000
-        return file;
+        out << ">";
+        for (const uint8_t b : r.actual) {
+            out << int{b} << ".";
+        }
+        out << ";";
     }
-    TempDir dir;
-};
+    return out.str();
+}
+
+// The written side is always 16 bytes 0..15 placed at 0x1000 from offset 0; a range keeps
+// at most eight bytes of either side.
+TEST(CompareImages, FindsEveryDifferingRange) {
+    const Bytes source{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+    const std::vector<ImageSegment> whole{{0x1000, 16, 0}};
+    // The held side starts two bytes in, at another offset, in two pieces.
+    const std::vector<ImageSegment> pieces{{0x1008, 8, 8}, {0x1002, 6, 2}};
+    const struct {
+        const char* target;
+        const std::vector<ImageSegment>& held;
+        const char* ranges;
+    } cases[] = {
+        {"00 01 02 03 04 05 06 07 08 09 0a 0b 0c 0d 0e 0f", whole, ""},
+        {"00 01 aa 03 04 05 06 07 08 09 0a 0b 0c bb cc 0f", whole,
+         "1002+1 2.>aa.;100d+2 d.e.>bb.cc.;"},
+        {"09 09 02 03 04 05 06 07 08 09 0a 0b 0c 0d 0e 0f", pieces, "1000+2! 0.1.>;"},
+        {"ff ff ff ff ff ff ff ff ff ff ff ff ff ff ff ff", whole,
+         "1000+10 0.1.2.3.4.5.6.7.>ff.ff.ff.ff.ff.ff.ff.ff.;"},
+        // A held segment that runs past the end of its bytes holds only what is there.
+        {"00 01 02 03 04 05 06 07 08 09", whole, "100a+6! a.b.c.d.e.f.>;"},
+    };
+    for (const auto& c : cases) {
+        const ImageComparison result = CompareImages(source, whole, Hex(c.target), c.held);
+        EXPECT_EQ(RangesText(result), c.ranges);
+        EXPECT_EQ(result.comparedBytes, 16u);
+    }
+}
 
 // Across layouts only the two regions a send into an LM-Q30 writes count, whichever
 // file comes first; the bytes of a range stay with their own file.
-TEST_F(DiffBackupsTest, OlderModelAgainstNewerByTheRegionPlan) {
-    Bytes single = SingleRegion(2, 3);
-    const Bytes multi = MultiRegionHolding(single);
+TEST(DiffBackups, OlderModelAgainstNewerByTheRegionPlan) {
+    TempDir dir;
+    Bytes single = SingleRegionFile(HeaderOf(kQ10), 0x10008000, 0x28000, 0x28000, 3);
+    // An LM-Q30 file whose regions hold what a send of `single` writes, the rest zero.
+    Bytes multi = HeaderOf(kQ30);
+    for (const MemoryRegion& region : kQ30Regions) {
+        AppendLe32(multi, region.address);
+        AppendLe32(multi, region.length);
+        multi.resize(multi.size() + region.length, 0);
+    }
+    std::copy_n(single.begin() + 0x2014, 0x2000, multi.begin() + 0x27830);  // 0x10F60000
+    std::copy_n(single.begin() + 0x8014, 0x10000, multi.begin() + 0x7820);  // 0x10EE0000
     single[100] ^= 0xFF;  // outside the plan: not compared
-    const std::string older = Write("q10.vid", single);
-    const std::string newer = Write("q30.vid", multi);
+    const std::string older = dir.File("q10.vid"), newer = dir.File("q30.vid");
+    WriteBytes(older, single);
+    WriteBytes(newer, multi);
     EXPECT_TRUE(DiffBackups(older, newer).comparison.Identical());
     single[0x8014 + 5] ^= 0xFF;
-    Write("q10.vid", single);
+    WriteBytes(older, single);
     for (const bool olderFirst : {true, false}) {
         const BackupDiff diff = olderFirst ? DiffBackups(older, newer) : DiffBackups(newer, older);
-        const std::vector<Range> ranges = RangesOf(diff.comparison);
-        ASSERT_EQ(ranges.size(), 1u);
-        EXPECT_EQ(ranges[0].address, 0x10EE0005u);
-        EXPECT_EQ((olderFirst ? ranges[0].expected : ranges[0].actual)[0], single[0x8014 + 5]);
+        ASSERT_EQ(diff.comparison.ranges.size(), 1u);
+        const DifferingRange& range = diff.comparison.ranges[0];
+        EXPECT_EQ(range.address, 0x10EE0005u);
+        EXPECT_EQ((olderFirst ? range.expected : range.actual)[0], single[0x8014 + 5]);
+        EXPECT_EQ((olderFirst ? range.actual : range.expected)[0], single[0x8014 + 5] ^ 0xFF);
         EXPECT_EQ(diff.comparison.comparedBytes, 0x12000u);
     }
 }
 
 }  // namespace
-}  // namespace velloran
+}  // namespace velloran::testing

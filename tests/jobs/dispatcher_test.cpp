@@ -4,181 +4,126 @@
 
 #include <algorithm>
 
-#include "catalogue/backup_layout.h"
 #include "jobs/string_table.h"
 #include "platform/clock.h"
+#include "platform/exclusive_file.h"
 #include "tests/support/job_fixture.h"
 
 namespace velloran::testing {
 namespace {
 
-// Runs the job on the calling thread, or refuses to start one.
-class InlineStarter final : public WorkerStarter {
-  public:
-    explicit InlineStarter(bool fails = false) : fails_(fails) {}
-    std::optional<std::thread> Start(std::function<void()> body) override {
-        ++starts;
-        if (fails_) {
-            return std::nullopt;
-        }
-        body();
-        return std::thread();
-    }
-    int starts = 0;
+using Bytes = std::vector<uint8_t>;
 
-  private:
-    bool fails_;
-};
-
-std::vector<uint8_t> MultiRegionFileOf(uint32_t length) {
-    // Filled at its full length first, then headed: growing the 8-byte header in
-    // place trips GCC 12's -Warray-bounds at -O3.
-    const std::vector<uint8_t> header = HeaderOf(kQ30);
-    std::vector<uint8_t> file(length, 0x5A);
+// An LM-Q30 file of `length` bytes. Filled at its full length first, then headed: growing
+// the 8-byte header in place trips GCC 12's -Warray-bounds at -O3.
+Bytes MultiRegionFileOf(uint32_t length) {
+    const Bytes header = HeaderOf(kQ30);
+    Bytes file(length, 0x5A);
     std::copy(header.begin(), header.end(), file.begin());
     return file;
 }
 
-// The open frame of each model, newest first, as the printer expects it.
-std::vector<uint8_t> OpenFrameBytes(int32_t model) {
-    const uint8_t signatures[3][4] = {
-        {0x01, 0x06, 0x01, 0x01}, {0x00, 0x08, 0x09, 0x01}, {0x00, 0x03, 0x09, 0x01}};
-    std::vector<uint8_t> frame = {0x02, 0x02, 0x04, 0x00};
-    frame.insert(frame.end(), signatures[model], signatures[model] + 4);
-    frame.resize(16, 0x00);
-    return frame;
+Bytes Single(int32_t fromModel, uint32_t length, uint32_t dataBytes = 0) {
+    return SingleRegionFile(HeaderOf(fromModel), 0x10008000, length,
+                            dataBytes != 0 ? dataBytes : length);
 }
 
-struct JobCase {
-    const char* name;
-    int32_t model;
-    int32_t direction;
-    std::vector<uint8_t> file;  // empty: none
-    uint32_t range;
-    size_t frames;  // written by the job it starts, run to its end
-};
+// The open frame of each model, newest first.
+const char* const kOpenFrames[] = {"02 02 04 00 01 06 01 01 00 00 00 00 00 00 00 00",
+                                   "02 02 04 00 00 08 09 01 00 00 00 00 00 00 00 00",
+                                   "02 02 04 00 00 03 09 01 00 00 00 00 00 00 00 00"};
 
-class DispatchJob : public JobTest, public ::testing::WithParamInterface<JobCase> {};
-
-TEST_P(DispatchJob, SizesTheBarThenRunsTheJobOfTheModelAndDirection) {
-    const JobCase& c = GetParam();
-    Prepare(c.model, c.direction);
-    if (!c.file.empty()) {
-        WriteBytes(context->filePath, c.file);
-    }
-    InlineStarter starter;
-    OnBkupStart(*context, starter);
-    EXPECT_EQ(starter.starts, 1);
-    const std::vector<std::string> calls = progress.Calls();
-    EXPECT_EQ(calls,
-              (std::vector<std::string>{"range " + std::to_string(c.range), "step 1", "pos 0"}));
-    EXPECT_EQ(OnlyOutcome(), Outcome::Succeeded());
-    EXPECT_EQ(Frames().size(), c.frames);
-    ASSERT_FALSE(Frames().empty());
-    EXPECT_EQ(Frames()[0], OpenFrameBytes(c.model)) << "the chosen model's signature";
-}
-
-// Frames: a receive writes an open frame, an address per region and a read request per
-// block (64 bytes, 8 for the LM-Q10); a send nine frames per region and one per 60 bytes.
-INSTANTIATE_TEST_SUITE_P(
-    EveryModelAndDirection, DispatchJob,
-    ::testing::Values(
-        JobCase{"Q30Receive", kQ30, kDirectionReceive, {}, 2927, 2920},
-        JobCase{"Q30OtherDirectionIsAReceive", kQ30, -1, {}, 2927, 2920},
-        JobCase{"Q20Receive", kQ20, kDirectionReceive, {}, 20482, 2562},
-        JobCase{"Q10Receive", kQ10, kDirectionReceive, {}, 20482, 20482},
-        JobCase{"Q10OtherDirectionIsAReceive", kQ10, 2, {}, 20482, 20482},
-        JobCase{"Q30SendLayout0", kQ30, kDirectionSend, MultiRegionFileOf(kMultiRegionFileLength),
-                3173, 3173},
-        JobCase{"Q30SendLayout1", kQ30, kDirectionSend,
-                SingleRegionFile(HeaderOf(kQ20), 0x10008000, 0x28000, 0x28000), 1248, 1248},
-        JobCase{"Q30SendLayout2JustLongEnough", kQ30, kDirectionSend,
-                SingleRegionFile(HeaderOf(kQ10), 0x10008000, 0x28000, 0x8004 + 0x10000), 1248,
-                1248},
-        JobCase{"Q20SendFullImage", kQ20, kDirectionSend,
-                SingleRegionFile(HeaderOf(kQ20), 0x10008000, 0x28000, 0x28000), 2740, 2740},
-        JobCase{"Q20SendLength61", kQ20, kDirectionSend,
-                SingleRegionFile(HeaderOf(kQ10), 0x10008000, 61, 61), 11, 11},
-        JobCase{"Q10SendLength60", kQ10, kDirectionSend,
-                SingleRegionFile(HeaderOf(kQ10), 0x10008000, 60, 60), 10, 10}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-struct RefusedCase {
-    const char* name;
-    int32_t model;
-    std::vector<uint8_t> file;
-};
-
-class DispatchRefusedFile : public JobTest, public ::testing::WithParamInterface<RefusedCase> {};
-
-TEST_P(DispatchRefusedFile, ReportsSendFailedWithNothingSentAndTheBarUntouched) {
-    Prepare(GetParam().model, kDirectionSend);
-    if (!GetParam().file.empty()) {
-        WriteBytes(context->filePath, GetParam().file);
-    }
-    InlineStarter starter;
-    OnBkupStart(*context, starter);
-    EXPECT_EQ(OnlyOutcome(), Outcome::Failed(IDS_SEND_FAILED, 0));
-    EXPECT_EQ(starter.starts, 0);
-    EXPECT_TRUE(Frames().empty());
-    EXPECT_TRUE(progress.Calls().empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Files, DispatchRefusedFile,
-    ::testing::Values(
-        RefusedCase{"MissingFile", kQ20, {}},
-        RefusedCase{"NewerModelsBackup", kQ20, SingleRegionFile(HeaderOf(kQ30), 0, 10, 10)},
-        RefusedCase{"ZeroHeaderToMultiRegion", kQ30,
-                    SingleRegionFile(std::vector<uint8_t>(8, 0), 0, 10, 10)},
-        // Files the header test passes but whose data ends before the region plan's:
-        RefusedCase{"MultiRegionFileOneByteShort", kQ30,
-                    MultiRegionFileOf(kMultiRegionFileLength - 1)},
-        RefusedCase{"SingleRegionFileTooShortForThePlan", kQ30,
-                    SingleRegionFile(HeaderOf(kQ20), 0x10008000, 0x28000, 0x8004 + 0x10000 - 1)}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(JobTest, SingleRegionFileJustLongEnoughForThePlanIsSent) {
-    Prepare(kQ30, kDirectionSend);
-    WriteBytes(context->filePath,
-               SingleRegionFile(HeaderOf(kQ10), 0x10008000, 0x28000, 0x8004 + 0x10000));
-    InlineStarter starter;
-    OnBkupStart(*context, starter);
-    EXPECT_EQ(OnlyOutcome(), Outcome::Succeeded());
-}
-
-// The fine system timer is held only while a job runs, and let go when it ends.
-TEST_F(JobTest, FineTimerIsHeldOnlyWhileTheJobRuns) {
-    Prepare(kQ20, kDirectionReceive);
-    std::vector<int> held;
-    printer.beforeReply = [&held](uint32_t n) {
-        if (n == 1 || n == 2000) {
-            held.push_back(FineTimerScope::Active());
-        }
+// The dispatcher sizes the bar (range, step 1, position 0) and starts the job of the model
+// and direction, seen in its frames: the open frame of the model, then one that tells the
+// jobs apart (a receive's first address or block request, a send's SetupFrame), and the
+// frame count of a complete run. Every direction but 1 is a receive.
+TEST(Dispatcher, SizesTheBarThenRunsTheJobOfTheModelAndDirection) {
+    const struct {
+        int32_t model, direction;
+        Bytes file;  // empty: none
+        uint32_t range;
+        size_t frames;
+        size_t at;  // the frame that tells the job
+        const char* bytes;
+    } cases[] = {
+        {kQ30, 0, {}, 2927, 2920, 1, "02 ec 04 00 00 00 e6 10"},
+        {kQ30, -1, {}, 2927, 2920, 2, "21"},
+        {kQ20, 0, {}, 20482, 2562, 1, "02 ec 04 00 00 80 00 10"},
+        {kQ10, 0, {}, 20482, 20482, 2, "20"},
+        {kQ10, 2, {}, 20482, 20482, 1, "02 ec 04 00 00 80 00 10"},
+        {kQ30, 1, MultiRegionFileOf(186432), 3173, 3173, 3,
+         "02 eb 09 08 00 00 00 e6 10 00 00 02 00"},
+        {kQ30, 1, Single(kQ20, 0x28000), 1248, 1248, 3, "02 eb 09 08 00 00 00 f6 10 00 00 02 00"},
+        // Just long enough for the region plan of an older model's file.
+        {kQ30, 1, Single(kQ10, 0x28000, 0x8004 + 0x10000), 1248, 1248, 6,
+         "02 ec 04 00 00 00 f6 10"},
+        {kQ20, 1, Single(kQ10, 61), 11, 11, 3, "02 eb 09 08 00 00 80 00 10 3d 00 00 00"},
+        {kQ10, 1, Single(kQ10, 60), 10, 10, 3, "02 eb 09 08 00 00 80 00 10 3c 00 00 00"},
     };
-    InlineStarter starter;
-    EXPECT_EQ(FineTimerScope::Active(), 0);
-    OnBkupStart(*context, starter);
-    EXPECT_EQ(held, (std::vector<int>{1, 1}));
-    EXPECT_EQ(FineTimerScope::Active(), 0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.model << " " << c.direction << " " << c.range);
+        JobRig r;
+        r.Prepare(c.model, c.direction);
+        if (!c.file.empty()) {
+            WriteBytes(r.context->filePath, c.file);
+        }
+        bool fineTimerHeld = true;  // the fine system timer, only while the job runs
+        r.printer.beforeReply = [&](uint32_t) { fineTimerHeld &= FineTimerScope::Active() == 1; };
+        TestStarter starter(TestStarter::kInline);
+        OnBkupStart(*r.context, starter);
+        EXPECT_TRUE(fineTimerHeld);
+        EXPECT_EQ(FineTimerScope::Active(), 0);
+        EXPECT_EQ(starter.starts, 1);
+        EXPECT_EQ(r.progress.Calls(), (std::vector<std::string>{"range " + std::to_string(c.range),
+                                                                "step 1", "pos 0"}));
+        EXPECT_EQ(r.OnlyOutcome(), Outcome::Succeeded());
+        ASSERT_EQ(r.Frames().size(), c.frames);
+        EXPECT_EQ(r.Frames()[0], Hex(kOpenFrames[c.model]));
+        EXPECT_EQ(r.Frames()[c.at], Hex(c.bytes));
+    }
+}
+
+// A file refused before a send, or held by another program: outcome 117, nothing sent,
+// the bar untouched.
+TEST(Dispatcher, RefusedFileReportsSendFailedWithNothingSent) {
+    const struct {
+        int32_t model;
+        Bytes file;
+        bool held = false;  // another program holds the file
+    } cases[] = {
+        {kQ20, Single(kQ20, 600), true},
+        {kQ20, {}},                                           // missing
+        {kQ20, SingleRegionFile(HeaderOf(kQ30), 0, 10, 10)},  // a newer model's
+        {kQ30, SingleRegionFile(Bytes(8, 0), 0, 10, 10)},     // zero header
+        {kQ30, MultiRegionFileOf(186432 - 1)},                // shorter than its plan
+        {kQ30, Single(kQ20, 0x28000, 0x8004 + 0x10000 - 1)},  // shorter than its plan
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file.size());
+        JobRig r;
+        r.Prepare(c.model, kDirectionSend);
+        if (!c.file.empty()) {
+            WriteBytes(r.context->filePath, c.file);
+        }
+        const ExclusiveFile holder(c.held ? r.context->filePath : r.dir.File("other.vid"),
+                                   FileAccess::kWriteCreateOrAppend);
+        ASSERT_TRUE(holder.IsOpen());
+        TestStarter starter(TestStarter::kInline);
+        OnBkupStart(*r.context, starter);
+        EXPECT_EQ(r.OnlyOutcome(), Outcome::Failed(IDS_SEND_FAILED, 0));
+        EXPECT_EQ(starter.starts, 0);
+        EXPECT_TRUE(r.Frames().empty());
+        EXPECT_TRUE(r.progress.Calls().empty());
+    }
 }
 
 TEST_F(JobTest, ThreadThatCannotStartReportsGenericError) {
     Prepare(kQ20, kDirectionReceive);
-    InlineStarter starter(true);
+    TestStarter starter(TestStarter::kRefusing);
     OnBkupStart(*context, starter);
     EXPECT_EQ(OnlyOutcome(), Outcome::Failed(IDS_GENERIC_ERROR, 0));
     EXPECT_FALSE(context->threadHandle.joinable());
     EXPECT_TRUE(Frames().empty());
-}
-
-TEST_F(JobTest, RealWorkerThreadDeliversOneOutcome) {
-    Prepare(kQ30, kDirectionReceive);
-    OnBkupStart(*context);
-    ASSERT_TRUE(context->threadHandle.joinable());
-    context->threadHandle.join();
-    EXPECT_EQ(OnlyOutcome(), Outcome::Succeeded());
-    EXPECT_EQ(progress.Steps(), 2920u);
 }
 
 }  // namespace

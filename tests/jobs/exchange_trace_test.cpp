@@ -6,7 +6,7 @@
 
 #include "tests/support/fake_clock.h"
 
-namespace velloran {
+namespace velloran::testing {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
@@ -63,7 +63,7 @@ TEST(ExchangeTrace, OneLinePerExchange) {
 
 // Lines carry the time since the trace began; a note of several lines becomes one.
 TEST(ExchangeTrace, WritesAsItGoes) {
-    testing::FakeClock clock(5000);
+    FakeClock clock(5000);
     std::ostringstream out;
     ExchangeTrace trace(out, clock);
     const Bytes request{0x21};
@@ -78,4 +78,4 @@ TEST(ExchangeTrace, WritesAsItGoes) {
 }
 
 }  // namespace
-}  // namespace velloran
+}  // namespace velloran::testing

@@ -2,97 +2,84 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/backup_builder.h"
+#include <atomic>
+
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_driver.h"
 #include "tests/support/fake_printer.h"
+#include "tests/support/job_fixture.h"
 #include "tests/support/recording_sinks.h"
 #include "tests/support/temp_dir.h"
 
 namespace velloran::testing {
 namespace {
 
-struct ConnectCase {
-    const char* name;
-    bool loadFails;
-    int32_t activeIndex;
-    int32_t direction;
-    uint32_t outcomeId;
+struct SessionRig {
+    FakeDriver driver;
+    FakePrinter printer{driver};
+    FakeClock clock;
+    RecordingProgress progress;
+    TempDir dir;
 };
 
-class RunTransferConnect : public ::testing::TestWithParam<ConnectCase> {};
-
-TEST_P(RunTransferConnect, ReportsAFailedBindOrConnectWithoutAThread) {
-    const ConnectCase& c = GetParam();
-    FakeDriver driver;
-    driver.loadFails = c.loadFails;
-    driver.activeIndex = c.activeIndex;
-    FakeClock clock;
-    RecordingProgress progress;
-    TempDir dir;
-    int starts = 0;
-    struct CountingStarter final : WorkerStarter {
-        int* starts;
-        std::optional<std::thread> Start(std::function<void()>) override {
-            ++*starts;
-            return std::nullopt;
-        }
-    } starter;
-    starter.starts = &starts;
-    const Outcome outcome =
-        RunTransfer({1, c.direction, dir.File("x.vid")}, progress, {&driver, &clock, &starter});
-    EXPECT_EQ(outcome, Outcome::Failed(c.outcomeId, 0));
-    EXPECT_EQ(starts, 0);
-    EXPECT_TRUE(progress.Calls().empty());
-    EXPECT_EQ(driver.frees, driver.loads);
+// A failed bind or connect is outcome 117 for a send, 118 for a receive: no thread, no
+// bar, and a loaded library freed.
+TEST(RunTransfer, FailedBindOrConnectReportsWithoutAThread) {
+    const struct {
+        bool loadFails;
+        int32_t activeIndex, direction;
+        uint32_t outcomeId;
+    } cases[] = {{true, 0, 1, 117}, {true, 0, 0, 118}, {false, -1, 1, 117}, {false, -1, 0, 118}};
+    for (const auto& c : cases) {
+        SessionRig r;
+        r.driver.loadFails = c.loadFails;
+        r.driver.activeIndex = c.activeIndex;
+        TestStarter starter(TestStarter::kRefusing);
+        EXPECT_EQ(RunTransfer({1, c.direction, r.dir.File("x.vid")}, r.progress,
+                              {&r.driver, &r.clock, &starter}),
+                  Outcome::Failed(c.outcomeId, 0));
+        EXPECT_EQ(starter.starts, 0);
+        EXPECT_TRUE(r.progress.Calls().empty());
+        EXPECT_EQ(r.driver.frees, r.driver.loads);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Failures, RunTransferConnect,
-                         ::testing::Values(ConnectCase{"SendNoLibrary", true, 0, 1, 117},
-                                           ConnectCase{"ReceiveNoLibrary", true, 0, 0, 118},
-                                           ConnectCase{"SendNoPrinter", false, -1, 1, 117},
-                                           ConnectCase{"ReceiveNoPrinter", false, -1, 0, 118}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(RunTransfer, EndsTheDeviceAndFreesTheLibraryAfterTheOutcome) {
-    FakeDriver driver;
-    FakePrinter printer(driver);
-    FakeClock clock;
-    RecordingProgress progress;
-    TempDir dir;
-    const Outcome outcome = RunTransfer({0, 0, dir.File("q30.vid")}, progress, {&driver, &clock});
-    EXPECT_EQ(outcome, Outcome::Succeeded());
-    EXPECT_EQ(driver.endedHandles.size(), 1u);
-    EXPECT_EQ(driver.loads, 1);
-    EXPECT_EQ(driver.frees, 1);
-    EXPECT_EQ(ReadBytes(dir.File("q30.vid")).size(), 186432u);
+// RunTransfer releases the session, and its destructor again: the device is ended and the
+// library freed once.
+TEST(RunTransfer, EndsTheDeviceAndFreesTheLibraryOnceAfterTheOutcome) {
+    SessionRig r;
+    EXPECT_EQ(RunTransfer({0, 0, r.dir.File("q30.vid")}, r.progress, {&r.driver, &r.clock}),
+              Outcome::Succeeded());
+    EXPECT_EQ(r.driver.endedHandles.size(), 1u);
+    EXPECT_EQ(r.driver.loads, 1);
+    EXPECT_EQ(r.driver.frees, 1);
+    EXPECT_EQ(ReadBytes(r.dir.File("q30.vid")).size(), 186432u);
 }
 
-// Release ends the device and frees the library once however often it is called, and
-// the destructor joins the worker.
-TEST(TransferSession, ClosesItselfInOrderWhenDestroyed) {
-    FakeDriver driver;
-    FakePrinter printer(driver);
-    FakeClock clock;
-    RecordingProgress progress;
+// The destructor joins the worker before it ends the device and frees the library.
+TEST(TransferSession, DestructorJoinsTheWorkerBeforeItEndsTheDevice) {
+    SessionRig r;
+    TestStarter starter(TestStarter::kLingering);
     AwaitedOutcome outcome;
-    TempDir dir;
+    bool workerDoneAtEnd = false;
+    r.driver.onEnd = [&] {
+        workerDoneAtEnd = starter.done;
+        starter.deviceEnded = true;
+    };
     {
-        TransferSession session({&driver, &clock});
+        TransferSession session({&r.driver, &r.clock, &starter});
         session.context.modelIndex = kQ20;
-        session.context.filePath = dir.File("q20.vid");
-        session.context.progressBar = &progress;
+        session.context.filePath = r.dir.File("q20.vid");
+        session.context.progressBar = &r.progress;
         session.context.outcomeSink = &outcome;
         ASSERT_TRUE(session.Connect());
         session.Start();
         EXPECT_EQ(outcome.Wait(), Outcome::Succeeded());
-        session.Release();
-        session.Release();
-        EXPECT_EQ(driver.frees, 1);
     }
+    EXPECT_TRUE(workerDoneAtEnd);
     EXPECT_EQ(outcome.Deliveries(), 1u);
-    EXPECT_EQ(driver.endedHandles.size(), 1u);
-    EXPECT_EQ(driver.frees, 1);
+    EXPECT_EQ(r.driver.endedHandles.size(), 1u);
+    EXPECT_EQ(r.driver.frees, 1);
 }
 
 }  // namespace

@@ -34,93 +34,90 @@ TEST(DeviceLink, BindLoadsTheModelsLibraryAndResolvesTenEntriesInOrder) {
     EXPECT_TRUE(AllNull(link));
 }
 
-struct BindFailure {
-    const char* name;
-    uint32_t index;
-    bool loadFails;
-    const char* missing;  // an entry the library lacks, or null
-    int loads;
-};
-
-class FailedBind : public ::testing::TestWithParam<BindFailure> {};
-
-TEST_P(FailedBind, LeavesEveryMemberNullAndTheLinkCallsNothing) {
-    const BindFailure& c = GetParam();
-    FakeDriver driver;
-    driver.loadFails = c.loadFails;
-    if (c.missing != nullptr) {
-        driver.missingSuffixes = {c.missing};
+// A link never bound, or whose bind failed, holds nothing and reaches no driver entry
+// point through any of its calls.
+TEST(DeviceLink, UnboundLinkHoldsNothingAndCallsNothing) {
+    const struct {
+        bool bind;
+        uint32_t index;
+        bool loadFails;
+        const char* missing;  // an entry the library lacks, or null
+        int loads;
+    } cases[] = {
+        {false, 0, false, nullptr, 0},  {true, 0xFFFFFFFFu, false, nullptr, 0},
+        {true, 0, true, nullptr, 0},    {true, 1, false, "RegistHandle", 1},
+        {true, 1, false, "UsbRead", 1}, {true, 2, false, "EndDevice", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message()
+                     << c.bind << c.index << c.loadFails << (c.missing != nullptr));
+        FakeDriver driver;
+        driver.loadFails = c.loadFails;
+        if (c.missing != nullptr) {
+            driver.missingSuffixes = {c.missing};
+        }
+        driver.moreActive = {1, 2};
+        FakeClock clock;
+        CDeviceLink link(driver);
+        if (c.bind) {
+            EXPECT_EQ(link.Bind(c.index), 0);
+        }
+        EXPECT_TRUE(AllNull(link));
+        EXPECT_EQ(driver.loads, c.loads);
+        EXPECT_EQ(driver.frees, c.loads);
+        EXPECT_EQ(link.Connect() + link.ConnectAt(0) + link.Release(), 0);
+        EXPECT_TRUE(link.ActiveIndices().empty());
+        const uint8_t frame[3] = {0x02, 0xEB, 0x00};
+        uint8_t block[64];
+        EXPECT_EQ(SendFrame(link, clock, frame, 3) + ReadBlock8(link, clock, block) +
+                      ReadBlock64(link, clock, block),
+                  0);
+        link.Unbind();
+        EXPECT_TRUE(driver.checkedIndices.empty() && driver.startIndices.empty() &&
+                    driver.endedHandles.empty() && driver.writes.empty() &&
+                    driver.readCountsAsked.empty());
+        EXPECT_EQ(driver.frees, c.loads);
     }
-    FakeClock clock;
-    CDeviceLink link(driver);
-    EXPECT_EQ(link.Bind(c.index), 0);
-    EXPECT_TRUE(AllNull(link));
-    EXPECT_EQ(driver.loads, c.loads);
-    EXPECT_EQ(driver.frees, c.loads);
-    // An unbound link reaches no driver entry point.
-    EXPECT_EQ(link.Connect(), 0);
-    EXPECT_EQ(link.Release(), 0);
-    const uint8_t frame[3] = {0x02, 0xEB, 0x00};
-    uint8_t block[64];
-    EXPECT_EQ(SendFrame(link, clock, frame, 3), 0);
-    EXPECT_EQ(ReadBlock64(link, clock, block), 0);
-    EXPECT_TRUE(driver.checkedIndices.empty());
-    EXPECT_TRUE(driver.startIndices.empty());
-    EXPECT_TRUE(driver.endedHandles.empty());
-    EXPECT_TRUE(driver.writes.empty());
-    EXPECT_TRUE(driver.readCountsAsked.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, FailedBind,
-    ::testing::Values(BindFailure{"IndexPastTheEnd", 0xFFFFFFFFu, false, nullptr, 0},
-                      BindFailure{"LibraryMissing", 0, true, nullptr, 0},
-                      BindFailure{"FirstEntryMissing", 1, false, "RegistHandle", 1},
-                      BindFailure{"LastEntryMissing", 1, false, "UsbRead", 1},
-                      BindFailure{"EndDeviceMissing", 2, false, "EndDevice", 1}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-struct ConnectCase {
-    int32_t activeIndex;
-    uint32_t startResult;
-    int expected;
-    size_t checks;
-};
-
-class DeviceLinkConnect : public ::testing::TestWithParam<ConnectCase> {};
-
-TEST_P(DeviceLinkConnect, ScansIndicesInOrderAndOpensTheFirstThatAnswers) {
-    const ConnectCase& c = GetParam();
-    FakeDriver driver;
-    driver.activeIndex = c.activeIndex;
-    driver.startResult = c.startResult;
-    CDeviceLink link(driver);
-    ASSERT_EQ(link.Bind(0), 1);
-    EXPECT_EQ(link.Connect(), c.expected);
-    ASSERT_EQ(driver.checkedIndices.size(), c.checks);
-    EXPECT_EQ(driver.checkedIndices.back(), static_cast<int32_t>(c.checks - 1));
-    EXPECT_EQ(driver.startIndices.size(), c.activeIndex >= 0 && c.activeIndex < 128 ? 1u : 0u);
-    // A start that wrote a handle is ended even when it failed.
-    EXPECT_EQ(link.Release(), 1);
-    EXPECT_EQ(link.Release(), 1);
-    EXPECT_EQ(driver.endedHandles.size(), driver.startIndices.size());
-    EXPECT_EQ(link.Unbind(), 1);
-    EXPECT_EQ(driver.frees, 1);
+// Connect scans indices 0 to 127 in order and opens the first that answers; a start that
+// wrote a handle is ended even when it failed, and once however often Release is called.
+TEST(DeviceLink, ConnectScansIndicesInOrderAndOpensTheFirstThatAnswers) {
+    const struct {
+        int32_t activeIndex;
+        uint32_t startResult;
+        int expected;
+        size_t checks, starts;
+    } cases[] = {{0, 0, 1, 1, 1},
+                 {127, 0, 1, 128, 1},
+                 {-1, 0, 0, 128, 0},
+                 {128, 0, 0, 128, 0},
+                 {2, 1, 0, 3, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.activeIndex);
+        FakeDriver driver;
+        driver.activeIndex = c.activeIndex;
+        driver.startResult = c.startResult;
+        CDeviceLink link(driver);
+        ASSERT_EQ(link.Bind(0), 1);
+        EXPECT_EQ(link.Connect(), c.expected);
+        ASSERT_EQ(driver.checkedIndices.size(), c.checks);
+        EXPECT_EQ(driver.checkedIndices.back(), static_cast<int32_t>(c.checks - 1));
+        EXPECT_EQ(driver.startIndices.size(), c.starts);
+        EXPECT_EQ(link.Release(), 1);
+        EXPECT_EQ(link.Release(), 1);
+        EXPECT_EQ(driver.endedHandles.size(), c.starts);
+        EXPECT_EQ(link.Unbind(), 1);
+        EXPECT_EQ(driver.frees, 1);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Scan, DeviceLinkConnect,
-                         ::testing::Values(ConnectCase{0, 0, 1, 1}, ConnectCase{127, 0, 1, 128},
-                                           ConnectCase{-1, 0, 0, 128}, ConnectCase{128, 0, 0, 128},
-                                           ConnectCase{2, 1, 0, 3}));
-
 
 // Printers at 0, 5 and 127: listing calls CheckActiveDevice for all 128 indices and
 // starts none; opening by index checks and starts that index alone.
-TEST(DeviceLinkByIndex, ListsEveryAnsweringIndexAndOpensTheChosenOne) {
+TEST(DeviceLink, ListsEveryAnsweringIndexAndOpensTheChosenOne) {
     FakeDriver driver;
     driver.moreActive = {5, 127};
     CDeviceLink link(driver);
-    EXPECT_TRUE(link.ActiveIndices().empty());  // unbound
     ASSERT_EQ(link.Bind(0), 1);
     EXPECT_EQ(link.ActiveIndices(), (std::vector<int32_t>{0, 5, 127}));
     EXPECT_EQ(driver.checkedIndices.size(), 128u);

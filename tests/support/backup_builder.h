@@ -1,6 +1,9 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "catalogue/backup_layout.h"
@@ -32,20 +35,33 @@ inline void AppendLe32(std::vector<uint8_t>& out, uint32_t value) {
     out.insert(out.end(), bytes, bytes + 4);
 }
 
+// Bytes written as hex pairs, "02 eb 07".
+inline std::vector<uint8_t> Hex(const std::string& text) {
+    std::vector<uint8_t> bytes;
+    std::istringstream in(text);
+    for (unsigned value = 0; in >> std::hex >> value;) {
+        bytes.push_back(static_cast<uint8_t>(value));
+    }
+    return bytes;
+}
+
 // A recognisable data pattern: byte i of stream `seed`.
 inline uint8_t PatternByte(uint32_t i, uint32_t seed) {
     return static_cast<uint8_t>((i * 131u + seed * 7u + (i >> 8)) & 0xFF);
 }
 
-// Header, one record head (address, length) and `dataBytes` bytes of pattern.
+// Header, one record head (address, length) and `dataBytes` bytes of pattern. Sized in
+// full first: growing a short header in place trips GCC 12's -Warray-bounds at -O3.
 inline std::vector<uint8_t> SingleRegionFile(std::vector<uint8_t> header, uint32_t address,
                                              uint32_t length, uint32_t dataBytes,
                                              uint32_t seed = 1) {
-    std::vector<uint8_t> file = std::move(header);
-    AppendLe32(file, address);
-    AppendLe32(file, length);
+    const size_t head = header.size();
+    std::vector<uint8_t> file(head + 8 + dataBytes);
+    std::copy(header.begin(), header.end(), file.begin());
+    PutLe32(&file[head], address);
+    PutLe32(&file[head + 4], length);
     for (uint32_t i = 0; i < dataBytes; ++i) {
-        file.push_back(PatternByte(i, seed));
+        file[head + 8 + i] = PatternByte(i, seed);
     }
     return file;
 }

@@ -14,16 +14,11 @@ class FakeClock final : public Clock {
     explicit FakeClock(uint32_t start = 0) : now_(start) {}
 
     uint32_t TickMs() override { return now_.load(); }
-    void SleepMs(uint32_t milliseconds) override {
-        now_ += milliseconds;
-        sleeps_++;
-    }
+    void SleepMs(uint32_t milliseconds) override { now_ += milliseconds; }
     void Advance(uint32_t milliseconds) { now_ += milliseconds; }
-    uint32_t Sleeps() const { return sleeps_.load(); }
 
   private:
     std::atomic<uint32_t> now_;
-    std::atomic<uint32_t> sleeps_{0};
 };
 
 }  // namespace velloran::testing

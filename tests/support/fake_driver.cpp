@@ -31,7 +31,11 @@ uint32_t VELLORAN_DRIVER_CALL Start(uint32_t* handle, int32_t index) {
 }
 
 uint32_t VELLORAN_DRIVER_CALL End(uint32_t handle) {
-    FakeDriver::Active().endedHandles.push_back(handle);
+    FakeDriver& d = FakeDriver::Active();
+    d.endedHandles.push_back(handle);
+    if (d.onEnd) {
+        d.onEnd();
+    }
     return 0;
 }
 
@@ -48,9 +52,6 @@ uint32_t VELLORAN_DRIVER_CALL Write(uint32_t, const void* bytes, uint32_t count)
 uint32_t VELLORAN_DRIVER_CALL Read(uint32_t, void* buffer, uint32_t* count) {
     FakeDriver& d = FakeDriver::Active();
     d.readCountsAsked.push_back(*count);
-    if (d.onRead) {
-        d.onRead();
-    }
     if (d.reads.empty()) {
         *count = 0;
         return 0;

@@ -40,7 +40,7 @@ class FakeDriver final : public LibraryLoader {
     uint32_t writeResult = 0;
     std::deque<ScriptedRead> reads;                            // consumed one per UsbRead
     std::function<void(const std::vector<uint8_t>&)> onWrite;  // after a frame is recorded
-    std::function<void()> onRead;                              // before a read is answered
+    std::function<void()> onEnd;                               // when EndDevice is called
 
     // Records.
     std::vector<std::string> loadedNames;

@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "catalogue/backup_layout.h"
+#include "jobs/jobs.h"
 #include "jobs/transfer_context.h"
+#include "jobs/worker_starter.h"
 #include "tests/support/backup_builder.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_driver.h"
@@ -17,11 +19,9 @@
 
 namespace velloran::testing {
 
-inline constexpr OsVersion kNarrowReadsPlatform{true, 2, 4};
-
-// A bound and connected transfer context over a fake printer, on the fake clock.
-class JobTest : public ::testing::Test {
-  protected:
+// A bound and connected transfer context over a fake printer, on the fake clock. Only one
+// rig may exist at a time (it holds the one FakeDriver).
+struct JobRig {
     TransferContext& Prepare(int32_t modelIndex, int32_t direction,
                              const std::string& fileName = "backup.vid") {
         context = std::make_unique<TransferContext>(driver, clock);
@@ -33,6 +33,20 @@ class JobTest : public ::testing::Test {
         EXPECT_EQ(context->deviceLink.Bind(static_cast<uint32_t>(modelIndex)), 1);
         EXPECT_EQ(context->deviceLink.Connect(), 1);
         return *context;
+    }
+
+    // Runs the job of the prepared model and direction on this thread; a send only once
+    // the file test the dispatcher makes has passed.
+    void RunJob() {
+        const bool multi = context->modelIndex == kQ30;
+        if (context->IsSend()) {
+            ASSERT_EQ(
+                multi ? context->ClassifyMultiRegionFile() : context->ValidateSingleRegionFile(),
+                1);
+            (multi ? MultiRegionSendJob : SingleRegionSendJob)(*context);
+        } else {
+            (multi ? MultiRegionReceiveJob : SingleRegionReceiveJob)(*context);
+        }
     }
 
     Outcome OnlyOutcome() {
@@ -51,6 +65,37 @@ class JobTest : public ::testing::Test {
     RecordingProgress progress;
     RecordingOutcomes outcomes;
     std::unique_ptr<TransferContext> context;
+};
+
+class JobTest : public ::testing::Test, public JobRig {};
+
+// Starts a job inline on the calling thread, on a thread of its own that lingers after the
+// job as a worker still returning from its outcome call does, or not at all.
+class TestStarter final : public WorkerStarter {
+  public:
+    enum Mode { kInline, kLingering, kRefusing };
+    explicit TestStarter(Mode mode) : mode_(mode) {}
+    std::optional<std::thread> Start(std::function<void()> body) override {
+        ++starts;
+        if (mode_ != kLingering) {
+            if (mode_ == kInline) {
+                body();
+            }
+            return mode_ == kInline ? std::optional<std::thread>(std::thread()) : std::nullopt;
+        }
+        return std::thread([this, body] {
+            body();
+            for (int i = 0; i < 20000 && !deviceEnded; ++i) {
+                std::this_thread::yield();
+            }
+            done = true;
+        });
+    }
+    int starts = 0;
+    std::atomic<bool> deviceEnded{false}, done{false};
+
+  private:
+    Mode mode_;
 };
 
 }  // namespace velloran::testing

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -17,14 +18,8 @@ class RecordingProgress final : public ProgressSink {
     void SetRange(uint32_t upper) override { Record("range " + std::to_string(upper)); }
     void SetStep(uint32_t step) override { Record("step " + std::to_string(step)); }
     void SetPosition(uint32_t position) override { Record("pos " + std::to_string(position)); }
-    void Step() override {
-        std::lock_guard<std::mutex> lock(mutex_);
-        ++steps_;
-    }
-    uint32_t Steps() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return steps_;
-    }
+    void Step() override { ++steps_; }
+    uint32_t Steps() { return steps_; }
     std::vector<std::string> Calls() {
         std::lock_guard<std::mutex> lock(mutex_);
         return calls_;
@@ -38,7 +33,7 @@ class RecordingProgress final : public ProgressSink {
 
     std::mutex mutex_;
     std::vector<std::string> calls_;
-    uint32_t steps_ = 0;
+    std::atomic<uint32_t> steps_{0};
 };
 
 class RecordingOutcomes final : public OutcomeSink {

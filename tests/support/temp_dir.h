@@ -20,23 +20,17 @@ inline std::string Utf8FromPath(const std::filesystem::path& path) {
     return std::string(text.begin(), text.end());
 }
 
-// Creates a folder of a fresh name under the system's temporary folder.
-inline std::filesystem::path MakeTempFolder(const std::string& prefix) {
-    std::random_device seed;
-    std::mt19937 generator(seed());
-    const std::filesystem::path root = std::filesystem::temp_directory_path();
-    for (;;) {
-        const std::filesystem::path candidate = root / (prefix + std::to_string(generator()));
-        if (std::filesystem::create_directory(candidate)) {
-            return candidate;
-        }
-    }
-}
-
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempDir {
   public:
-    TempDir() : path_(MakeTempFolder("velloran-")) {}
+    TempDir() {
+        std::mt19937 generator(std::random_device{}());
+        do {
+            std::string name = "velloran-";
+            name += std::to_string(generator());
+            path_ = std::filesystem::temp_directory_path() / name;
+        } while (!std::filesystem::create_directory(path_));
+    }
     ~TempDir() {
         std::error_code ignored;
         std::filesystem::remove_all(path_, ignored);
