@@ -75,6 +75,19 @@ void TransferWindow::SetStatusText(const std::string& text) {
 
 int TransferWindow::ShowMessageBox(const std::string& text, const std::string& caption,
                                    uint32_t style) {
+    // A quit request still queued when the outcome arrives would end the box's own loop
+    // before anyone saw it: it waits until the box is answered, as it waits for the window.
+    MSG quit{};
+    const bool quitPending = PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
+    const int answer = ShowOutcomeBox(text, caption, style);
+    if (quitPending) {
+        PostQuitMessage(static_cast<int>(quit.wParam));
+    }
+    return answer;
+}
+
+int TransferWindow::ShowOutcomeBox(const std::string& text, const std::string& caption,
+                                   uint32_t style) {
     // Before the window is first shown (a connection failure, a refused file) its box
     // belongs to the main window, enabled again first: a box over a disabled owner hands
     // the activation to another program when it closes.

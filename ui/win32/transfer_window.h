@@ -35,6 +35,7 @@ class TransferWindow final : public DialogWindow, public TransferView {
                        uint32_t style) override;
 
   private:
+    int ShowOutcomeBox(const std::string& text, const std::string& caption, uint32_t style);
     bool OnInitDialog() override;
     bool PreTranslateMessage(const MSG& msg) override;
     // The window ends only with the job's outcome, whatever asks the program to quit.
