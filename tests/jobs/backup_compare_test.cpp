@@ -63,13 +63,7 @@ TEST(CompareImages, FindsEveryDifferingRange) {
 TEST(DiffBackups, OlderModelAgainstNewerByTheRegionPlan) {
     TempDir dir;
     Bytes single = SingleRegionFile(HeaderOf(kQ10), 0x10008000, 0x28000, 0x28000, 3);
-    // An LM-Q30 file whose regions hold what a send of `single` writes, the rest zero.
-    Bytes multi = HeaderOf(kQ30);
-    for (const MemoryRegion& region : kQ30Regions) {
-        AppendLe32(multi, region.address);
-        AppendLe32(multi, region.length);
-        multi.resize(multi.size() + region.length, 0);
-    }
+    Bytes multi = MultiRegionFile(0);  // the regions a send of `single` writes, copied in
     std::copy_n(single.begin() + 0x2014, 0x2000, multi.begin() + 0x27830);  // 0x10F60000
     std::copy_n(single.begin() + 0x8014, 0x10000, multi.begin() + 0x7820);  // 0x10EE0000
     single[100] ^= 0xFF;  // outside the plan: not compared

@@ -26,7 +26,7 @@ uint32_t VELLORAN_DRIVER_CALL CheckActive(int32_t index, void* area) {
 uint32_t VELLORAN_DRIVER_CALL Start(uint32_t* handle, int32_t index) {
     FakeDriver& d = FakeDriver::Active();
     d.startIndices.push_back(index);
-    *handle = d.handleWritten;
+    *handle = 0x5A;
     return d.startResult;
 }
 
@@ -41,8 +41,8 @@ uint32_t VELLORAN_DRIVER_CALL End(uint32_t handle) {
 
 uint32_t VELLORAN_DRIVER_CALL Write(uint32_t, const void* bytes, uint32_t count) {
     FakeDriver& d = FakeDriver::Active();
-    const auto* p = static_cast<const uint8_t*>(bytes);
-    d.writes.emplace_back(p, p + count);
+    d.writes.emplace_back(static_cast<const uint8_t*>(bytes),
+                          static_cast<const uint8_t*>(bytes) + count);
     if (d.onWrite) {
         d.onWrite(d.writes.back());
     }
@@ -102,11 +102,8 @@ FakeDriver& FakeDriver::Active() {
 
 void* FakeDriver::Load(const std::string& catalogueFileName) {
     loadedNames.push_back(catalogueFileName);
-    if (loadFails) {
-        return nullptr;
-    }
-    ++loads;
-    return &token_;
+    loads += loadFails ? 0 : 1;
+    return loadFails ? nullptr : &token_;
 }
 
 void* FakeDriver::Symbol(void* library, const char* name) {
@@ -115,15 +112,11 @@ void* FakeDriver::Symbol(void* library, const char* name) {
     }
     resolvedNames.emplace_back(name);
     const std::string full = name;
-    for (const auto& [suffix, entry] : EntryPoints()) {
-        const bool endsWith = full.size() > suffix.size() &&
-                              full.compare(full.size() - suffix.size(), suffix.size(), suffix) == 0;
-        const std::string prefix = full.substr(0, full.size() - suffix.size());
-        if (endsWith && (prefix == "Hdv305" || prefix == "Hdv201")) {
-            return missingSuffixes.count(suffix) != 0 ? nullptr : entry;
-        }
-    }
-    return nullptr;
+    const std::string prefix = full.substr(0, 6),
+                      suffix = full.substr(std::min<size_t>(6, full.size()));
+    const auto entry = EntryPoints().find(suffix);
+    const bool known = (prefix == "Hdv305" || prefix == "Hdv201") && entry != EntryPoints().end();
+    return known && missingSuffixes.count(suffix) == 0 ? entry->second : nullptr;
 }
 
 void FakeDriver::Free(void* library) {

@@ -1,6 +1,7 @@
-// The exclusive file on the real file system: what each access mode does to a file, that
-// a held file opens nowhere else and is never replaced by a move, and that UTF-8 names and
-// device names reach the file system as they should.
+// The platform layer on the real system: what each access mode of the exclusive file does
+// to a file, that a held file opens nowhere else and is never replaced by a move, that UTF-8
+// names and device names reach the file system as they should; the order of the durable
+// replace's steps; the system clock.
 #include "platform/exclusive_file.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/clock.h"
 #include "platform/file_replace.h"
+#include "tests/support/replace_log.h"
 #include "tests/support/temp_dir.h"
 
 #if !defined(_WIN32)
@@ -108,6 +111,42 @@ TEST(ExclusiveFile, SpecialPathIsNotABackupFileAndOpensWithoutWaiting) {
             EXPECT_FALSE(ExclusiveFile(path, access).IsOpen()) << path;
         }
     }
+}
+
+// The bytes reach the disk before the move, the folder entry after it; success only once
+// all three steps succeeded.
+TEST(FileReplace, FlushesTheFileThenMovesThenFlushesTheFolder) {
+    const struct {
+        const char* failing;  // the step that fails, "" none
+        size_t stepsTaken;
+        const std::vector<uint8_t>& target;  // what the target holds afterwards
+    } cases[] = {{"", 3, kNew}, {"flush", 1, kOld}, {"move", 2, kOld}, {"folder", 3, kNew}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.failing);
+        TempDir dir;
+        const std::string from = dir.File("new.part");
+        const std::string to = dir.File("b.vid");
+        WriteBytes(from, kNew);
+        WriteBytes(to, kOld);
+        std::vector<std::string> log;
+        const bool fail = true;
+        EXPECT_EQ(MoveFileReplacing(from, to, LoggedReplaceSteps(log, c.failing, fail)),
+                  std::string(c.failing).empty());
+        EXPECT_EQ(ReadBytes(to), c.target);
+        std::vector<std::string> all{"flush " + from, "move " + from + " " + to,
+                                     "folder " + Utf8FromPath(dir.Path())};
+        all.resize(c.stepsTaken);
+        EXPECT_EQ(log, all);
+    }
+}
+
+// Milliseconds across a real 100 ms sleep; the Windows tick advances every ~16 ms.
+TEST(SystemClock, TicksInMillisecondsAcrossASleep) {
+    const uint32_t before = SystemClock().TickMs();
+    SystemClock().SleepMs(100);
+    const uint32_t elapsed = SystemClock().TickMs() - before;
+    EXPECT_GE(elapsed, 80u);
+    EXPECT_LT(elapsed, 2000u);
 }
 
 #if defined(_WIN32)
