@@ -15,8 +15,6 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-const std::vector<uint8_t> kEarlierBackup{'e', 'a', 'r', 'l', 'i', 'e', 'r'};
-
 // A receive of `model`, into `sink` when set, with 64-byte blocks where the model takes them
 // (`wide`) or 8-byte ones; a file stood at the path before.
 void Receive(JobRig& r, int32_t model, bool wide, ReceiveSink* sink = nullptr) {
@@ -26,10 +24,6 @@ void Receive(JobRig& r, int32_t model, bool wide, ReceiveSink* sink = nullptr) {
     }
     WriteBytes(r.context->filePath, kEarlierBackup);
     r.RunJob();
-}
-
-bool PartialLeft(const JobRig& r) {
-    return std::filesystem::exists(ReceiveFile::PartialPathFor(r.context->filePath));
 }
 
 // The whole image lands in the file (or, into memory, in the sink with the earlier file
@@ -56,7 +50,7 @@ TEST(ReceiveJob, WritesTheWholeImageAndFillsItsSteps) {
         EXPECT_EQ(std::count_if(r.Frames().begin(), r.Frames().end(),
                                 [](const auto& f) { return f.size() == 1; }),
                   c.reads);
-        EXPECT_FALSE(PartialLeft(r));
+        EXPECT_FALSE(PartialLeftFor(r.context->filePath));
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(r.dir.Path()), {}), 1);
         if (c.memory) {
             EXPECT_EQ(ReadBytes(r.context->filePath), kEarlierBackup);
@@ -65,10 +59,10 @@ TEST(ReceiveJob, WritesTheWholeImageAndFillsItsSteps) {
         ASSERT_EQ(file.size(), c.model == kQ30 ? 186432u : 163856u);
         EXPECT_EQ(file[1], c.seriesByte);
         EXPECT_EQ(file[6] | file[7], 0);
-        std::vector<MemoryRegion> regions(std::begin(kQ30Regions), std::end(kQ30Regions));
-        if (c.model != kQ30) {
-            regions = {{0x10008000, 0x28000}};
-        }
+        const std::vector<MemoryRegion> regions =
+            c.model == kQ30
+                ? std::vector<MemoryRegion>(std::begin(kQ30Regions), std::end(kQ30Regions))
+                : std::vector<MemoryRegion>{{0x10008000, 0x28000}};
         uint32_t offset = 8;
         for (const MemoryRegion& region : regions) {
             EXPECT_EQ(GetLe32(&file[offset]), region.address);
@@ -82,7 +76,8 @@ TEST(ReceiveJob, WritesTheWholeImageAndFillsItsSteps) {
     }
 }
 
-// A refused frame fails the receive and keeps the earlier backup, with no partial file.
+// A refused frame, or another program taking the partial file, fails the receive and
+// keeps the earlier backup, with no partial file left.
 // Frame numbers: 1 open, 2 the first address, then read requests; a multi-region receive
 // with 64-byte blocks addresses region N+1 after 320, 160, 1024, 1024, 128, 128 blocks.
 TEST(ReceiveJob, FailureKeepsTheEarlierBackupAndLeavesNoPartialFile) {
@@ -91,6 +86,7 @@ TEST(ReceiveJob, FailureKeepsTheEarlierBackupAndLeavesNoPartialFile) {
         bool wide;
         uint32_t frame;  // the refused frame, and the frames sent
         Outcome outcome;
+        bool held = false;  // at `frame` the partial file is taken instead
     } cases[] = {
         {kQ20, true, 1, Outcome::Failed(IDS_RECEIVE_FAILED, 0)},
         {kQ20, true, 2, Outcome::Failed(IDS_RECEIVE_INTERRUPTED, 0xEC)},
@@ -98,16 +94,27 @@ TEST(ReceiveJob, FailureKeepsTheEarlierBackupAndLeavesNoPartialFile) {
         {kQ30, true, 2 + 320 + 1 + 160 + 1 + 1024 + 1 + 1024 + 1 + 10,
          Outcome::Failed(IDS_RECEIVE_INTERRUPTED, 0x21)},
         {kQ30, false, 50, Outcome::Failed(IDS_RECEIVE_INTERRUPTED, 0x20)},
+        {kQ30, true, 50, Outcome::Failed(IDS_RECEIVE_INTERRUPTED, 0), true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.frame);
         JobRig r;
-        r.printer.refuse = [&](uint32_t n, const Bytes&) { return n == c.frame; };
+        std::unique_ptr<ExclusiveFile> holder;
+        r.printer.refuse = [&](uint32_t n, const Bytes&) { return n == c.frame && !c.held; };
+        r.printer.beforeReply = [&](uint32_t n) {
+            if (n == c.frame && c.held) {
+                holder = std::make_unique<ExclusiveFile>(
+                    ReceiveFile::PartialPathFor(r.context->filePath),
+                    FileAccess::kWriteCreateOrAppend);
+            }
+        };
         Receive(r, c.model, c.wide);
+        holder.reset();
         EXPECT_EQ(r.OnlyOutcome(), c.outcome);
         EXPECT_EQ(r.Frames().size(), c.frame);
         EXPECT_EQ(ReadBytes(r.context->filePath), kEarlierBackup);
-        EXPECT_FALSE(PartialLeft(r));
+        // Windows deletes no file that another program holds open, so there it stays.
+        EXPECT_TRUE(!PartialLeftFor(r.context->filePath) || (c.held && kOnWindows));
     }
 }
 
@@ -117,25 +124,6 @@ TEST_F(JobTest, ReceiveIntoAMissingFolderEndsAfterTheOpenWithInterruptedAndNoDet
     RunJob();
     EXPECT_EQ(OnlyOutcome(), Outcome::Failed(IDS_RECEIVE_INTERRUPTED, 0));
     EXPECT_EQ(Frames().size(), 1u);  // the header write failed before the address
-}
-
-TEST_F(JobTest, ReceiveWriteFailureInTheMiddleRemovesThePartialFile) {
-    std::unique_ptr<ExclusiveFile> holder;
-    printer.beforeReply = [&](uint32_t n) {
-        if (n == 50) {  // another program takes the partial file
-            holder = std::make_unique<ExclusiveFile>(ReceiveFile::PartialPathFor(context->filePath),
-                                                     FileAccess::kWriteCreateOrAppend);
-        }
-    };
-    Receive(*this, kQ30, true);
-    holder.reset();
-    EXPECT_EQ(OnlyOutcome(), Outcome::Failed(IDS_RECEIVE_INTERRUPTED, 0));
-    EXPECT_EQ(Frames().size(), 50u);
-    EXPECT_EQ(ReadBytes(context->filePath), kEarlierBackup);
-#if !defined(_WIN32)
-    // Windows deletes no file that another program holds open, so there it stays.
-    EXPECT_FALSE(PartialLeft(*this));
-#endif
 }
 
 constexpr uint32_t kImage = 0x28000;
@@ -231,9 +219,11 @@ TEST(SendJob, RefusedFrameReportsItsDetailAndSendsNothingAfterIt) {
         int32_t model, fromModel;
         uint32_t frame;  // refused frame number
         Outcome outcome;
-        uint32_t finishes;  // finish frames written, the refused one included
+        uint32_t finishes;    // finish frames written, the refused one included
+        bool silent = false;  // from `frame` on the printer answers nothing
     } cases[] = {
         {kQ20, kQ20, 1, Outcome::Failed(117, 0), 0},
+        {kQ20, kQ20, 1, Outcome::Failed(117, 0), 0, true},  // after the 10 s deadline only
         {kQ20, kQ20, 2, Outcome::Failed(119, 0xEC), 0},
         {kQ20, kQ20, 3, Outcome::Failed(119, 0xEB), 0},
         {kQ20, kQ20, 4, Outcome::Failed(119, 0x900EB), 0},
@@ -256,30 +246,14 @@ TEST(SendJob, RefusedFrameReportsItsDetailAndSendsNothingAfterIt) {
         r.Prepare(c.model, kDirectionSend);
         WriteBytes(r.context->filePath, Backup(c.fromModel));
         r.printer.refuse = [&](uint32_t n, const Bytes&) { return n == c.frame; };
+        r.printer.silentFrom = c.silent ? c.frame : 0;
         r.RunJob();
+        EXPECT_EQ(r.clock.TickMs() == 1000u + 10000u, c.silent);
         EXPECT_EQ(r.OnlyOutcome(), c.outcome);
         EXPECT_EQ(r.Frames().size(), c.frame);
         EXPECT_EQ(r.progress.Steps(), c.frame - 1);
         EXPECT_EQ(std::count(r.Frames().begin(), r.Frames().end(), kFinish), c.finishes);
     }
-}
-
-TEST_F(JobTest, SilentPrinterFailsTheOpenAfterTheDeadlineOnly) {
-    Prepare(kQ20, kDirectionSend);
-    WriteBytes(context->filePath, Backup(kQ20, 0x10008000, 60));
-    printer.silentFrom = 1;
-    RunJob();
-    EXPECT_EQ(OnlyOutcome(), Outcome::Failed(117, 0));
-    EXPECT_EQ(Frames().size(), 1u);
-    EXPECT_EQ(clock.TickMs(), 1000u + 10000u);
-}
-
-TEST_F(JobTest, UnknownSourceLayoutSendsNothing) {
-    Prepare(kQ30, kDirectionSend);
-    context->sourceLayout = 3;
-    MultiRegionSendJob(*context);
-    EXPECT_EQ(OnlyOutcome(), Outcome::Failed(119, 0));
-    EXPECT_TRUE(Frames().empty());
 }
 
 // The file is removed or shortened under a running send: no byte that did not come from

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "jobs/jobs.h"
+#include "jobs/receive_file.h"
 #include "jobs/transfer_context.h"
 #include "jobs/worker_starter.h"
 #include "tests/support/backup_builder.h"
@@ -18,6 +20,18 @@
 #include "tests/support/temp_dir.h"
 
 namespace velloran::testing {
+
+#if defined(_WIN32)
+inline constexpr bool kOnWindows = true;
+#else
+inline constexpr bool kOnWindows = false;
+#endif
+
+// What stood at a receive's path before it, and whether a receive left a partial file.
+inline const std::vector<uint8_t> kEarlierBackup{'e', 'a', 'r', 'l', 'i', 'e', 'r'};
+inline bool PartialLeftFor(const std::string& path) {
+    return std::filesystem::exists(PathFromUtf8(ReceiveFile::PartialPathFor(path)));
+}
 
 // A bound and connected transfer context over a fake printer, on the fake clock. Only one
 // rig may exist at a time (it holds the one FakeDriver).
@@ -76,20 +90,18 @@ class TestStarter final : public WorkerStarter {
     enum Mode { kInline, kLingering, kRefusing };
     explicit TestStarter(Mode mode) : mode_(mode) {}
     std::optional<std::thread> Start(std::function<void()> body) override {
-        ++starts;
-        if (mode_ != kLingering) {
-            if (mode_ == kInline) {
-                body();
-            }
-            return mode_ == kInline ? std::optional<std::thread>(std::thread()) : std::nullopt;
-        }
-        return std::thread([this, body] {
+        if (++starts; mode_ == kInline) {
             body();
-            for (int i = 0; i < 20000 && !deviceEnded; ++i) {
-                std::this_thread::yield();
-            }
-            done = true;
-        });
+            return std::thread();
+        }
+        return mode_ == kRefusing ? std::nullopt
+                                  : std::optional<std::thread>{std::thread([this, body] {
+                                        body();
+                                        for (int i = 0; i < 20000 && !deviceEnded; ++i) {
+                                            std::this_thread::yield();
+                                        }
+                                        done = true;
+                                    })};
     }
     int starts = 0;
     std::atomic<bool> deviceEnded{false}, done{false};
