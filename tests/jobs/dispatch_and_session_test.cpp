@@ -62,17 +62,13 @@ TEST(Dispatcher, SizesTheBarThenRunsTheJobOfTheModelAndDirection) {
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.model << " " << c.direction << " " << c.range);
         JobRig r;
-        r.Prepare(c.model, c.direction);
-        if (!c.file.empty()) {
-            WriteBytes(r.context->filePath, c.file);
-        }
+        r.Prepare(c.model, c.direction, c.file);
         bool fineTimerHeld = true;  // the fine system timer, only while the job runs
         r.printer.beforeReply = [&](uint32_t) { fineTimerHeld &= FineTimerScope::Active() == 1; };
         TestStarter starter(TestStarter::kInline);
         OnBkupStart(*r.context, starter);
-        EXPECT_TRUE(fineTimerHeld);
-        EXPECT_EQ(FineTimerScope::Active(), 0);
-        EXPECT_EQ(starter.starts, 1);
+        EXPECT_EQ(std::make_tuple(fineTimerHeld, FineTimerScope::Active(), starter.starts),
+                  std::make_tuple(true, 0, 1));
         EXPECT_EQ(r.progress.Calls(), (std::vector<std::string>{"range " + std::to_string(c.range),
                                                                 "step 1", "pos 0"}));
         EXPECT_EQ(r.OnlyOutcome(), Outcome::Succeeded());
@@ -100,19 +96,14 @@ TEST(Dispatcher, RefusedFileReportsSendFailedWithNothingSent) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file.size());
         JobRig r;
-        r.Prepare(c.model, kDirectionSend);
-        if (!c.file.empty()) {
-            WriteBytes(r.context->filePath, c.file);
-        }
+        r.Prepare(c.model, kDirectionSend, c.file);
         const ExclusiveFile holder(c.held ? r.context->filePath : r.dir.File("other.vid"),
                                    FileAccess::kWriteCreateOrAppend);
         ASSERT_TRUE(holder.IsOpen());
         TestStarter starter(TestStarter::kInline);
         OnBkupStart(*r.context, starter);
         EXPECT_EQ(r.OnlyOutcome(), Outcome::Failed(IDS_SEND_FAILED, 0));
-        EXPECT_EQ(starter.starts, 0);
-        EXPECT_TRUE(r.Frames().empty());
-        EXPECT_TRUE(r.progress.Calls().empty());
+        EXPECT_TRUE(starter.starts == 0 && r.Frames().empty() && r.progress.Calls().empty());
     }
 }
 

@@ -57,10 +57,9 @@ TEST(ExclusiveFile, WriteModesCreateEmptyOrKeepTheFile) {
         EXPECT_EQ(ReadBytes(path), c.after);
         EXPECT_EQ(std::filesystem::directory_iterator(dir.Path())->path().filename(),
                   PathFromUtf8(name));
-        EXPECT_TRUE(FileExists(path));
-        EXPECT_TRUE(DeleteFileAt(path));
-        EXPECT_FALSE(FileExists(path));
-        EXPECT_FALSE(DeleteFileAt(path));
+        EXPECT_EQ((std::vector<bool>{FileExists(path), DeleteFileAt(path), FileExists(path),
+                                     DeleteFileAt(path)}),
+                  (std::vector<bool>{true, true, false, false}));
     }
 }
 

@@ -36,12 +36,16 @@ inline bool PartialLeftFor(const std::string& path) {
 // A bound and connected transfer context over a fake printer, on the fake clock. Only one
 // rig may exist at a time (it holds the one FakeDriver).
 struct JobRig {
+    // With `file` written at the context's path unless it is empty.
     TransferContext& Prepare(int32_t modelIndex, int32_t direction,
-                             const std::string& fileName = "backup.vid") {
+                             const std::vector<uint8_t>& file = {}) {
         context = std::make_unique<TransferContext>(driver, clock);
         context->modelIndex = modelIndex;
         context->direction = direction;
-        context->filePath = dir.File(fileName);
+        context->filePath = dir.File("backup.vid");
+        if (!file.empty()) {
+            WriteBytes(context->filePath, file);
+        }
         context->progressBar = &progress;
         context->outcomeSink = &outcomes;
         EXPECT_EQ(context->deviceLink.Bind(static_cast<uint32_t>(modelIndex)), 1);
