@@ -149,23 +149,16 @@ TEST(SystemClock, TicksInMillisecondsAcrossASleep) {
 }
 
 #if defined(_WIN32)
-// A clock on which another program's hold ends once `holdMs` have passed.
-class ReleasingClock final : public Clock {
-  public:
-    ReleasingClock(uint32_t holdMs, std::unique_ptr<ExclusiveFile>& holder)
-        : holdMs_(holdMs), holder_(holder) {}
-    uint32_t TickMs() override { return now_; }
+// A clock on which another program's hold of a file ends once `holdMs` have passed.
+struct ReleasingClock final : Clock {
+    uint32_t TickMs() override { return now; }
     void SleepMs(uint32_t milliseconds) override {
-        now_ += milliseconds;
-        if (now_ >= holdMs_) {
-            holder_.reset();
+        if ((now += milliseconds) >= holdMs) {
+            holder.reset();
         }
     }
-
-  private:
-    uint32_t now_ = 0;
-    uint32_t holdMs_;
-    std::unique_ptr<ExclusiveFile>& holder_;
+    uint32_t now = 0, holdMs = 0;
+    std::unique_ptr<ExclusiveFile> holder;
 };
 
 // Sync clients and virus scanners hold files for a moment: an open and the final move of
@@ -181,8 +174,9 @@ TEST(ExclusiveFile, BriefHoldIsWaitedOutForAboutTwoSeconds) {
         const std::string partial = dir.File("new.part");
         WriteBytes(path, kOld);
         const auto whileHeld = [&](const auto& action) {
-            std::unique_ptr<ExclusiveFile> holder = std::make_unique<ExclusiveFile>(path, kAppend);
-            ReleasingClock clock(c.holdMs, holder);
+            ReleasingClock clock;
+            clock.holdMs = c.holdMs;
+            clock.holder = std::make_unique<ExclusiveFile>(path, kAppend);
             Clock& previous = SetFileRetryClock(clock);
             const bool done = action();
             SetFileRetryClock(previous);

@@ -59,9 +59,7 @@ uint32_t VELLORAN_DRIVER_CALL Read(uint32_t, void* buffer, uint32_t* count) {
     ScriptedRead next = std::move(d.reads.front());
     d.reads.pop_front();
     const size_t n = std::min<size_t>(next.bytes.size(), *count);
-    if (n > 0) {
-        std::memcpy(buffer, next.bytes.data(), n);
-    }
+    std::copy_n(next.bytes.begin(), n, static_cast<uint8_t*>(buffer));
     *count = next.reportedCount >= 0 ? static_cast<uint32_t>(next.reportedCount)
                                      : static_cast<uint32_t>(n);
     return next.result;
