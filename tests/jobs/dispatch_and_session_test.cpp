@@ -112,8 +112,7 @@ TEST_F(JobTest, ThreadThatCannotStartReportsGenericError) {
     TestStarter starter(TestStarter::kRefusing);
     OnBkupStart(*context, starter);
     EXPECT_EQ(OnlyOutcome(), Outcome::Failed(IDS_GENERIC_ERROR, 0));
-    EXPECT_FALSE(context->threadHandle.joinable());
-    EXPECT_TRUE(Frames().empty());
+    EXPECT_TRUE(!context->threadHandle.joinable() && Frames().empty());
 }
 
 // A failed bind or connect is outcome 117 for a send, 118 for a receive: no thread, no
@@ -132,9 +131,8 @@ TEST(RunTransfer, FailedBindOrConnectReportsWithoutAThread) {
         EXPECT_EQ(RunTransfer({1, c.direction, r.dir.File("x.vid")}, r.progress,
                               {&r.driver, &r.clock, &starter}),
                   Outcome::Failed(c.outcomeId, 0));
-        EXPECT_EQ(starter.starts, 0);
-        EXPECT_TRUE(r.progress.Calls().empty());
-        EXPECT_EQ(r.driver.frees, r.driver.loads);
+        EXPECT_TRUE(starter.starts == 0 && r.progress.Calls().empty() &&
+                    r.driver.frees == r.driver.loads);
     }
 }
 
@@ -169,10 +167,9 @@ TEST(TransferSession, DestructorJoinsTheWorkerBeforeItEndsTheDevice) {
         session.Start();
         EXPECT_EQ(outcome.Wait(), Outcome::Succeeded());
     }
-    EXPECT_TRUE(workerDoneAtEnd);
-    EXPECT_EQ(outcome.Deliveries(), 1u);
-    EXPECT_EQ(r.driver.endedHandles.size(), 1u);
-    EXPECT_EQ(r.driver.frees, 1);
+    EXPECT_EQ(std::make_tuple(workerDoneAtEnd, outcome.Deliveries(), r.driver.endedHandles.size(),
+                              r.driver.frees),
+              std::make_tuple(true, 1u, 1u, 1));
 }
 
 }  // namespace

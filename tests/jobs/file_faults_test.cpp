@@ -77,9 +77,7 @@ TEST_F(JobTest, LinkIsKeptAndTheFileItLeadsToReplacedWithItsPermissions) {
     ASSERT_EQ(ReceiveInto(*this, link), Outcome::Succeeded());
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(ReadBytes(real).size(), 0x28010u);
-    struct stat info {};
-    ASSERT_EQ(stat(real.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(fs::status(real).permissions(), fs::perms(0640));
     EXPECT_EQ(EntriesIn(dated), 1u);
 }
 

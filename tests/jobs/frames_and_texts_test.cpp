@@ -64,7 +64,6 @@ TEST(ExchangeTrace, OneLinePerExchange) {
          "  10010 ms  control07 02 eb 07  polls 1000  no reply (deadline)", 10010},
         {"20", 1000, true, false, "01 02 03 04 05 06 07",
          "      5 ms  read8     20  polls 1000  got 7 of 8 bytes: 01 02 03 04 05 06 07", 5},
-        {"21", 0, false, false, "", "      7 ms  read64    21  polls 0  write failed", 7},
     };
     for (const auto& c : cases) {
         const Bytes sent = Hex(c.sent), received = Hex(c.received);
@@ -105,13 +104,6 @@ TEST(Outcome, TextIsTheEntryAndTheDetailSuffix) {
     for (const auto& c : cases) {
         EXPECT_EQ(OutcomeText(c.outcome), LoadTableString(c.textId).value() + c.suffix);
     }
-}
-
-TEST(StringTable, HasTheProductNameAndNoEmptyEntries) {
-    EXPECT_EQ(LoadTableString(IDS_APP_TITLE), "VELLORAN");
-    EXPECT_EQ(LoadTableString(IDS_HELP_MISSING), "ヘルプが見つかりません。");
-    EXPECT_EQ(LoadTableString(111), std::nullopt);
-    EXPECT_NE(LoadTableString(117)->find('\n'), std::string::npos);
 }
 
 }  // namespace

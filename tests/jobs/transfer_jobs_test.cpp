@@ -53,9 +53,7 @@ TEST(ReceiveJob, WritesTheWholeImageAndFillsItsSteps) {
                   c.reads);
         EXPECT_FALSE(PartialLeftFor(r.context->filePath));
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(r.dir.Path()), {}), 1);
-        if (c.memory) {
-            EXPECT_EQ(ReadBytes(r.context->filePath), kEarlierBackup);
-        }
+        EXPECT_EQ(ReadBytes(r.context->filePath) == kEarlierBackup, c.memory);
         const Bytes file = c.memory ? sink.Bytes() : ReadBytes(r.context->filePath);
         ASSERT_EQ(file.size(), c.model == kQ30 ? 186432u : 163856u);
         EXPECT_EQ(file[1], c.seriesByte);

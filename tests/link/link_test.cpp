@@ -119,12 +119,10 @@ TEST(DeviceLink, ListsEveryAnsweringIndexAndOpensTheChosenOne) {
     CDeviceLink link(driver);
     ASSERT_EQ(link.Bind(0), 1);
     EXPECT_EQ(link.ActiveIndices(), (std::vector<int32_t>{0, 5, 127}));
-    EXPECT_EQ(driver.checkedIndices.size(), 128u);
-    EXPECT_TRUE(driver.startIndices.empty());
+    EXPECT_TRUE(driver.checkedIndices.size() == 128u && driver.startIndices.empty());
     driver.checkedIndices.clear();
-    EXPECT_EQ(link.ConnectAt(6), 0);
-    EXPECT_EQ(link.ConnectAt(128), 0);
-    EXPECT_EQ(link.ConnectAt(127), 1);
+    EXPECT_EQ((std::vector<int>{link.ConnectAt(6), link.ConnectAt(128), link.ConnectAt(127)}),
+              (std::vector<int>{0, 0, 1}));
     EXPECT_EQ(driver.checkedIndices, (std::vector<int32_t>{6, 127}));
     EXPECT_EQ(driver.startIndices, (std::vector<int32_t>{127}));
 }

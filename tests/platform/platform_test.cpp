@@ -1,7 +1,7 @@
 // The platform layer on the real system: what each access mode of the exclusive file does
 // to a file, that a held file opens nowhere else and is never replaced by a move, that UTF-8
 // names and device names reach the file system as they should; the order of the durable
-// replace's steps; the system clock.
+// replace's steps.
 #include "platform/exclusive_file.h"
 
 #include <gtest/gtest.h>
@@ -11,15 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/clock.h"
 #include "platform/file_replace.h"
 #include "tests/support/replace_log.h"
 #include "tests/support/temp_dir.h"
 
 #if !defined(_WIN32)
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 #endif
 
@@ -86,7 +83,7 @@ TEST(ExclusiveFile, HeldFileOpensNowhereElseAndIsNotReplaced) {
     }
 }
 
-// Devices, pipes, sockets and folders are no backup files, and opening one never waits
+// Devices, pipes and folders are no backup files, and opening one never waits
 // (a named pipe without a writer would block an ordinary open forever).
 TEST(ExclusiveFile, SpecialPathIsNotABackupFileAndOpensWithoutWaiting) {
     TempDir dir;
@@ -95,14 +92,8 @@ TEST(ExclusiveFile, SpecialPathIsNotABackupFileAndOpensWithoutWaiting) {
 #if defined(_WIN32)
     paths.insert(paths.end(), {"NUL", "CON"});
 #else
-    paths.insert(paths.end(), {"/dev/null", "/dev/zero", dir.File("fifo"), dir.File("socket")});
+    paths.insert(paths.end(), {"/dev/null", "/dev/zero", dir.File("fifo")});
     ASSERT_EQ(mkfifo(paths[3].c_str(), 0644), 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    paths[4].copy(address.sun_path, sizeof address.sun_path - 1);
-    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    close(fd);
 #endif
     for (const FileAccess access :
          {kRead, kEmpty, kAppend, FileAccess::kWriteNew, FileAccess::kWriteExisting}) {
@@ -137,15 +128,6 @@ TEST(FileReplace, FlushesTheFileThenMovesThenFlushesTheFolder) {
         all.resize(c.stepsTaken);
         EXPECT_EQ(log, all);
     }
-}
-
-// Milliseconds across a real 100 ms sleep; the Windows tick advances every ~16 ms.
-TEST(SystemClock, TicksInMillisecondsAcrossASleep) {
-    const uint32_t before = SystemClock().TickMs();
-    SystemClock().SleepMs(100);
-    const uint32_t elapsed = SystemClock().TickMs() - before;
-    EXPECT_GE(elapsed, 80u);
-    EXPECT_LT(elapsed, 2000u);
 }
 
 #if defined(_WIN32)

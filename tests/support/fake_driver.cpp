@@ -33,9 +33,7 @@ uint32_t VELLORAN_DRIVER_CALL Start(uint32_t* handle, int32_t index) {
 uint32_t VELLORAN_DRIVER_CALL End(uint32_t handle) {
     FakeDriver& d = FakeDriver::Active();
     d.endedHandles.push_back(handle);
-    if (d.onEnd) {
-        d.onEnd();
-    }
+    d.onEnd();
     return 0;
 }
 
@@ -43,9 +41,7 @@ uint32_t VELLORAN_DRIVER_CALL Write(uint32_t, const void* bytes, uint32_t count)
     FakeDriver& d = FakeDriver::Active();
     d.writes.emplace_back(static_cast<const uint8_t*>(bytes),
                           static_cast<const uint8_t*>(bytes) + count);
-    if (d.onWrite) {
-        d.onWrite(d.writes.back());
-    }
+    d.onWrite(d.writes.back());
     return d.writeResult;
 }
 
