@@ -66,9 +66,8 @@ TEST(ExchangeTrace, OneLinePerExchange) {
          "      5 ms  read8     20  polls 1000  got 7 of 8 bytes: 01 02 03 04 05 06 07", 5},
     };
     for (const auto& c : cases) {
-        const Bytes sent = Hex(c.sent), received = Hex(c.received);
-        EXPECT_EQ(FormatExchange({sent, 0, 0, c.polls, c.written, c.succeeded, received}, c.ms),
-                  c.line);
+        const Bytes sent = Hex(c.sent), got = Hex(c.received);
+        EXPECT_EQ(FormatExchange({sent, 0, 0, c.polls, c.written, c.succeeded, got}, c.ms), c.line);
     }
 }
 
@@ -77,8 +76,7 @@ TEST(ExchangeTrace, WritesAsItGoes) {
     FakeClock clock(5000);
     std::ostringstream out;
     ExchangeTrace trace(out, clock);
-    const Bytes request{0x21};
-    trace.Exchanged({request, 5030, 0, 1, true, false, {}});
+    trace.Exchanged({Hex("21"), 5030, 0, 1, true, false, {}});
     clock.SleepMs(10000);
     trace.Note("outcome: first\nsecond");
     EXPECT_EQ(out.str(),

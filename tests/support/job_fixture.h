@@ -94,18 +94,20 @@ class TestStarter final : public WorkerStarter {
     enum Mode { kInline, kLingering, kRefusing };
     explicit TestStarter(Mode mode) : mode_(mode) {}
     std::optional<std::thread> Start(std::function<void()> body) override {
-        if (++starts; mode_ == kInline) {
+        if (++starts; mode_ == kRefusing) {
+            return std::nullopt;
+        }
+        if (mode_ == kInline) {
             body();
             return std::thread();
         }
-        return mode_ == kRefusing ? std::nullopt
-                                  : std::optional<std::thread>{std::thread([this, body] {
-                                        body();
-                                        for (int i = 0; i < 20000 && !deviceEnded; ++i) {
-                                            std::this_thread::yield();
-                                        }
-                                        done = true;
-                                    })};
+        return std::thread([this, body] {
+            body();
+            for (int i = 0; i < 20000 && !deviceEnded; ++i) {
+                std::this_thread::yield();
+            }
+            done = true;
+        });
     }
     int starts = 0;
     std::atomic<bool> deviceEnded{false}, done{false};
