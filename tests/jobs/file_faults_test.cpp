@@ -22,7 +22,6 @@ namespace velloran::testing {
 namespace {
 
 namespace fs = std::filesystem;
-const std::vector<uint8_t> kEarlier{'o', 'l', 'd'};
 
 Outcome ReceiveInto(JobRig& r, const std::string& path) {
     r.Prepare(kQ20, kDirectionReceive);
@@ -35,22 +34,16 @@ size_t EntriesIn(const fs::path& folder) {
     return static_cast<size_t>(std::distance(fs::directory_iterator(folder), {}));
 }
 
-class FileFaults : public JobTest {};
-
 #if !defined(_WIN32)
-bool PartialExistsFor(const std::string& path) {
-    return fs::exists(PathFromUtf8(ReceiveFile::PartialPathFor(path)));
-}
-
 // POSIX only, each in a child process of its own: a full disk (a file size limit) and a
 // user without rights (a child of a root test drops to one). The child's exit code says
 // which check failed, 0 none: the outcome, a partial file left, the earlier file changed.
-TEST_F(FileFaults, FullDiskOrLockedFolderFailsWithoutDamage) {
+TEST_F(JobTest, FullDiskOrLockedFolderFailsWithoutDamage) {
     for (const bool full : {true, false}) {
         const fs::path folder = dir.Path() / (full ? "full" : "locked");
         fs::create_directory(folder);
         const std::string path = (folder / "backup.vid").string();
-        WriteBytes(path, kEarlier);
+        WriteBytes(path, kEarlierBackup);
         chmod(dir.Path().c_str(), 0755);
         chmod(folder.c_str(), full ? 0755 : 0555);
         const auto child = [&] {
@@ -64,7 +57,7 @@ TEST_F(FileFaults, FullDiskOrLockedFolderFailsWithoutDamage) {
             if (ReceiveInto(*this, path) != Outcome::Failed(IDS_RECEIVE_INTERRUPTED, 0)) {
                 _exit(1);
             }
-            _exit(PartialExistsFor(path) ? 2 : ReadBytes(path) == kEarlier ? 0 : 3);
+            _exit(PartialLeftFor(path) ? 2 : ReadBytes(path) == kEarlierBackup ? 0 : 3);
         };
         EXPECT_EXIT(child(), ::testing::ExitedWithCode(0), "") << folder;
         chmod(folder.c_str(), 0755);
@@ -73,20 +66,18 @@ TEST_F(FileFaults, FullDiskOrLockedFolderFailsWithoutDamage) {
 
 // A receive onto a link replaces the file the link leads to and keeps the link; the
 // new file keeps the permission bits of the one it replaced.
-TEST_F(FileFaults, LinkIsKeptAndTheFileItLeadsToReplacedWithItsPermissions) {
+TEST_F(JobTest, LinkIsKeptAndTheFileItLeadsToReplacedWithItsPermissions) {
     const fs::path dated = dir.Path() / "dated";
     fs::create_directory(dated);
     const std::string real = (dated / "b-0101.vid").string();
     const std::string link = dir.File("current.vid");
-    WriteBytes(real, kEarlier);
+    WriteBytes(real, kEarlierBackup);
     chmod(real.c_str(), 0640);
     ASSERT_EQ(symlink("dated/b-0101.vid", link.c_str()), 0);
     ASSERT_EQ(ReceiveInto(*this, link), Outcome::Succeeded());
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(ReadBytes(real).size(), 0x28010u);
-    struct stat info {};
-    ASSERT_EQ(stat(real.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(fs::status(real).permissions(), fs::perms(0640));
     EXPECT_EQ(EntriesIn(dated), 1u);
 }
 
@@ -95,7 +86,7 @@ TEST_F(FileFaults, LinkIsKeptAndTheFileItLeadsToReplacedWithItsPermissions) {
 TEST(FileFault, KilledReceiveLosesNothingAndTheNextOneSucceeds) {
     TempDir dir;
     const std::string path = dir.File("b.vid");
-    WriteBytes(path, kEarlier);
+    WriteBytes(path, kEarlierBackup);
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -111,12 +102,12 @@ TEST(FileFault, KilledReceiveLosesNothingAndTheNextOneSucceeds) {
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFSIGNALED(status));
-    EXPECT_EQ(ReadBytes(path), kEarlier);
-    EXPECT_TRUE(PartialExistsFor(path)) << "the killed run's leftover";
+    EXPECT_EQ(ReadBytes(path), kEarlierBackup);
+    EXPECT_TRUE(PartialLeftFor(path)) << "the killed run's leftover";
     JobRig r;
     EXPECT_EQ(ReceiveInto(r, path), Outcome::Succeeded());
     EXPECT_EQ(ReadBytes(path).size(), 0x28010u);
-    EXPECT_FALSE(PartialExistsFor(path));
+    EXPECT_FALSE(PartialLeftFor(path));
 }
 #endif
 
@@ -126,7 +117,7 @@ TEST(FileFault, TargetThatCannotBeReplacedFailsAfterOneExchange) {
     const std::vector<void (*)(const std::string&)> makers = {
         [](const std::string& p) { fs::create_directory(p); },
         [](const std::string& p) {
-            WriteBytes(p, kEarlier);
+            WriteBytes(p, kEarlierBackup);
             fs::permissions(p, fs::perms::owner_read);
         },
 #if !defined(_WIN32)
@@ -166,14 +157,12 @@ TEST(FileFault, NeighbourIsKeptUnlessItIsOurLeftover) {
         JobRig r;
         const std::string path = r.dir.File("b.vid");
         const std::string neighbour = path + c.suffix;
-        WriteBytes(path, kEarlier);
+        WriteBytes(path, kEarlierBackup);
         WriteBytes(neighbour, c.bytes);
         EXPECT_EQ(ReceiveInto(r, path).success, c.succeeds);
-        EXPECT_EQ(ReadBytes(path).size(), c.succeeds ? 0x28010u : kEarlier.size());
+        EXPECT_EQ(ReadBytes(path).size(), c.succeeds ? 0x28010u : kEarlierBackup.size());
         EXPECT_EQ(fs::exists(PathFromUtf8(neighbour)), c.stays);
-        if (c.stays) {
-            EXPECT_EQ(ReadBytes(neighbour), c.bytes);
-        }
+        EXPECT_EQ(ReadBytes(neighbour), c.stays ? c.bytes : std::vector<uint8_t>{});
     }
 }
 

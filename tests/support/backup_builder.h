@@ -66,4 +66,17 @@ inline std::vector<uint8_t> SingleRegionFile(std::vector<uint8_t> header, uint32
     return file;
 }
 
+// An LM-Q30 file with its seven records, region i holding pattern stream `seed + i`.
+inline std::vector<uint8_t> MultiRegionFile(uint32_t seed) {
+    std::vector<uint8_t> file = HeaderOf(kQ30);
+    for (uint32_t i = 0; i < 7; ++i) {
+        AppendLe32(file, kQ30Regions[i].address);
+        AppendLe32(file, kQ30Regions[i].length);
+        for (uint32_t b = 0; b < kQ30Regions[i].length; ++b) {
+            file.push_back(PatternByte(b, seed + i));
+        }
+    }
+    return file;
+}
+
 }  // namespace velloran::testing

@@ -26,26 +26,22 @@ uint32_t VELLORAN_DRIVER_CALL CheckActive(int32_t index, void* area) {
 uint32_t VELLORAN_DRIVER_CALL Start(uint32_t* handle, int32_t index) {
     FakeDriver& d = FakeDriver::Active();
     d.startIndices.push_back(index);
-    *handle = d.handleWritten;
+    *handle = 0x5A;
     return d.startResult;
 }
 
 uint32_t VELLORAN_DRIVER_CALL End(uint32_t handle) {
     FakeDriver& d = FakeDriver::Active();
     d.endedHandles.push_back(handle);
-    if (d.onEnd) {
-        d.onEnd();
-    }
+    d.onEnd();
     return 0;
 }
 
 uint32_t VELLORAN_DRIVER_CALL Write(uint32_t, const void* bytes, uint32_t count) {
     FakeDriver& d = FakeDriver::Active();
-    const auto* p = static_cast<const uint8_t*>(bytes);
-    d.writes.emplace_back(p, p + count);
-    if (d.onWrite) {
-        d.onWrite(d.writes.back());
-    }
+    d.writes.emplace_back(static_cast<const uint8_t*>(bytes),
+                          static_cast<const uint8_t*>(bytes) + count);
+    d.onWrite(d.writes.back());
     return d.writeResult;
 }
 
@@ -59,9 +55,7 @@ uint32_t VELLORAN_DRIVER_CALL Read(uint32_t, void* buffer, uint32_t* count) {
     ScriptedRead next = std::move(d.reads.front());
     d.reads.pop_front();
     const size_t n = std::min<size_t>(next.bytes.size(), *count);
-    if (n > 0) {
-        std::memcpy(buffer, next.bytes.data(), n);
-    }
+    std::copy_n(next.bytes.begin(), n, static_cast<uint8_t*>(buffer));
     *count = next.reportedCount >= 0 ? static_cast<uint32_t>(next.reportedCount)
                                      : static_cast<uint32_t>(n);
     return next.result;
@@ -102,11 +96,8 @@ FakeDriver& FakeDriver::Active() {
 
 void* FakeDriver::Load(const std::string& catalogueFileName) {
     loadedNames.push_back(catalogueFileName);
-    if (loadFails) {
-        return nullptr;
-    }
-    ++loads;
-    return &token_;
+    loads += loadFails ? 0 : 1;
+    return loadFails ? nullptr : &token_;
 }
 
 void* FakeDriver::Symbol(void* library, const char* name) {
@@ -115,15 +106,11 @@ void* FakeDriver::Symbol(void* library, const char* name) {
     }
     resolvedNames.emplace_back(name);
     const std::string full = name;
-    for (const auto& [suffix, entry] : EntryPoints()) {
-        const bool endsWith = full.size() > suffix.size() &&
-                              full.compare(full.size() - suffix.size(), suffix.size(), suffix) == 0;
-        const std::string prefix = full.substr(0, full.size() - suffix.size());
-        if (endsWith && (prefix == "Hdv305" || prefix == "Hdv201")) {
-            return missingSuffixes.count(suffix) != 0 ? nullptr : entry;
-        }
-    }
-    return nullptr;
+    const std::string prefix = full.substr(0, 6),
+                      suffix = full.substr(std::min<size_t>(6, full.size()));
+    const auto entry = EntryPoints().find(suffix);
+    const bool known = (prefix == "Hdv305" || prefix == "Hdv201") && entry != EntryPoints().end();
+    return known && missingSuffixes.count(suffix) == 0 ? entry->second : nullptr;
 }
 
 void FakeDriver::Free(void* library) {

@@ -36,11 +36,11 @@ class FakeDriver final : public LibraryLoader {
     int32_t activeIndex = 0;       // the index that answers CheckActiveDevice; -1 none
     std::set<int32_t> moreActive;  // further indices that answer
     uint32_t startResult = 0;
-    uint32_t handleWritten = 0x5A;
     uint32_t writeResult = 0;
-    std::deque<ScriptedRead> reads;                            // consumed one per UsbRead
-    std::function<void(const std::vector<uint8_t>&)> onWrite;  // after a frame is recorded
-    std::function<void()> onEnd;                               // when EndDevice is called
+    std::deque<ScriptedRead> reads;  // consumed one per UsbRead
+    // Called after a frame is recorded, and when EndDevice is called.
+    std::function<void(const std::vector<uint8_t>&)> onWrite = [](const auto&) {};
+    std::function<void()> onEnd = [] {};
 
     // Records.
     std::vector<std::string> loadedNames;

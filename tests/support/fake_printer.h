@@ -27,7 +27,6 @@ class FakePrinter {
     std::function<void(uint32_t frameNumber)> beforeReply;
 
     const std::map<uint32_t, uint8_t>& Written() const { return written_; }
-    uint32_t Frames() const { return frames_; }
 
   private:
     void OnFrame(const std::vector<uint8_t>& frame);

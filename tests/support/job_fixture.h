@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "jobs/jobs.h"
+#include "jobs/receive_file.h"
 #include "jobs/transfer_context.h"
 #include "jobs/worker_starter.h"
 #include "tests/support/backup_builder.h"
@@ -19,15 +21,31 @@
 
 namespace velloran::testing {
 
+#if defined(_WIN32)
+inline constexpr bool kOnWindows = true;
+#else
+inline constexpr bool kOnWindows = false;
+#endif
+
+// What stood at a receive's path before it, and whether a receive left a partial file.
+inline const std::vector<uint8_t> kEarlierBackup{'e', 'a', 'r', 'l', 'i', 'e', 'r'};
+inline bool PartialLeftFor(const std::string& path) {
+    return std::filesystem::exists(PathFromUtf8(ReceiveFile::PartialPathFor(path)));
+}
+
 // A bound and connected transfer context over a fake printer, on the fake clock. Only one
 // rig may exist at a time (it holds the one FakeDriver).
 struct JobRig {
+    // With `file` written at the context's path unless it is empty.
     TransferContext& Prepare(int32_t modelIndex, int32_t direction,
-                             const std::string& fileName = "backup.vid") {
+                             const std::vector<uint8_t>& file = {}) {
         context = std::make_unique<TransferContext>(driver, clock);
         context->modelIndex = modelIndex;
         context->direction = direction;
-        context->filePath = dir.File(fileName);
+        context->filePath = dir.File("backup.vid");
+        if (!file.empty()) {
+            WriteBytes(context->filePath, file);
+        }
         context->progressBar = &progress;
         context->outcomeSink = &outcomes;
         EXPECT_EQ(context->deviceLink.Bind(static_cast<uint32_t>(modelIndex)), 1);
@@ -76,12 +94,12 @@ class TestStarter final : public WorkerStarter {
     enum Mode { kInline, kLingering, kRefusing };
     explicit TestStarter(Mode mode) : mode_(mode) {}
     std::optional<std::thread> Start(std::function<void()> body) override {
-        ++starts;
-        if (mode_ != kLingering) {
-            if (mode_ == kInline) {
-                body();
-            }
-            return mode_ == kInline ? std::optional<std::thread>(std::thread()) : std::nullopt;
+        if (++starts; mode_ == kRefusing) {
+            return std::nullopt;
+        }
+        if (mode_ == kInline) {
+            body();
+            return std::thread();
         }
         return std::thread([this, body] {
             body();

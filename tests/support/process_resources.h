@@ -56,7 +56,6 @@ inline size_t CountFolderEntries(const char* folder) {
 inline size_t OpenHandleCount() {
     return CountFolderEntries("/proc/self/fd");
 }
-
 inline size_t ThreadCount() {
     return CountFolderEntries("/proc/self/task");
 }

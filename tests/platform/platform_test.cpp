@@ -1,6 +1,7 @@
-// The exclusive file on the real file system: what each access mode does to a file, that
-// a held file opens nowhere else and is never replaced by a move, and that UTF-8 names and
-// device names reach the file system as they should.
+// The platform layer on the real system: what each access mode of the exclusive file does
+// to a file, that a held file opens nowhere else and is never replaced by a move, that UTF-8
+// names and device names reach the file system as they should; the order of the durable
+// replace's steps.
 #include "platform/exclusive_file.h"
 
 #include <gtest/gtest.h>
@@ -11,12 +12,11 @@
 #include <vector>
 
 #include "platform/file_replace.h"
+#include "tests/support/replace_log.h"
 #include "tests/support/temp_dir.h"
 
 #if !defined(_WIN32)
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 #endif
 
@@ -54,10 +54,9 @@ TEST(ExclusiveFile, WriteModesCreateEmptyOrKeepTheFile) {
         EXPECT_EQ(ReadBytes(path), c.after);
         EXPECT_EQ(std::filesystem::directory_iterator(dir.Path())->path().filename(),
                   PathFromUtf8(name));
-        EXPECT_TRUE(FileExists(path));
-        EXPECT_TRUE(DeleteFileAt(path));
-        EXPECT_FALSE(FileExists(path));
-        EXPECT_FALSE(DeleteFileAt(path));
+        EXPECT_EQ((std::vector<bool>{FileExists(path), DeleteFileAt(path), FileExists(path),
+                                     DeleteFileAt(path)}),
+                  (std::vector<bool>{true, true, false, false}));
     }
 }
 
@@ -84,7 +83,7 @@ TEST(ExclusiveFile, HeldFileOpensNowhereElseAndIsNotReplaced) {
     }
 }
 
-// Devices, pipes, sockets and folders are no backup files, and opening one never waits
+// Devices, pipes and folders are no backup files, and opening one never waits
 // (a named pipe without a writer would block an ordinary open forever).
 TEST(ExclusiveFile, SpecialPathIsNotABackupFileAndOpensWithoutWaiting) {
     TempDir dir;
@@ -93,14 +92,8 @@ TEST(ExclusiveFile, SpecialPathIsNotABackupFileAndOpensWithoutWaiting) {
 #if defined(_WIN32)
     paths.insert(paths.end(), {"NUL", "CON"});
 #else
-    paths.insert(paths.end(), {"/dev/null", "/dev/zero", dir.File("fifo"), dir.File("socket")});
+    paths.insert(paths.end(), {"/dev/null", "/dev/zero", dir.File("fifo")});
     ASSERT_EQ(mkfifo(paths[3].c_str(), 0644), 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    paths[4].copy(address.sun_path, sizeof address.sun_path - 1);
-    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    close(fd);
 #endif
     for (const FileAccess access :
          {kRead, kEmpty, kAppend, FileAccess::kWriteNew, FileAccess::kWriteExisting}) {
@@ -110,24 +103,44 @@ TEST(ExclusiveFile, SpecialPathIsNotABackupFileAndOpensWithoutWaiting) {
     }
 }
 
+// The bytes reach the disk before the move, the folder entry after it; success only once
+// all three steps succeeded.
+TEST(FileReplace, FlushesTheFileThenMovesThenFlushesTheFolder) {
+    const struct {
+        const char* failing;  // the step that fails, "" none
+        size_t stepsTaken;
+        const std::vector<uint8_t>& target;  // what the target holds afterwards
+    } cases[] = {{"", 3, kNew}, {"flush", 1, kOld}, {"move", 2, kOld}, {"folder", 3, kNew}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.failing);
+        TempDir dir;
+        const std::string from = dir.File("new.part");
+        const std::string to = dir.File("b.vid");
+        WriteBytes(from, kNew);
+        WriteBytes(to, kOld);
+        std::vector<std::string> log;
+        const bool fail = true;
+        EXPECT_EQ(MoveFileReplacing(from, to, LoggedReplaceSteps(log, c.failing, fail)),
+                  std::string(c.failing).empty());
+        EXPECT_EQ(ReadBytes(to), c.target);
+        std::vector<std::string> all{"flush " + from, "move " + from + " " + to,
+                                     "folder " + Utf8FromPath(dir.Path())};
+        all.resize(c.stepsTaken);
+        EXPECT_EQ(log, all);
+    }
+}
+
 #if defined(_WIN32)
-// A clock on which another program's hold ends once `holdMs` have passed.
-class ReleasingClock final : public Clock {
-  public:
-    ReleasingClock(uint32_t holdMs, std::unique_ptr<ExclusiveFile>& holder)
-        : holdMs_(holdMs), holder_(holder) {}
-    uint32_t TickMs() override { return now_; }
+// A clock on which another program's hold of a file ends once `holdMs` have passed.
+struct ReleasingClock final : Clock {
+    uint32_t TickMs() override { return now; }
     void SleepMs(uint32_t milliseconds) override {
-        now_ += milliseconds;
-        if (now_ >= holdMs_) {
-            holder_.reset();
+        if ((now += milliseconds) >= holdMs) {
+            holder.reset();
         }
     }
-
-  private:
-    uint32_t now_ = 0;
-    uint32_t holdMs_;
-    std::unique_ptr<ExclusiveFile>& holder_;
+    uint32_t now = 0, holdMs = 0;
+    std::unique_ptr<ExclusiveFile> holder;
 };
 
 // Sync clients and virus scanners hold files for a moment: an open and the final move of
@@ -143,8 +156,9 @@ TEST(ExclusiveFile, BriefHoldIsWaitedOutForAboutTwoSeconds) {
         const std::string partial = dir.File("new.part");
         WriteBytes(path, kOld);
         const auto whileHeld = [&](const auto& action) {
-            std::unique_ptr<ExclusiveFile> holder = std::make_unique<ExclusiveFile>(path, kAppend);
-            ReleasingClock clock(c.holdMs, holder);
+            ReleasingClock clock;
+            clock.holdMs = c.holdMs;
+            clock.holder = std::make_unique<ExclusiveFile>(path, kAppend);
             Clock& previous = SetFileRetryClock(clock);
             const bool done = action();
             SetFileRetryClock(previous);

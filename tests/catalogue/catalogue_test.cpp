@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "catalogue/backup_layout.h"
+#include "catalogue/model_catalogue.h"
 #include "tests/support/backup_builder.h"
 #include "tests/support/temp_dir.h"
 
@@ -11,14 +12,19 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-Bytes WithTail(Bytes header, uint8_t b6, uint8_t b7) {
-    header[6] = b6;
-    header[7] = b7;
-    return header;
-}
+// A file context for `model` over a file holding `bytes`, in a folder of its own.
+struct FileRig {
+    FileRig(int32_t model, const Bytes& bytes) {
+        context.modelIndex = model;
+        context.filePath = dir.File("backup.vid");
+        WriteBytes(context.filePath, bytes);
+    }
+    TempDir dir;
+    BackupFileContext context;
+};
 
-// A single-region model takes its own and older files with a record that the file holds
-// whole; the region's address and length come from the record.
+// A single-region model takes its own and older files, never a newer one's, with a record that the
+// file holds whole; the region's address and length come from the record.
 TEST(BackupFile, ValidateSingleRegionAcceptsOnlyWhatTheModelMayTake) {
     const struct {
         int32_t model;
@@ -31,8 +37,10 @@ TEST(BackupFile, ValidateSingleRegionAcceptsOnlyWhatTheModelMayTake) {
         {kQ20, HeaderOf(kQ10), 0x28000, 0x28000, 1},
         {kQ20, HeaderOf(kQ30), 100, 100, 0},
         {kQ10, HeaderOf(kQ20), 100, 100, 0},
+        {kQ10, HeaderOf(kQ30), 100, 100, 0},
+        {kQ10, HeaderOf(kQ10), 100, 100, 1},
         {kQ10, Bytes(8, 0), 100, 100, 1},
-        {kQ20, WithTail(HeaderOf(kQ20), 1, 2), 5, 5, 1},  // bytes 6 and 7 not examined
+        {kQ20, Hex("00 08 09 01 00 00 01 02"), 5, 5, 1},  // bytes 6 and 7 not examined
         {kQ20, Hex("09 09 09 09 09 09 00 00"), 5, 5, 0},
         {kQ20, HeaderOf(kQ20), 0, 10, 0},
         {kQ20, HeaderOf(kQ20), 300, 299, 0},
@@ -41,12 +49,8 @@ TEST(BackupFile, ValidateSingleRegionAcceptsOnlyWhatTheModelMayTake) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.model << " " << c.lengthField << " " << c.dataBytes);
-        TempDir dir;
-        BackupFileContext context;
-        context.modelIndex = c.model;
-        context.filePath = dir.File("backup.vid");
-        WriteBytes(context.filePath,
-                   SingleRegionFile(c.header, 0x10018000, c.lengthField, c.dataBytes));
+        FileRig r(c.model, SingleRegionFile(c.header, 0x10018000, c.lengthField, c.dataBytes));
+        BackupFileContext& context = r.context;
         EXPECT_EQ(context.ValidateSingleRegionFile(), c.expected);
         if (c.expected == 1) {
             EXPECT_EQ(context.regionAddress, 0x10018000u);
@@ -66,33 +70,27 @@ TEST(BackupFile, ClassifyMultiRegionFindsTheSourceLayoutFromTheHeader) {
     } cases[] = {
         {HeaderOf(kQ30), 17, 1, 0},     {HeaderOf(kQ20), 163856, 1, 1},
         {HeaderOf(kQ10), 163856, 1, 2}, {HeaderOf(kQ30), 16, 0, 77},
-        {Bytes(8, 0), 100, 0, 77},      {WithTail(HeaderOf(kQ30), 0, 1), 100, 0, 77},
+        {Bytes(8, 0), 100, 0, 77},      {Hex("01 06 01 01 00 00 00 01"), 100, 0, 77},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.totalBytes);
-        TempDir dir;
-        BackupFileContext context;
-        context.modelIndex = kQ30;
-        context.filePath = dir.File("backup.vid");
-        context.sourceLayout = 77;
         Bytes bytes = c.header;
         bytes.resize(c.totalBytes, 0xAB);
-        WriteBytes(context.filePath, bytes);
-        EXPECT_EQ(context.ClassifyMultiRegionFile(), c.expected);
-        EXPECT_EQ(context.sourceLayout, c.layout);
+        FileRig r(kQ30, bytes);
+        r.context.sourceLayout = 77;
+        EXPECT_EQ(r.context.ClassifyMultiRegionFile(), c.expected);
+        EXPECT_EQ(r.context.sourceLayout, c.layout);
     }
 }
 
 TEST(BackupFile, ReadsExactlyOrFails) {
-    TempDir dir;
-    BackupFileContext context;
-    context.filePath = dir.File("data.vid");
-    WriteBytes(context.filePath, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
+    FileRig r(kQ20, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
+    BackupFileContext& context = r.context;
     uint8_t out[6] = {0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE};
     EXPECT_EQ(context.ReadFileAt(4, 3, out), 1);
     EXPECT_EQ(Bytes(out, out + 5), (Bytes{3, 4, 5, 6, 0xEE}));
     EXPECT_EQ(context.ReadFileAt(6, 7, out), 0) << "past the end";
-    context.filePath = dir.File("missing.vid");
+    context.filePath = r.dir.File("missing.vid");
     EXPECT_EQ(context.ReadFileAt(1, 0, out), 0);
 }
 
@@ -120,6 +118,14 @@ TEST(BackupLayout, NamesAndMultiRegionOffsetsMatchTheFileFormat) {
         EXPECT_EQ(MultiRegionRecordOffset(i), expected[i]);
     }
     EXPECT_EQ(kMultiRegionFileLength, 186432u);
+}
+
+TEST(ModelCatalogue, ListsTheThreeModelsNewestFirstAndFindsThemByName) {
+    EXPECT_EQ(DisplayNames(), (std::vector<std::string>{"LM-Q30", "LM-Q20", "LM-Q10"}));
+    EXPECT_STREQ(kModelCatalogue[0].filePrefix, "lmq30");
+    EXPECT_EQ(FindModelByDisplayName("lm-q10"), 2);
+    EXPECT_EQ(FindModelByDisplayName("LM-Q3"), std::nullopt);
+    EXPECT_TRUE(ModelAt(3) == nullptr && ModelAt(-1) == nullptr);
 }
 
 }  // namespace

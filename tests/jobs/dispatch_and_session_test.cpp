@@ -1,10 +1,13 @@
-#include "jobs/dispatcher.h"
-
+// The dispatcher that starts a job, and the session that owns a transfer from connect to
+// close.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
+#include "jobs/dispatcher.h"
 #include "jobs/string_table.h"
+#include "jobs/transfer_session.h"
 #include "platform/clock.h"
 #include "platform/exclusive_file.h"
 #include "tests/support/job_fixture.h"
@@ -14,13 +17,10 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-// An LM-Q30 file of `length` bytes. Filled at its full length first, then headed: growing
-// the 8-byte header in place trips GCC 12's -Warray-bounds at -O3.
-Bytes MultiRegionFileOf(uint32_t length) {
-    const Bytes header = HeaderOf(kQ30);
-    Bytes file(length, 0x5A);
-    std::copy(header.begin(), header.end(), file.begin());
-    return file;
+// An LM-Q30 file, `cut` bytes short.
+Bytes MultiRegionFileOf(uint32_t cut = 0) {
+    const Bytes file = MultiRegionFile(1);
+    return Bytes(file.begin(), file.end() - cut);
 }
 
 Bytes Single(int32_t fromModel, uint32_t length, uint32_t dataBytes = 0) {
@@ -51,8 +51,7 @@ TEST(Dispatcher, SizesTheBarThenRunsTheJobOfTheModelAndDirection) {
         {kQ20, 0, {}, 20482, 2562, 1, "02 ec 04 00 00 80 00 10"},
         {kQ10, 0, {}, 20482, 20482, 2, "20"},
         {kQ10, 2, {}, 20482, 20482, 1, "02 ec 04 00 00 80 00 10"},
-        {kQ30, 1, MultiRegionFileOf(186432), 3173, 3173, 3,
-         "02 eb 09 08 00 00 00 e6 10 00 00 02 00"},
+        {kQ30, 1, MultiRegionFileOf(), 3173, 3173, 3, "02 eb 09 08 00 00 00 e6 10 00 00 02 00"},
         {kQ30, 1, Single(kQ20, 0x28000), 1248, 1248, 3, "02 eb 09 08 00 00 00 f6 10 00 00 02 00"},
         // Just long enough for the region plan of an older model's file.
         {kQ30, 1, Single(kQ10, 0x28000, 0x8004 + 0x10000), 1248, 1248, 6,
@@ -63,17 +62,13 @@ TEST(Dispatcher, SizesTheBarThenRunsTheJobOfTheModelAndDirection) {
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.model << " " << c.direction << " " << c.range);
         JobRig r;
-        r.Prepare(c.model, c.direction);
-        if (!c.file.empty()) {
-            WriteBytes(r.context->filePath, c.file);
-        }
+        r.Prepare(c.model, c.direction, c.file);
         bool fineTimerHeld = true;  // the fine system timer, only while the job runs
         r.printer.beforeReply = [&](uint32_t) { fineTimerHeld &= FineTimerScope::Active() == 1; };
         TestStarter starter(TestStarter::kInline);
         OnBkupStart(*r.context, starter);
-        EXPECT_TRUE(fineTimerHeld);
-        EXPECT_EQ(FineTimerScope::Active(), 0);
-        EXPECT_EQ(starter.starts, 1);
+        EXPECT_EQ(std::make_tuple(fineTimerHeld, FineTimerScope::Active(), starter.starts),
+                  std::make_tuple(true, 0, 1));
         EXPECT_EQ(r.progress.Calls(), (std::vector<std::string>{"range " + std::to_string(c.range),
                                                                 "step 1", "pos 0"}));
         EXPECT_EQ(r.OnlyOutcome(), Outcome::Succeeded());
@@ -95,25 +90,20 @@ TEST(Dispatcher, RefusedFileReportsSendFailedWithNothingSent) {
         {kQ20, {}},                                           // missing
         {kQ20, SingleRegionFile(HeaderOf(kQ30), 0, 10, 10)},  // a newer model's
         {kQ30, SingleRegionFile(Bytes(8, 0), 0, 10, 10)},     // zero header
-        {kQ30, MultiRegionFileOf(186432 - 1)},                // shorter than its plan
+        {kQ30, MultiRegionFileOf(1)},                         // shorter than its plan
         {kQ30, Single(kQ20, 0x28000, 0x8004 + 0x10000 - 1)},  // shorter than its plan
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file.size());
         JobRig r;
-        r.Prepare(c.model, kDirectionSend);
-        if (!c.file.empty()) {
-            WriteBytes(r.context->filePath, c.file);
-        }
+        r.Prepare(c.model, kDirectionSend, c.file);
         const ExclusiveFile holder(c.held ? r.context->filePath : r.dir.File("other.vid"),
                                    FileAccess::kWriteCreateOrAppend);
         ASSERT_TRUE(holder.IsOpen());
         TestStarter starter(TestStarter::kInline);
         OnBkupStart(*r.context, starter);
         EXPECT_EQ(r.OnlyOutcome(), Outcome::Failed(IDS_SEND_FAILED, 0));
-        EXPECT_EQ(starter.starts, 0);
-        EXPECT_TRUE(r.Frames().empty());
-        EXPECT_TRUE(r.progress.Calls().empty());
+        EXPECT_TRUE(starter.starts == 0 && r.Frames().empty() && r.progress.Calls().empty());
     }
 }
 
@@ -122,8 +112,64 @@ TEST_F(JobTest, ThreadThatCannotStartReportsGenericError) {
     TestStarter starter(TestStarter::kRefusing);
     OnBkupStart(*context, starter);
     EXPECT_EQ(OnlyOutcome(), Outcome::Failed(IDS_GENERIC_ERROR, 0));
-    EXPECT_FALSE(context->threadHandle.joinable());
-    EXPECT_TRUE(Frames().empty());
+    EXPECT_TRUE(!context->threadHandle.joinable() && Frames().empty());
+}
+
+// A failed bind or connect is outcome 117 for a send, 118 for a receive: no thread, no
+// bar, and a loaded library freed.
+TEST(RunTransfer, FailedBindOrConnectReportsWithoutAThread) {
+    const struct {
+        bool loadFails;
+        int32_t activeIndex, direction;
+        uint32_t outcomeId;
+    } cases[] = {{true, 0, 1, 117}, {true, 0, 0, 118}, {false, -1, 1, 117}, {false, -1, 0, 118}};
+    for (const auto& c : cases) {
+        JobRig r;
+        r.driver.loadFails = c.loadFails;
+        r.driver.activeIndex = c.activeIndex;
+        TestStarter starter(TestStarter::kRefusing);
+        EXPECT_EQ(RunTransfer({1, c.direction, r.dir.File("x.vid")}, r.progress,
+                              {&r.driver, &r.clock, &starter}),
+                  Outcome::Failed(c.outcomeId, 0));
+        EXPECT_TRUE(starter.starts == 0 && r.progress.Calls().empty() &&
+                    r.driver.frees == r.driver.loads);
+    }
+}
+
+// RunTransfer releases the session, and its destructor again: the device is ended and the
+// library freed once.
+TEST(RunTransfer, EndsTheDeviceAndFreesTheLibraryOnceAfterTheOutcome) {
+    JobRig r;
+    EXPECT_EQ(RunTransfer({0, 0, r.dir.File("q30.vid")}, r.progress, {&r.driver, &r.clock}),
+              Outcome::Succeeded());
+    EXPECT_EQ(std::tie(r.driver.endedHandles, r.driver.loads, r.driver.frees),
+              std::make_tuple(std::vector<uint32_t>{0x5A}, 1, 1));
+    EXPECT_EQ(ReadBytes(r.dir.File("q30.vid")).size(), 186432u);
+}
+
+// The destructor joins the worker before it ends the device and frees the library.
+TEST(TransferSession, DestructorJoinsTheWorkerBeforeItEndsTheDevice) {
+    JobRig r;
+    TestStarter starter(TestStarter::kLingering);
+    AwaitedOutcome outcome;
+    bool workerDoneAtEnd = false;
+    r.driver.onEnd = [&] {
+        workerDoneAtEnd = starter.done;
+        starter.deviceEnded = true;
+    };
+    {
+        TransferSession session({&r.driver, &r.clock, &starter});
+        session.context.modelIndex = kQ20;
+        session.context.filePath = r.dir.File("q20.vid");
+        session.context.progressBar = &r.progress;
+        session.context.outcomeSink = &outcome;
+        ASSERT_TRUE(session.Connect());
+        session.Start();
+        EXPECT_EQ(outcome.Wait(), Outcome::Succeeded());
+    }
+    EXPECT_EQ(std::make_tuple(workerDoneAtEnd, outcome.Deliveries(), r.driver.endedHandles.size(),
+                              r.driver.frees),
+              std::make_tuple(true, 1u, 1u, 1));
 }
 
 }  // namespace

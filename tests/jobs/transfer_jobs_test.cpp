@@ -1,0 +1,350 @@
+// The receive and send jobs against a fake printer, and the comparison of backups.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "catalogue/little_endian.h"
+#include "jobs/backup_compare.h"
+#include "jobs/receive_file.h"
+#include "jobs/receive_sink.h"
+#include "jobs/string_table.h"
+#include "platform/exclusive_file.h"
+#include "tests/support/job_fixture.h"
+
+namespace velloran::testing {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+// A receive of `model`, into `sink` when set, with 64-byte blocks where the model takes them
+// (`wide`) or 8-byte ones; a file stood at the path before.
+void Receive(JobRig& r, int32_t model, bool wide, ReceiveSink* sink = nullptr) {
+    r.Prepare(model, kDirectionReceive, kEarlierBackup).receiveSink = sink;
+    if (!wide) {
+        r.context->osVersion = {true, 2, 4};
+    }
+    r.RunJob();
+}
+
+// The whole image lands in the file (or, into memory, in the sink with the earlier file
+// untouched): byte 1 of the model's signature, each record head, the printer's bytes.
+TEST(ReceiveJob, WritesTheWholeImageAndFillsItsSteps) {
+    const struct {
+        int32_t model;
+        bool wide, memory;
+        uint32_t steps;
+        size_t reads;
+        uint8_t seriesByte;
+    } cases[] = {
+        {kQ20, true, false, 20482, 2560, 0x08}, {kQ10, true, false, 20482, 20480, 0x03},
+        {kQ30, true, false, 2920, 2912, 0x06},  {kQ30, false, false, 2913, 23296, 0x06},
+        {kQ30, true, true, 2920, 2912, 0x06},   {kQ20, true, true, 20482, 2560, 0x08},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.model << c.wide << c.memory);
+        JobRig r;
+        MemoryReceiveSink sink;
+        Receive(r, c.model, c.wide, c.memory ? &sink : nullptr);
+        EXPECT_EQ(r.OnlyOutcome(), Outcome::Succeeded());
+        EXPECT_EQ(r.progress.Steps(), c.steps);
+        EXPECT_EQ(std::count_if(r.Frames().begin(), r.Frames().end(),
+                                [](const auto& f) { return f.size() == 1; }),
+                  c.reads);
+        EXPECT_FALSE(PartialLeftFor(r.context->filePath));
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(r.dir.Path()), {}), 1);
+        EXPECT_EQ(ReadBytes(r.context->filePath) == kEarlierBackup, c.memory);
+        const Bytes file = c.memory ? sink.Bytes() : ReadBytes(r.context->filePath);
+        ASSERT_EQ(file.size(), c.model == kQ30 ? 186432u : 163856u);
+        EXPECT_EQ(file[1], c.seriesByte);
+        EXPECT_EQ(file[6] | file[7], 0);
+        const std::vector<MemoryRegion> regions =
+            c.model == kQ30
+                ? std::vector<MemoryRegion>(std::begin(kQ30Regions), std::end(kQ30Regions))
+                : std::vector<MemoryRegion>{{0x10008000, 0x28000}};
+        uint32_t offset = 8;
+        for (const MemoryRegion& region : regions) {
+            EXPECT_EQ(GetLe32(&file[offset]), region.address);
+            EXPECT_EQ(GetLe32(&file[offset + 4]), region.length);
+            offset += 8;
+            for (uint32_t i = 0; i < region.length; ++i) {
+                ASSERT_EQ(file[offset + i], FakePrinter::SeedByte(region.address + i)) << i;
+            }
+            offset += region.length;
+        }
+    }
+}
+
+// A refused frame, or another program taking the partial file, fails the receive and
+// keeps the earlier backup, with no partial file left.
+// Frame numbers: 1 open, 2 the first address, then read requests; a multi-region receive
+// with 64-byte blocks addresses region N+1 after 320, 160, 1024, 1024, 128, 128 blocks.
+TEST(ReceiveJob, FailureKeepsTheEarlierBackupAndLeavesNoPartialFile) {
+    const struct {
+        int32_t model;
+        bool wide;
+        uint32_t frame;  // the refused frame, and the frames sent
+        Outcome outcome;
+        bool held = false;  // at `frame` the partial file is taken instead
+    } cases[] = {
+        {kQ20, true, 1, Outcome::Failed(IDS_RECEIVE_FAILED, 0)},
+        {kQ20, true, 2, Outcome::Failed(IDS_RECEIVE_INTERRUPTED, 0xEC)},
+        {kQ20, true, 100, Outcome::Failed(IDS_RECEIVE_INTERRUPTED, 0x21)},
+        {kQ30, true, 2 + 320 + 1 + 160 + 1 + 1024 + 1 + 1024 + 1 + 10,
+         Outcome::Failed(IDS_RECEIVE_INTERRUPTED, 0x21)},
+        {kQ30, false, 50, Outcome::Failed(IDS_RECEIVE_INTERRUPTED, 0x20)},
+        {kQ30, true, 50, Outcome::Failed(IDS_RECEIVE_INTERRUPTED, 0), true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.frame);
+        JobRig r;
+        std::unique_ptr<ExclusiveFile> holder;
+        r.printer.refuse = [&](uint32_t n, const Bytes&) { return n == c.frame && !c.held; };
+        r.printer.beforeReply = [&](uint32_t n) {
+            if (n == c.frame && c.held) {
+                holder = std::make_unique<ExclusiveFile>(
+                    ReceiveFile::PartialPathFor(r.context->filePath),
+                    FileAccess::kWriteCreateOrAppend);
+            }
+        };
+        Receive(r, c.model, c.wide);
+        holder.reset();
+        EXPECT_EQ(r.OnlyOutcome(), c.outcome);
+        EXPECT_EQ(r.Frames().size(), c.frame);
+        EXPECT_EQ(ReadBytes(r.context->filePath), kEarlierBackup);
+        // Windows deletes no file that another program holds open, so there it stays.
+        EXPECT_TRUE(!PartialLeftFor(r.context->filePath) || (c.held && kOnWindows));
+    }
+}
+
+TEST_F(JobTest, ReceiveIntoAMissingFolderEndsAfterTheOpenWithInterruptedAndNoDetail) {
+    Prepare(kQ20, kDirectionReceive);
+    context->filePath = dir.File("missing-folder/backup.vid");
+    RunJob();
+    EXPECT_EQ(OnlyOutcome(), Outcome::Failed(IDS_RECEIVE_INTERRUPTED, 0));
+    EXPECT_EQ(Frames().size(), 1u);  // the header write failed before the address
+}
+
+constexpr uint32_t kImage = 0x28000;
+const Bytes kFinish = {0x02, 0xEB, 0x07};
+
+// A backup of `fromModel`: an LM-Q30 file with its seven records, or one record.
+Bytes Backup(int32_t fromModel, uint32_t address = 0x10008000, uint32_t length = kImage) {
+    return fromModel == kQ30 ? MultiRegionFile(10)
+                             : SingleRegionFile(HeaderOf(fromModel), address, length, length, 5);
+}
+
+struct Piece {
+    uint32_t address, fileOffset, length;
+};
+const std::vector<Piece> kQ30Plan = {{0x10E60000, 0x10, 0x5000},    {0x10EA0000, 0x5018, 0x2800},
+                                     {0x10EE0000, 0x7820, 0x10000}, {0x10F20000, 0x17828, 0x10000},
+                                     {0x10F60000, 0x27830, 0x2000}, {0x10F80000, 0x29838, 0x2000},
+                                     {0x10FA0000, 0x2B840, 0x2000}};
+const std::vector<Piece> kOlderFilePlan = {{0x10F60000, 0x2014, 0x2000},
+                                           {0x10EE0000, 0x8014, 0x10000}};
+
+// What reaches the printer region by region (none: the one record at file offset 16);
+// the first region's SetupFrame and the AddressFrame before its data, to the byte; byte 5
+// of the OpenFrame, the chosen model's signature.
+struct SendCase {
+    const char* name;
+    int32_t model, fromModel;
+    uint32_t recordAddress, recordLength;
+    size_t frames;
+    const std::vector<Piece>* pieces;
+    const char *setup, *target;
+    uint8_t openByte5;
+};
+
+const SendCase kSends[] = {
+    {"OlderModelsImage", kQ20, kQ10, 0x10008000, kImage, 2740, nullptr,
+     "02 eb 09 08 00 00 80 00 10 00 80 02 00", "02 ec 04 00 00 80 00 10", 0x08},
+    // The record's own address and length, not the catalogue's 0x10008000 and 0x28000.
+    {"RecordElsewhere", kQ20, kQ20, 0x10010000, 100, 11, nullptr,
+     "02 eb 09 08 00 00 00 01 10 64 00 00 00", "02 ec 04 00 00 00 01 10", 0x08},
+    {"Q10RecordElsewhere", kQ10, kQ10, 0x10020010, 61, 11, nullptr,
+     "02 eb 09 08 00 10 00 02 10 3d 00 00 00", "02 ec 04 00 10 00 02 10", 0x03},
+    {"Q30File", kQ30, kQ30, 0, 0, 3173, &kQ30Plan, "02 eb 09 08 00 00 00 e6 10 00 00 02 00",
+     "02 ec 04 00 00 00 e6 10", 0x06},
+    {"Q20FileToQ30", kQ30, kQ20, 0x10008000, kImage, 1248, &kOlderFilePlan,
+     "02 eb 09 08 00 00 00 f6 10 00 00 02 00", "02 ec 04 00 00 00 f6 10", 0x06},
+    {"Q10FileToQ30", kQ30, kQ10, 0x10008000, kImage, 1248, &kOlderFilePlan,
+     "02 eb 09 08 00 00 00 f6 10 00 00 02 00", "02 ec 04 00 00 00 f6 10", 0x06},
+};
+
+TEST(SendJob, WritesEachRegionWithItsSetupAndAddressFrames) {
+    for (const SendCase& c : kSends) {
+        SCOPED_TRACE(c.name);
+        JobRig r;
+        const Bytes file = Backup(c.fromModel, c.recordAddress, c.recordLength);
+        r.Prepare(c.model, kDirectionSend, file);
+        r.RunJob();
+        EXPECT_EQ(r.OnlyOutcome(), Outcome::Succeeded());
+        ASSERT_EQ(r.Frames().size(), c.frames);
+        EXPECT_EQ(r.progress.Steps(), c.frames);
+        EXPECT_EQ(r.Frames()[3], Hex(c.setup));
+        EXPECT_EQ(r.Frames()[6], Hex(c.target));
+        size_t first = 0;  // the open frame of the region
+        size_t written = 0;
+        const std::vector<Piece> single = {{c.recordAddress, 16, c.recordLength}};
+        for (const Piece& piece : c.pieces != nullptr ? *c.pieces : single) {
+            // Each region's setup (address, value) and target frames as the first one's.
+            const uint32_t value = c.model == kQ30 ? 0x20000 : piece.length;
+            EXPECT_EQ(r.Frames()[first][5], c.openByte5);
+            EXPECT_EQ(GetLe32(&r.Frames()[first + 3][5]), piece.address);
+            EXPECT_EQ(GetLe32(&r.Frames()[first + 3][9]), value);
+            EXPECT_EQ(GetLe32(&r.Frames()[first + 6][4]), piece.address);
+            const size_t chunks = (piece.length + 59) / 60;
+            EXPECT_EQ(r.Frames()[first + 6 + chunks].size(), 4 + (piece.length - 1) % 60 + 1);
+            EXPECT_EQ(r.Frames()[first + 8 + chunks], kFinish);
+            for (uint32_t i = 0; i < piece.length; ++i) {
+                const auto it = r.printer.Written().find(piece.address + i);
+                ASSERT_TRUE(it != r.printer.Written().end() &&
+                            it->second == file[piece.fileOffset + i])
+                    << std::hex << piece.address + i;
+            }
+            first += 9 + chunks;
+            written += piece.length;
+        }
+        EXPECT_EQ(r.printer.Written().size(), written);
+    }
+}
+
+// A refused frame ends the send with its outcome and detail; nothing is sent after it.
+TEST(SendJob, RefusedFrameReportsItsDetailAndSendsNothingAfterIt) {
+    const struct {
+        int32_t model, fromModel;
+        uint32_t frame;  // refused frame number
+        Outcome outcome;
+        uint32_t finishes;    // finish frames written, the refused one included
+        bool silent = false;  // from `frame` on the printer answers nothing
+    } cases[] = {
+        {kQ20, kQ20, 1, Outcome::Failed(117, 0), 0},
+        {kQ20, kQ20, 1, Outcome::Failed(117, 0), 0, true},  // after the 10 s deadline only
+        {kQ20, kQ20, 2, Outcome::Failed(119, 0xEC), 0},
+        {kQ20, kQ20, 3, Outcome::Failed(119, 0xEB), 0},
+        {kQ20, kQ20, 4, Outcome::Failed(119, 0x900EB), 0},
+        {kQ20, kQ20, 5, Outcome::Failed(119, 0xEC), 0},
+        {kQ20, kQ20, 6, Outcome::Failed(119, 0x500EB), 0},
+        {kQ20, kQ20, 7, Outcome::Failed(119, 0x100EC), 0},
+        {kQ20, kQ20, 8, Outcome::Failed(119, 0xED), 0},
+        {kQ20, kQ20, 2738, Outcome::Failed(119, 0xED), 0},
+        {kQ20, kQ20, 2739, Outcome::Failed(119, 0xEC), 0},
+        {kQ20, kQ20, 2740, Outcome::Failed(119, 0x700EB), 1},
+        {kQ30, kQ30, 1, Outcome::Failed(117, 0), 0},
+        {kQ30, kQ30, 352, Outcome::Failed(117, 0), 1},  // the second region's open
+        {kQ30, kQ30, 351 + 180 + 20, Outcome::Failed(119, 0xED), 2},
+        {kQ30, kQ20, 146 + 4, Outcome::Failed(119, 0x900EB), 1},
+        {kQ30, kQ10, 1248, Outcome::Failed(119, 0x700EB), 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.frame);
+        JobRig r;
+        r.Prepare(c.model, kDirectionSend, Backup(c.fromModel));
+        r.printer.refuse = [&](uint32_t n, const Bytes&) { return n == c.frame; };
+        r.printer.silentFrom = c.silent ? c.frame : 0;
+        r.RunJob();
+        EXPECT_EQ(r.clock.TickMs() == 1000u + 10000u, c.silent);
+        EXPECT_EQ(r.OnlyOutcome(), c.outcome);
+        EXPECT_EQ(r.Frames().size(), c.frame);
+        EXPECT_EQ(r.progress.Steps(), c.frame - 1);
+        EXPECT_EQ(std::count(r.Frames().begin(), r.Frames().end(), kFinish), c.finishes);
+    }
+}
+
+// The file is removed or shortened under a running send: no byte that did not come from
+// the file may reach the printer.
+TEST(SendJob, FileChangedUnderTheSendEndsWithInterruptedAndNoDetail) {
+    for (const bool removed : {true, false}) {
+        JobRig r;
+        const Bytes file = Backup(kQ20, 0x10008000, 600);
+        r.Prepare(kQ20, kDirectionSend, file);
+        r.printer.beforeReply = [&](uint32_t n) {
+            if (n == 7 && removed) {
+                std::filesystem::remove(r.context->filePath);
+            } else if (n == 7) {
+                std::filesystem::resize_file(r.context->filePath, 16 + 100);
+            }
+        };
+        r.RunJob();
+        EXPECT_EQ(r.OnlyOutcome(), Outcome::Failed(119, 0));
+        EXPECT_EQ(r.Frames().size(), removed ? 7u : 8u);
+        for (const auto& [address, value] : r.printer.Written()) {
+            ASSERT_LT(address - 0x10008000u, removed ? 0u : 100u);
+            EXPECT_EQ(value, file[16 + address - 0x10008000u]);
+        }
+    }
+}
+
+// Each range as "address+length expected>actual", "!" when the held side lacks it.
+std::string RangesText(const ImageComparison& comparison) {
+    std::ostringstream out;
+    for (const DifferingRange& r : comparison.ranges) {
+        out << std::hex << r.address << "+" << r.length << (r.missing ? "!" : "") << " ";
+        for (const auto* side : {&r.expected, &r.actual}) {
+            for (const uint8_t b : *side) {
+                out << int{b} << ".";
+            }
+            out << (side == &r.expected ? ">" : ";");
+        }
+    }
+    return out.str();
+}
+
+// The written side is always 16 bytes 0..15 placed at 0x1000 from offset 0; a range keeps
+// at most eight bytes of either side.
+TEST(CompareImages, FindsEveryDifferingRange) {
+    const Bytes source{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+    const std::vector<ImageSegment> whole{{0x1000, 16, 0}};
+    // The held side starts two bytes in, at another offset, in two pieces.
+    const std::vector<ImageSegment> pieces{{0x1008, 8, 8}, {0x1002, 6, 2}};
+    const struct {
+        const char* target;
+        const std::vector<ImageSegment>& held;
+        const char* ranges;
+    } cases[] = {
+        {"00 01 02 03 04 05 06 07 08 09 0a 0b 0c 0d 0e 0f", whole, ""},
+        {"00 01 aa 03 04 05 06 07 08 09 0a 0b 0c bb cc 0f", whole,
+         "1002+1 2.>aa.;100d+2 d.e.>bb.cc.;"},
+        {"09 09 02 03 04 05 06 07 08 09 0a 0b 0c 0d 0e 0f", pieces, "1000+2! 0.1.>;"},
+        {"ff ff ff ff ff ff ff ff ff ff ff ff ff ff ff ff", whole,
+         "1000+10 0.1.2.3.4.5.6.7.>ff.ff.ff.ff.ff.ff.ff.ff.;"},
+        // A held segment that runs past the end of its bytes holds only what is there.
+        {"00 01 02 03 04 05 06 07 08 09", whole, "100a+6! a.b.c.d.e.f.>;"},
+    };
+    for (const auto& c : cases) {
+        const ImageComparison result = CompareImages(source, whole, Hex(c.target), c.held);
+        EXPECT_EQ(RangesText(result), c.ranges);
+        EXPECT_EQ(result.comparedBytes, 16u);
+    }
+}
+
+// Across layouts only the two regions a send into an LM-Q30 writes count, whichever
+// file comes first; the bytes of a range stay with their own file.
+TEST(DiffBackups, OlderModelAgainstNewerByTheRegionPlan) {
+    TempDir dir;
+    Bytes single = SingleRegionFile(HeaderOf(kQ10), 0x10008000, 0x28000, 0x28000, 3);
+    Bytes multi = MultiRegionFile(0);  // the regions a send of `single` writes, copied in
+    std::copy_n(single.begin() + 0x2014, 0x2000, multi.begin() + 0x27830);  // 0x10F60000
+    std::copy_n(single.begin() + 0x8014, 0x10000, multi.begin() + 0x7820);  // 0x10EE0000
+    single[100] ^= 0xFF;  // outside the plan: not compared
+    const std::string older = dir.File("q10.vid"), newer = dir.File("q30.vid");
+    WriteBytes(older, single);
+    WriteBytes(newer, multi);
+    EXPECT_TRUE(DiffBackups(older, newer).comparison.Identical());
+    single[0x8014 + 5] ^= 0xFF;
+    WriteBytes(older, single);
+    for (const bool olderFirst : {true, false}) {
+        const BackupDiff diff = olderFirst ? DiffBackups(older, newer) : DiffBackups(newer, older);
+        ASSERT_EQ(diff.comparison.ranges.size(), 1u);
+        const DifferingRange& range = diff.comparison.ranges[0];
+        EXPECT_EQ(range.address, 0x10EE0005u);
+        EXPECT_EQ((olderFirst ? range.expected : range.actual)[0], single[0x8014 + 5]);
+        EXPECT_EQ((olderFirst ? range.actual : range.expected)[0], single[0x8014 + 5] ^ 0xFF);
+        EXPECT_EQ(diff.comparison.comparedBytes, 0x12000u);
+    }
+}
+
+}  // namespace
+}  // namespace velloran::testing
