@@ -58,9 +58,11 @@ class ScriptedDialogs final : public DesktopDialogs {
         if (files.empty()) {
             return std::nullopt;
         }
-        std::optional<QString> next = files.front();
+        // Taken apart rather than copied: GCC 12 at -O3 misreads a copied optional QString.
+        const bool chosen = files.front().has_value();
+        const QString name = chosen ? *files.front() : QString();
         files.pop_front();
-        return next;
+        return chosen ? std::optional<QString>(name) : std::nullopt;
     }
 
     static TransferWindow* VisibleTransferWindow() {
