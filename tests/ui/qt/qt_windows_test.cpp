@@ -1,24 +1,27 @@
 // The desktop program's real windows, offscreen: layout after the templates' numbers,
 // the texts, the key and close filters, and the main window's commands run to their one
-// outcome box over a fake printer.
+// outcome box over a fake printer; and the single-instance lock file.
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
-#include <string>
+#include <cstdlib>
 #include <thread>
-#include <vector>
+#include <tuple>
 
 #include "platform/exclusive_file.h"
 #include "tests/support/backup_builder.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_driver.h"
 #include "tests/support/fake_printer.h"
+#include "tests/support/process_env.h"
 #include "tests/support/temp_dir.h"
 #include "tests/ui/qt/qt_harness.h"
 #include "tests/ui/template_numbers.h"
 #include "ui/qt/dialog_units.h"
+#include "ui/qt/lock_file_instance.h"
 
 namespace velloran::testing {
 namespace {
@@ -52,24 +55,24 @@ void PressKey(QWidget& target, int key, Qt::KeyboardModifiers modifiers = Qt::No
 void ExpectLaidOut(QWidget& window, const TemplateNumbers& numbers,
                    const std::vector<QWidget*>& controls) {
     EXPECT_EQ(window.font().pointSize(), 9);
-    EXPECT_EQ(DialogUnitsToPixelsX(283, {6, 12}), 425);
-    EXPECT_EQ(DialogUnitsToPixelsY(283, {6, 12}), 425);
-    EXPECT_EQ(DialogUnitsToPixelsX(11, {7, 13}), 19);
-    EXPECT_EQ(DialogUnitsToPixelsY(11, {7, 13}), 18);
+    EXPECT_EQ(
+        (std::vector<int>{DialogUnitsToPixelsX(283, {6, 12}), DialogUnitsToPixelsY(283, {6, 12}),
+                          DialogUnitsToPixelsX(11, {7, 13}), DialogUnitsToPixelsY(11, {7, 13})}),
+        (std::vector<int>{425, 425, 19, 18}));
     const DialogBaseUnits base = BaseUnitsOf(window.font());
-    EXPECT_EQ(window.size(), QSize(DialogUnitsToPixelsX(numbers.width, base),
-                                   DialogUnitsToPixelsY(numbers.height, base)));
+    const auto pixels = [&base](int x, int y, int width, int height) {
+        return QRect(DialogUnitsToPixelsX(x, base), DialogUnitsToPixelsY(y, base),
+                     DialogUnitsToPixelsX(width, base), DialogUnitsToPixelsY(height, base));
+    };
+    EXPECT_EQ(window.size(), pixels(0, 0, numbers.width, numbers.height).size());
     ASSERT_EQ(controls.size(), numbers.controls.size());
     for (size_t i = 0; i < controls.size(); ++i) {
         const ControlNumbers& n = numbers.controls[i];
-        SCOPED_TRACE(n.id);
-        const QRect actual = controls[i]->geometry();
-        EXPECT_EQ(actual.topLeft(),
-                  QPoint(DialogUnitsToPixelsX(n.x, base), DialogUnitsToPixelsY(n.y, base)));
-        EXPECT_EQ(actual.width(), DialogUnitsToPixelsX(n.width, base));
-        if (qobject_cast<QComboBox*>(controls[i]) == nullptr) {
-            EXPECT_EQ(actual.height(), DialogUnitsToPixelsY(n.height, base));
+        QRect expected = pixels(n.x, n.y, n.width, n.height);
+        if (qobject_cast<QComboBox*>(controls[i]) != nullptr) {
+            expected.setHeight(controls[i]->height());
         }
+        EXPECT_EQ(controls[i]->geometry(), expected) << n.id;
     }
 }
 
@@ -98,26 +101,14 @@ TEST(MainWindowTest, ShowsItsTextsWhereTheTemplatePutsThemAndTakesOnlyEnter) {
 
     EXPECT_EQ(w.window.windowTitle(), "VELLORAN");
     EXPECT_FALSE(w.window.windowIcon().isNull());
-    const std::pair<int32_t, const char*> texts[] = {
-        {1003, "機種名(&M)"},
-        {1004, "プリンターからデータを受信し、ファイルへ出力します。"},
-        {1005, "指定したファイルを読み込み、プリンターへ送信します。"},
-        {1006, "VELLORAN Ver1.20"},
-        {1008, "Copyright (C) 2026 VELLORAN developers"},
-        {1002, "受信(&R)"},
-        {1001, "送信(&S)"},
-        {1, "終了(&X)"},
-        {1007, "ヘルプ(&H)"}};
-    for (const auto& [id, text] : texts) {
+    for (const auto& [id, text] : kMainTexts) {
         EXPECT_EQ(w.window.Control(id)->property("text").toString(), text) << id;
     }
     EXPECT_EQ(w.Control<QLabel>(IDC_MODEL_LABEL)->buddy(), w.window.Control(IDC_MODEL));
     const auto* models = w.Control<QComboBox>(IDC_MODEL);
-    ASSERT_EQ(models->count(), 3);
-    EXPECT_EQ(models->itemText(0), "LM-Q30");
-    EXPECT_EQ(models->itemText(1), "LM-Q20");
-    EXPECT_EQ(models->itemText(2), "LM-Q10");
-    EXPECT_EQ(models->currentIndex(), 0);
+    EXPECT_EQ(std::tuple(models->count(), models->itemText(0), models->itemText(1),
+                         models->itemText(2), models->currentIndex()),
+              std::tuple(3, "LM-Q30", "LM-Q20", "LM-Q10", 0));
 
     // Escape and F1 do nothing; Enter activates Exit.
     w.Control<QComboBox>(IDC_MODEL)->setFocus();
@@ -173,32 +164,23 @@ TEST_P(MainWindowCommand, ShowsOneOutcomeBoxThenEndsTheDeviceAndFreesTheLibrary)
     MainDlgEnvironment environment;
     environment.transfer = {&driver, &clock, c.refuseThread ? &refusing : &SystemWorkerStarter()};
     Windows w{environment};
-    size_t endedAtBox = 99;
-    int freesAtBox = -1;
-    w.dialogs.onBox = [&] {
-        endedAtBox = driver.endedHandles.size();
-        freesAtBox = driver.frees;
-    };
+    std::pair<size_t, int> endedAndFreedAtBox{99, -1};
+    w.dialogs.onBox = [&] { endedAndFreedAtBox = {driver.endedHandles.size(), driver.frees}; };
     w.Press(c.model, c.button, path);
 
-    ASSERT_EQ(w.dialogs.boxes.size(), 2u);  // the confirmation, then the outcome
-    EXPECT_EQ(w.dialogs.boxes[0].text, "プリンター側の準備はよろしいですか？");
-    EXPECT_EQ(w.dialogs.boxes[0].style, 0x44u);
-    const RecordedBox& box = w.dialogs.boxes[1];
-    EXPECT_EQ(box.text, QString::fromUtf8(c.text) + c.suffix);
-    EXPECT_EQ(box.caption, "VELLORAN");
-    EXPECT_EQ(box.style, c.style);
-    EXPECT_EQ(box.transferWindowVisible, c.windowShown);
-    EXPECT_EQ(box.barValue, c.barValue);
-    EXPECT_EQ(box.barMaximum, c.barMaximum);
+    // The confirmation, then the outcome: over the transfer window with its bar, or alone.
+    EXPECT_EQ(w.dialogs.boxes,
+              (std::vector<RecordedBox>{{"プリンター側の準備はよろしいですか？", "VELLORAN", 0x44},
+                                        {QString::fromUtf8(c.text) + c.suffix, "VELLORAN", c.style,
+                                         c.windowShown, c.barValue, c.barMaximum}}));
     EXPECT_EQ(ScriptedDialogs::VisibleTransferWindow(), nullptr);
     // The device is ended and the library freed after the box, not before.
-    EXPECT_EQ(endedAtBox, 0u);
-    EXPECT_EQ(freesAtBox, 0);
-    EXPECT_EQ(driver.frees, driver.loads);
-    EXPECT_EQ(driver.endedHandles.size(), driver.startIndices.size());
-    EXPECT_EQ(w.window.Logic().selection, c.model);
-    EXPECT_EQ(w.Control<QComboBox>(IDC_MODEL)->currentIndex(), c.model);
+    EXPECT_EQ(endedAndFreedAtBox, std::pair(size_t{0}, 0));
+    EXPECT_EQ(std::pair(driver.frees, driver.endedHandles.size()),
+              std::pair(driver.loads, driver.startIndices.size()));
+    EXPECT_EQ(
+        std::pair(w.window.Logic().selection, w.Control<QComboBox>(IDC_MODEL)->currentIndex()),
+        std::pair(c.model, c.model));
     if (c.button == IDC_RECEIVE && c.style == 0x40) {
         // The LM-Q30's header, then the first record's head: 0x10E60000, 0x5000 bytes.
         const std::vector<uint8_t> bytes = ReadBytes(path);
@@ -255,17 +237,18 @@ TEST(MainWindowCommandTest, AskForAFileThenAConfirmationAndRunNothingWithoutBoth
     }
     EXPECT_EQ(w.dialogs.boxes.size(), 2u);
     EXPECT_TRUE(driver.loadedNames.empty());
+    // Both ask for a backup file and before one is replaced; the save dialog proposes a
+    // name, the open dialog takes only a file that exists.
     ASSERT_EQ(w.dialogs.requests.size(), 4u);
-    const FileDialogRequest& save = w.dialogs.requests[0];
-    EXPECT_EQ(save.kind, FileDialogKind::kSave);
-    EXPECT_EQ(save.initialName, "lmq10_140307.vid");
-    EXPECT_EQ(save.defaultExtension, "vid");
-    EXPECT_TRUE(save.overwritePrompt);
-    const FileDialogRequest& open = w.dialogs.requests[2];
-    EXPECT_EQ(open.kind, FileDialogKind::kOpen);
-    EXPECT_EQ(open.initialName, "");
-    EXPECT_EQ(open.filterPattern, "*.vid");
-    EXPECT_TRUE(open.fileMustExist);
+    const auto fields = [&w](size_t i) {
+        const FileDialogRequest& r = w.dialogs.requests[i];
+        return std::tuple(r.kind, r.initialName, r.defaultExtension, r.filterName, r.filterPattern,
+                          r.overwritePrompt, r.fileMustExist, r.pathMustExist);
+    };
+    EXPECT_EQ(fields(0), std::tuple(FileDialogKind::kSave, "lmq10_140307.vid", "vid", "vid files",
+                                    "*.vid", true, false, false));
+    EXPECT_EQ(fields(2),
+              std::tuple(FileDialogKind::kOpen, "", "vid", "vid files", "*.vid", true, true, true));
 }
 
 TEST(TransferWindowTest, IsLaidOutAfterItsTemplateAndOnlyItsOwnEndClosesIt) {
@@ -285,6 +268,36 @@ TEST(TransferWindowTest, IsLaidOutAfterItsTemplateAndOnlyItsOwnEndClosesIt) {
     EXPECT_TRUE(window.isVisible());
     window.EndModal();
     EXPECT_FALSE(window.isVisible());
+}
+
+TEST(LockFileInstanceTest, SecondHolderIsRefusedUntilTheFirstReleases) {
+    TempDir folder;
+    const QString lock = QString::fromStdString(folder.File("velloran.lock"));
+    LockFileInstance first(QString::fromStdString(folder.Path().string()));
+    LockFileInstance second(QString::fromStdString(folder.Path().string()));
+    ASSERT_TRUE(first.TryAcquire("velloran"));
+    EXPECT_TRUE(QFileInfo::exists(lock));
+    EXPECT_FALSE(second.TryAcquire("velloran"));
+    EXPECT_TRUE(second.TryAcquire("other-program"));
+    first.Release();
+    EXPECT_FALSE(QFileInfo::exists(lock));
+    EXPECT_TRUE(second.TryAcquire("velloran"));
+}
+
+// The lock file's folder: XDG_RUNTIME_DIR when it names a folder, otherwise /tmp.
+TEST(RuntimeFolderTest, IsXdgRuntimeDirWhenItIsAFolderOtherwiseTmp) {
+    const char* old = std::getenv("XDG_RUNTIME_DIR");
+    const std::string saved = old != nullptr ? old : "";
+    TempDir folder;
+    SetEnvVar("XDG_RUNTIME_DIR", folder.Path().string());
+    EXPECT_EQ(RuntimeFolder().toStdString(), folder.Path().string());
+    SetEnvVar("XDG_RUNTIME_DIR", "/nonexistent/velloran-runtime");
+    EXPECT_EQ(RuntimeFolder(), "/tmp");
+    UnsetEnvVar("XDG_RUNTIME_DIR");
+    EXPECT_EQ(RuntimeFolder(), "/tmp");
+    if (old != nullptr) {
+        SetEnvVar("XDG_RUNTIME_DIR", saved);
+    }
 }
 
 }  // namespace

@@ -39,10 +39,6 @@ class ProgramTest : public ::testing::Test {
         return WaitForWindow(program->Id(), mark, timeoutMs);
     }
     bool Showing(const WindowMark& mark) { return !VisibleWindows(program->Id(), mark).empty(); }
-    // Waits for the save or open dialog, types `path` as the file name and presses OK.
-    void AnswerFileDialog(const std::string& path) {
-        EXPECT_TRUE(driving::AnswerFileDialog(program->Id(), path)) << "no file dialog";
-    }
     // Waits for a message box and answers it with `button`.
     SeenBox AnswerBox(int button, DWORD timeoutMs = kWindowTimeoutMs);
 
