@@ -1,12 +1,18 @@
 // The desktop program's real windows, offscreen: layout after the templates' numbers,
 // the texts, the key and close filters, and the main window's commands run to their one
-// outcome box over a fake printer; and the single-instance lock file.
+// outcome box over a fake printer; the help (the compiled VLR120.chm beside the program,
+// its contents and pages, and the message when it cannot be opened); and the
+// single-instance lock file.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+#include <algorithm>
 #include <cstdlib>
 #include <thread>
 #include <tuple>
@@ -20,6 +26,8 @@
 #include "tests/support/temp_dir.h"
 #include "tests/ui/qt/qt_harness.h"
 #include "tests/ui/template_numbers.h"
+#include "ui/qt/chm_help_viewer.h"
+#include "ui/qt/chm_system.h"
 #include "ui/qt/dialog_units.h"
 #include "ui/qt/lock_file_instance.h"
 
@@ -268,6 +276,99 @@ TEST(TransferWindowTest, IsLaidOutAfterItsTemplateAndOnlyItsOwnEndClosesIt) {
     EXPECT_TRUE(window.isVisible());
     window.EndModal();
     EXPECT_FALSE(window.isVisible());
+}
+
+std::string ThisProgram() {
+    return QCoreApplication::applicationFilePath().toStdString();
+}
+
+std::vector<QString> ChildTexts(const QTreeWidgetItem& parent) {
+    std::vector<QString> texts;
+    for (int i = 0; i < parent.childCount(); ++i) {
+        texts.push_back(parent.child(i)->text(0));
+    }
+    return texts;
+}
+
+TEST(HelpButtonTest, OpensTheCompiledHelpBesideTheProgramOnItsContents) {
+    ChmHelpViewer viewer;
+    // The tests live in the program's folder, beside VLR120.chm.
+    Windows w{{}, viewer, &ThisProgram};
+    w.Click(IDC_HELP_BUTTON);
+
+    EXPECT_TRUE(w.dialogs.boxes.empty());
+    HelpWindow* help = viewer.Window();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(help->windowTitle(), "VELLORAN ヘルプ");
+
+    const QTreeWidgetItem& root = *help->Contents().invisibleRootItem();
+    EXPECT_EQ(ChildTexts(root),
+              (std::vector<QString>{"VELLORAN について", "使いかた", "バックアップと機種の対応",
+                                    "メッセージと確認すること"}));
+    EXPECT_EQ(ChildTexts(*root.child(1)),
+              (std::vector<QString>{"受信のしかた（バックアップを取る）",
+                                    "送信のしかた（バックアップを戻す）"}));
+    EXPECT_TRUE(help->Browser().toPlainText().contains("VELLORAN について"));
+
+    help->Contents().setCurrentItem(root.child(1)->child(0));
+    EXPECT_TRUE(help->Browser().toPlainText().contains("lmq10_140307.vid"));
+    help->Contents().setCurrentItem(root.child(3));
+    EXPECT_TRUE(help->Browser().toPlainText().contains("ヘルプが見つかりません。"));
+    // Every entry of the contents leads to a page in the file.
+    for (QTreeWidgetItemIterator at(&help->Contents()); *at != nullptr; ++at) {
+        help->Contents().setCurrentItem(*at);
+        EXPECT_FALSE(help->Browser().toPlainText().isEmpty()) << (*at)->text(0).toStdString();
+    }
+}
+
+// No help beside the program, a file that is not compiled help, or compiled help that
+// lacks its system file or its contents (one entry of its directory renamed) and would
+// show an empty window: each counts as missing.
+struct BrokenHelp {
+    const char* name;
+    const char* entry;  // renamed in a copy of the real help; "" an HTML file; null no file
+};
+
+class BrokenHelpTest : public ::testing::TestWithParam<BrokenHelp> {};
+
+TEST_P(BrokenHelpTest, SaysTheHelpIsMissingInABoxCaptionedWithTheProductName) {
+    const char* entry = GetParam().entry;
+    TempDir folder;
+    if (entry != nullptr) {
+        std::vector<uint8_t> bytes{'<', 'h', 't', 'm', 'l', '>'};
+        if (*entry != '\0') {
+            bytes = ReadBytes(HelpPathFor(ThisProgram()));
+            const std::string name = entry;
+            const auto at = std::search(bytes.begin(), bytes.end(), name.begin(), name.end());
+            ASSERT_NE(at, bytes.end());
+            *(at + static_cast<ptrdiff_t>(name.size()) - 1) ^= 1;
+        }
+        WriteBytes(folder.File("VLR120.chm"), bytes);
+    }
+    ChmHelpViewer viewer;
+    Windows w{{}, viewer, [&folder] { return folder.File("velloran"); }};
+    w.Click(IDC_HELP_BUTTON);
+
+    EXPECT_EQ(viewer.Window(), nullptr);
+    EXPECT_EQ(w.dialogs.boxes,
+              (std::vector<RecordedBox>{{"ヘルプが見つかりません。", "VELLORAN", 0x30}}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, BrokenHelpTest,
+                         ::testing::Values(BrokenHelp{"Missing", nullptr},
+                                           BrokenHelp{"NotCompiledHelp", ""},
+                                           BrokenHelp{"NoSystemFile", "/#SYSTEM"},
+                                           BrokenHelp{"NoContents", "/contents.hhc"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A truncated record ends the reading; what came before it stays.
+TEST(ChmSystemTest, StopsAtATruncatedRecord) {
+    const std::string bytes = std::string("\x03\x00\x00\x00", 4) +
+                              std::string("\x00\x00\x08\x00toc.hhc\0", 12) + "\x03\x00\x09";
+    const ChmSystemInfo info = ParseChmSystem(bytes);
+    EXPECT_EQ(info.contentsFile, "toc.hhc");
+    EXPECT_EQ(info.title, "");
 }
 
 TEST(LockFileInstanceTest, SecondHolderIsRefusedUntilTheFirstReleases) {

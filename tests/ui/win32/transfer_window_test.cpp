@@ -17,35 +17,6 @@
 namespace velloran::testing {
 namespace {
 
-// One transfer window for LM-Q20 over a fake printer, run to its end with every box
-// answered.
-struct TransferRun {
-    std::vector<BoxAnswerer::Box> Run(int32_t direction, const std::vector<uint8_t>& file) {
-        const std::string path = dir.File("b.vid");
-        WriteBytes(path, file);
-        BoxAnswerer answerer;
-        CTransferDlg transfer({&driver, &clock, &SystemWorkerStarter()});
-        transfer.context.filePath = path;
-        transfer.context.modelIndex = kQ20;
-        transfer.context.direction = direction;
-        TransferWindow window(transfer);
-        running = &window;
-        window.DoModal(owner.handle);
-        closed = transfer.IsClosed();
-        return answerer.Boxes();
-    }
-
-    FakeDriver driver;
-    FakePrinter printer{driver};
-    FakeClock clock;
-    TempDir dir;
-    OwnerWindow owner;
-    TransferWindow* running = nullptr;
-    bool closed = false;
-};
-
-const std::vector<uint8_t> kBackup = SingleRegionFile(HeaderOf(kQ20), 0x10008000, 1, 1);
-
 struct TransferCase {
     const char* name;
     int32_t direction;
@@ -62,34 +33,52 @@ class TransferWindowTest : public ::testing::TestWithParam<TransferCase> {};
 // WM_QUIT, which reaches the loop outside once the outcome has been shown.
 TEST_P(TransferWindowTest, ShowsOneBoxThenClosesWithTheDeviceReleased) {
     const TransferCase& c = GetParam();
-    TransferRun run;
+    FakeDriver driver;
+    FakePrinter printer{driver};
+    FakeClock clock;
+    TempDir dir;
+    OwnerWindow owner;
     const DWORD windowThread = GetCurrentThreadId();
     LRESULT endSessionAnswer = -1;
-    run.printer.beforeReply = [&](uint32_t n) {
+    TransferWindow* running = nullptr;
+    printer.beforeReply = [&](uint32_t n) {
         if (n == 3) {
             PostThreadMessageW(windowThread, WM_QUIT, 7, 0);
-            endSessionAnswer = SendMessageW(run.running->Handle(), WM_QUERYENDSESSION, 0, 0);
+            endSessionAnswer = SendMessageW(running->Handle(), WM_QUERYENDSESSION, 0, 0);
         }
     };
-    c.arrange(run.driver, run.printer);
-    const auto boxes = run.Run(c.direction, kBackup);
+    c.arrange(driver, printer);
+    // One transfer window for LM-Q20, run to its end with every box answered.
+    WriteBytes(dir.File("b.vid"), SingleRegionFile(HeaderOf(kQ20), 0x10008000, 1, 1));
+    std::vector<BoxAnswerer::Box> boxes;
+    CTransferDlg transfer({&driver, &clock, &SystemWorkerStarter()});
+    transfer.context.filePath = dir.File("b.vid");
+    transfer.context.modelIndex = kQ20;
+    transfer.context.direction = c.direction;
+    {
+        BoxAnswerer answerer;
+        TransferWindow window(transfer);
+        running = &window;
+        window.DoModal(owner.handle);
+        boxes = answerer.Boxes();
+    }
     MSG quit{};
     EXPECT_EQ(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0, c.windowShownAtBox);
-    EXPECT_EQ(quit.wParam, c.windowShownAtBox ? 7u : 0u);
-    EXPECT_EQ(endSessionAnswer, c.windowShownAtBox ? FALSE : -1);
+    EXPECT_EQ(std::pair(quit.wParam, endSessionAnswer), c.windowShownAtBox
+                                                            ? std::pair(WPARAM{7}, LRESULT{FALSE})
+                                                            : std::pair(WPARAM{0}, LRESULT{-1}));
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_TRUE(boxes[0].text.starts_with(c.textStart)) << Utf8(boxes[0].text);
     EXPECT_TRUE(boxes[0].text.ends_with(c.textEnd)) << Utf8(boxes[0].text);
-    EXPECT_EQ(boxes[0].caption, L"VELLORAN");
-    EXPECT_EQ(boxes[0].transferWindowVisible, c.windowShownAtBox);
-    EXPECT_EQ(boxes[0].barPosition, c.barAtBox);
+    EXPECT_EQ(std::tuple(boxes[0].caption, boxes[0].transferWindowVisible, boxes[0].barPosition),
+              std::tuple(L"VELLORAN", c.windowShownAtBox, c.barAtBox));
     if (!c.windowShownAtBox) {
-        EXPECT_EQ(boxes[0].owner, run.owner.handle);
+        EXPECT_EQ(boxes[0].owner, owner.handle);
     }
-    EXPECT_TRUE(run.closed);
-    EXPECT_EQ(run.driver.frees, run.driver.loads);
-    EXPECT_EQ(run.driver.endedHandles.size(), run.driver.startIndices.size());
-    EXPECT_TRUE(IsWindowEnabled(run.owner.handle));
+    EXPECT_TRUE(transfer.IsClosed());
+    EXPECT_EQ(std::pair(driver.frees, driver.endedHandles.size()),
+              std::pair(driver.loads, driver.startIndices.size()));
+    EXPECT_TRUE(IsWindowEnabled(owner.handle));
 }
 
 void Nothing(FakeDriver&, FakePrinter&) {}
