@@ -27,13 +27,11 @@ TEST(DesktopTransferTest, SendWritesTheBackupIntoThePrintersMemory) {
     WriteBytes(sent, backup);
     w.Press(kQ20, IDC_SEND, sent);
 
-    ASSERT_EQ(w.dialogs.boxes.size(), 2u);  // confirmation, then the outcome
-    const RecordedBox& outcome = w.dialogs.boxes[1];
-    EXPECT_EQ(outcome.text, "データの転送が正常に終了しました。");
-    EXPECT_EQ(outcome.style, 0x40u);
-    EXPECT_TRUE(outcome.transferWindowVisible);
-    EXPECT_EQ(outcome.barMaximum, 2731 + 9);  // data frames plus the frames around them
-    EXPECT_EQ(outcome.barValue, 2731 + 9);
+    // The outcome over the transfer window, its bar full: the data frames and the nine
+    // around them.
+    ASSERT_EQ(w.dialogs.boxes.size(), 2u);
+    EXPECT_EQ(w.dialogs.boxes[1], (RecordedBox{"データの転送が正常に終了しました。", "VELLORAN",
+                                               0x40, true, 2731 + 9, 2731 + 9}));
     EXPECT_EQ(ScriptedDialogs::VisibleTransferWindow(), nullptr);
 
     const std::vector<uint8_t> memory = ReadBytes(state.File("lmq20.mem"));

@@ -146,12 +146,7 @@ struct CommandCase {
     uint32_t silentFrom;  // the first frame the printer leaves unanswered; 0 none
     int32_t fileModel;    // the backup sent; -1 none
     bool refuseThread;
-    const char* text;
-    const char* suffix;
-    uint32_t style;
-    bool windowShown;  // at the outcome box
-    int barValue;
-    int barMaximum;
+    RecordedBox outcome;
 };
 
 class MainWindowCommand : public ::testing::TestWithParam<CommandCase> {};
@@ -176,11 +171,10 @@ TEST_P(MainWindowCommand, ShowsOneOutcomeBoxThenEndsTheDeviceAndFreesTheLibrary)
     w.dialogs.onBox = [&] { endedAndFreedAtBox = {driver.endedHandles.size(), driver.frees}; };
     w.Press(c.model, c.button, path);
 
-    // The confirmation, then the outcome: over the transfer window with its bar, or alone.
+    // The confirmation, then the outcome.
     EXPECT_EQ(w.dialogs.boxes,
               (std::vector<RecordedBox>{{"プリンター側の準備はよろしいですか？", "VELLORAN", 0x44},
-                                        {QString::fromUtf8(c.text) + c.suffix, "VELLORAN", c.style,
-                                         c.windowShown, c.barValue, c.barMaximum}}));
+                                        c.outcome}));
     EXPECT_EQ(ScriptedDialogs::VisibleTransferWindow(), nullptr);
     // The device is ended and the library freed after the box, not before.
     EXPECT_EQ(endedAndFreedAtBox, std::pair(size_t{0}, 0));
@@ -189,7 +183,7 @@ TEST_P(MainWindowCommand, ShowsOneOutcomeBoxThenEndsTheDeviceAndFreesTheLibrary)
     EXPECT_EQ(
         std::pair(w.window.Logic().selection, w.Control<QComboBox>(IDC_MODEL)->currentIndex()),
         std::pair(c.model, c.model));
-    if (c.button == IDC_RECEIVE && c.style == 0x40) {
+    if (c.button == IDC_RECEIVE && c.outcome.style == 0x40) {
         // The LM-Q30's header, then the first record's head: 0x10E60000, 0x5000 bytes.
         const std::vector<uint8_t> bytes = ReadBytes(path);
         EXPECT_EQ(bytes.size(), 186432u);
@@ -203,31 +197,37 @@ TEST_P(MainWindowCommand, ShowsOneOutcomeBoxThenEndsTheDeviceAndFreesTheLibrary)
 
 void Nothing(FakeDriver&) {}
 
+// The outcome box: over the transfer window with its bar's value and maximum, or alone.
+RecordedBox Outcome(const QString& text, uint32_t style, bool overWindow = false, int value = -1,
+                    int maximum = -1) {
+    return {text, "VELLORAN", style, overWindow, value, maximum};
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Paths, MainWindowCommand,
     ::testing::Values(
         // Nine frames around one data frame.
-        CommandCase{"CompleteSend", kQ20, IDC_SEND, &Nothing, 0, kQ20, false, kDone, "", 0x40, true,
-                    10, 10},
+        CommandCase{"CompleteSend", kQ20, IDC_SEND, &Nothing, 0, kQ20, false,
+                    Outcome(kDone, 0x40, true, 10, 10)},
         // Seven regions of 64-byte blocks: 2920 steps of a range of 2927.
-        CommandCase{"CompleteQ30Receive", kQ30, IDC_RECEIVE, &Nothing, 0, -1, false, kDone, "",
-                    0x40, true, 2920, 2927},
+        CommandCase{"CompleteQ30Receive", kQ30, IDC_RECEIVE, &Nothing, 0, -1, false,
+                    Outcome(kDone, 0x40, true, 2920, 2927)},
         // Open, address, control 00, setup; the next address goes unanswered.
-        CommandCase{"SendInterrupted", kQ20, IDC_SEND, &Nothing, 5, kQ20, false, kSendInterrupted,
-                    " (0xec 0x00)", 0x30, true, 4, 10},
+        CommandCase{"SendInterrupted", kQ20, IDC_SEND, &Nothing, 5, kQ20, false,
+                    Outcome(QString(kSendInterrupted) + " (0xec 0x00)", 0x30, true, 4, 10)},
         // Open and address; the first block never arrives.
         CommandCase{"ReceiveInterrupted", kQ20, IDC_RECEIVE, &Nothing, 3, -1, false,
-                    kReceiveInterrupted, " (0x21 0x00)", 0x30, true, 2, 20482},
+                    Outcome(QString(kReceiveInterrupted) + " (0x21 0x00)", 0x30, true, 2, 20482)},
         // Failures before the job show their box before the window appears.
         CommandCase{"SendWithoutLibrary", kQ10, IDC_SEND, [](FakeDriver& d) { d.loadFails = true; },
-                    0, kQ10, false, kSendFailed, "", 0x30, false, -1, -1},
+                    0, kQ10, false, Outcome(kSendFailed, 0x30)},
         CommandCase{"ReceiveWithoutPrinter", kQ20, IDC_RECEIVE,
-                    [](FakeDriver& d) { d.activeIndex = -1; }, 0, -1, false, kReceiveFailed, "",
-                    0x30, false, -1, -1},
-        CommandCase{"RefusedFile", kQ20, IDC_SEND, &Nothing, 0, kQ30, false, kSendFailed, "", 0x30,
-                    false, -1, -1},
-        CommandCase{"WorkerCannotStart", kQ20, IDC_RECEIVE, &Nothing, 0, -1, true, kGenericError,
-                    "", 0x30, false, -1, -1}),
+                    [](FakeDriver& d) { d.activeIndex = -1; }, 0, -1, false,
+                    Outcome(kReceiveFailed, 0x30)},
+        CommandCase{"RefusedFile", kQ20, IDC_SEND, &Nothing, 0, kQ30, false,
+                    Outcome(kSendFailed, 0x30)},
+        CommandCase{"WorkerCannotStart", kQ20, IDC_RECEIVE, &Nothing, 0, -1, true,
+                    Outcome(kGenericError, 0x30)}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(MainWindowCommandTest, AskForAFileThenAConfirmationAndRunNothingWithoutBoth) {
