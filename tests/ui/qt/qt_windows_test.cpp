@@ -96,16 +96,15 @@ TEST(MainWindowTest, ShowsItsTextsWhereTheTemplatePutsThemAndTakesOnlyEnter) {
     }
     ExpectLaidOut(w.window, kMainNumbers, controls);
 
+    // The tab stops round to the model list again after five.
     std::vector<QString> order;
-    QWidget* widget = w.window.Control(IDC_MODEL);
-    do {
-        if (widget->focusPolicy() & Qt::TabFocus) {
-            order.push_back(widget->objectName());
+    for (QWidget* at = w.window.Control(IDC_MODEL); order.size() < 6; at = at->nextInFocusChain()) {
+        if (at->focusPolicy() & Qt::TabFocus) {
+            order.push_back(at->objectName());
         }
-        widget = widget->nextInFocusChain();
-    } while (widget != w.window.Control(IDC_MODEL));
+    }
     EXPECT_EQ(order, (std::vector<QString>{"IDC_MODEL", "IDC_RECEIVE", "IDC_SEND",
-                                           "IDC_HELP_BUTTON", "IDC_EXIT"}));
+                                           "IDC_HELP_BUTTON", "IDC_EXIT", "IDC_MODEL"}));
 
     EXPECT_EQ(w.window.windowTitle(), "VELLORAN");
     EXPECT_FALSE(w.window.windowIcon().isNull());
@@ -282,14 +281,6 @@ std::string ThisProgram() {
     return QCoreApplication::applicationFilePath().toStdString();
 }
 
-std::vector<QString> ChildTexts(const QTreeWidgetItem& parent) {
-    std::vector<QString> texts;
-    for (int i = 0; i < parent.childCount(); ++i) {
-        texts.push_back(parent.child(i)->text(0));
-    }
-    return texts;
-}
-
 TEST(HelpButtonTest, OpensTheCompiledHelpBesideTheProgramOnItsContents) {
     ChmHelpViewer viewer;
     // The tests live in the program's folder, beside VLR120.chm.
@@ -301,25 +292,24 @@ TEST(HelpButtonTest, OpensTheCompiledHelpBesideTheProgramOnItsContents) {
     ASSERT_NE(help, nullptr);
     EXPECT_TRUE(help->isVisible());
     EXPECT_EQ(help->windowTitle(), "VELLORAN ヘルプ");
-
-    const QTreeWidgetItem& root = *help->Contents().invisibleRootItem();
-    EXPECT_EQ(ChildTexts(root),
-              (std::vector<QString>{"VELLORAN について", "使いかた", "バックアップと機種の対応",
-                                    "メッセージと確認すること"}));
-    EXPECT_EQ(ChildTexts(*root.child(1)),
-              (std::vector<QString>{"受信のしかた（バックアップを取る）",
-                                    "送信のしかた（バックアップを戻す）"}));
     EXPECT_TRUE(help->Browser().toPlainText().contains("VELLORAN について"));
 
+    // The contents, an entry's children indented; every entry leads to a page in the file.
+    std::vector<QString> entries;
+    for (QTreeWidgetItemIterator at(&help->Contents()); *at != nullptr; ++at) {
+        entries.push_back(((*at)->parent() != nullptr ? "  " : "") + (*at)->text(0));
+        help->Contents().setCurrentItem(*at);
+        EXPECT_FALSE(help->Browser().toPlainText().isEmpty()) << entries.back().toStdString();
+    }
+    EXPECT_EQ(entries, (std::vector<QString>{
+                           "VELLORAN について", "使いかた", "  受信のしかた（バックアップを取る）",
+                           "  送信のしかた（バックアップを戻す）", "バックアップと機種の対応",
+                           "メッセージと確認すること"}));
+    const QTreeWidgetItem& root = *help->Contents().invisibleRootItem();
     help->Contents().setCurrentItem(root.child(1)->child(0));
     EXPECT_TRUE(help->Browser().toPlainText().contains("lmq10_140307.vid"));
     help->Contents().setCurrentItem(root.child(3));
     EXPECT_TRUE(help->Browser().toPlainText().contains("ヘルプが見つかりません。"));
-    // Every entry of the contents leads to a page in the file.
-    for (QTreeWidgetItemIterator at(&help->Contents()); *at != nullptr; ++at) {
-        help->Contents().setCurrentItem(*at);
-        EXPECT_FALSE(help->Browser().toPlainText().isEmpty()) << (*at)->text(0).toStdString();
-    }
 }
 
 // No help beside the program, a file that is not compiled help, or compiled help that
@@ -369,6 +359,33 @@ TEST(ChmSystemTest, StopsAtATruncatedRecord) {
     const ChmSystemInfo info = ParseChmSystem(bytes);
     EXPECT_EQ(info.contentsFile, "toc.hhc");
     EXPECT_EQ(info.title, "");
+}
+
+// A complete send through the windows against the simulated printer, whose memory lives
+// in a state file of raw image bytes (lmq20.mem): the send leaves the sent bytes in it.
+// Runs in real time, on its own.
+TEST(DesktopTransferTest, SendWritesTheBackupIntoThePrintersMemory) {
+    TempDir state;
+    TempDir files;
+    setenv("VELLORAN_SIM_STATE_DIR", state.Path().c_str(), 1);
+    Windows w;
+    w.window.show();
+    const std::string sent = files.File("sent.vid");
+    const std::vector<uint8_t> backup =
+        SingleRegionFile(HeaderOf(kQ20), 0x10008000, 0x28000, 0x28000, 7);
+    WriteBytes(sent, backup);
+    w.Press(kQ20, IDC_SEND, sent);
+
+    // The outcome over the transfer window, its bar full: the data frames and the nine
+    // around them.
+    ASSERT_EQ(w.dialogs.boxes.size(), 2u);
+    EXPECT_EQ(w.dialogs.boxes[1], (RecordedBox{"データの転送が正常に終了しました。", "VELLORAN",
+                                               0x40, true, 2731 + 9, 2731 + 9}));
+    EXPECT_EQ(ScriptedDialogs::VisibleTransferWindow(), nullptr);
+
+    const std::vector<uint8_t> memory = ReadBytes(state.File("lmq20.mem"));
+    ASSERT_EQ(memory.size(), 0x28000u);
+    EXPECT_TRUE(std::equal(backup.begin() + 16, backup.end(), memory.begin()));
 }
 
 TEST(LockFileInstanceTest, SecondHolderIsRefusedUntilTheFirstReleases) {

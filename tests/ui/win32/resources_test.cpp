@@ -12,6 +12,7 @@
 #include <cwchar>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/support/temp_dir.h"
@@ -26,15 +27,13 @@ namespace velloran::testing {
 namespace {
 
 // The words of dialog template `id` (RT_DIALOG, 5) of this program, in order.
-class TemplateWords {
-  public:
+struct TemplateWords {
     explicit TemplateWords(int id) {
         const HMODULE module = GetModuleHandleW(nullptr);
         const HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(5));
-        at_ = found ? static_cast<const WORD*>(LockResource(LoadResource(module, found))) : nullptr;
+        at = found ? static_cast<const WORD*>(LockResource(LoadResource(module, found))) : nullptr;
     }
-    bool Found() const { return at_ != nullptr; }
-    WORD Word() { return *at_++; }
+    WORD Word() { return *at++; }
     int Short() { return static_cast<int16_t>(Word()); }
     DWORD Dword() {
         const DWORD low = Word();
@@ -55,10 +54,9 @@ class TemplateWords {
         return text;
     }
     // Each control starts on a 4-byte boundary.
-    void Align() { at_ += (reinterpret_cast<uintptr_t>(at_) % 4) / 2; }
+    void Align() { at += (reinterpret_cast<uintptr_t>(at) % 4) / 2; }
 
-  private:
-    const WORD* at_ = nullptr;
+    const WORD* at = nullptr;  // null when the template is missing
 };
 
 // A control's class and its bits of kKindBits.
@@ -93,7 +91,7 @@ class DialogTemplateTest : public ::testing::TestWithParam<DialogCase> {};
 TEST_P(DialogTemplateTest, HoldsTheNumbersKindsAndFontWithEmptyTexts) {
     const DialogCase& c = GetParam();
     TemplateWords t(c.numbers->id);
-    ASSERT_TRUE(t.Found());
+    ASSERT_NE(t.at, nullptr);
     EXPECT_EQ(t.Dword() & kFrameBits, c.frame);
     EXPECT_EQ(t.Dword(), c.exStyle);
     const WORD count = t.Word();
@@ -147,8 +145,7 @@ TEST(IconTest, Icon128HasTheLargeAndTheSmallSize) {
         ASSERT_TRUE(icon != nullptr && GetIconInfo(icon, &info)) << size;
         BITMAP colour{};
         GetObjectW(info.hbmColor, sizeof colour, &colour);
-        EXPECT_EQ(colour.bmWidth, size);
-        EXPECT_EQ(colour.bmBitsPixel, 32);
+        EXPECT_EQ(std::pair(colour.bmWidth, colour.bmBitsPixel), std::pair(LONG{size}, WORD{32}));
         DeleteObject(info.hbmColor);
         DeleteObject(info.hbmMask);
         DestroyIcon(icon);
@@ -200,11 +197,14 @@ TEST(FileDialogTest, CurrentFolderIsTheSameAfterTheDialog) {
 // Centred, halves rounded up, the division truncating toward zero: for a client smaller
 // than the icon (10 - 32 + 1) / 2 is -10, not -11.
 TEST(IconOriginTest, CentresTheIconInTheClient) {
-    const std::pair<RECT, POINT> cases[] = {{{0, 0, 36, 36}, {2, 2}},
-                                            {{0, 0, 37, 36}, {3, 2}},
-                                            {{0, 0, 32, 32}, {0, 0}},
-                                            {{0, 0, 10, 11}, {-10, -10}},
-                                            {{5, 5, 41, 41}, {2, 2}}};
+    const struct {
+        RECT client;
+        POINT origin;
+    } cases[] = {{0, 0, 36, 36, 2, 2},
+                 {0, 0, 37, 36, 3, 2},
+                 {0, 0, 32, 32, 0, 0},
+                 {0, 0, 10, 11, -10, -10},
+                 {5, 5, 41, 41, 2, 2}};
     for (const auto& [client, expected] : cases) {
         const POINT origin = IconOrigin(client, 32, 32);
         EXPECT_EQ(std::pair(origin.x, origin.y), std::pair(expected.x, expected.y)) << client.right;
@@ -213,11 +213,10 @@ TEST(IconOriginTest, CentresTheIconInTheClient) {
 
 TEST(Utf8TextTest, RoundTripsJapaneseAndKeepsEmptyEmpty) {
     const std::string japanese = "データを受信中です。";
-    EXPECT_EQ(Utf16(japanese), L"データを受信中です。");
-    EXPECT_EQ(Utf8(Utf16(japanese)), japanese);
-    EXPECT_EQ(Utf8(L""), "");
-    EXPECT_EQ(Utf16(""), L"");
-    EXPECT_EQ(Utf16("\xff\xfe"), L"");  // not UTF-8
+    // There and back; empty stays empty; what is not UTF-8 gives nothing.
+    EXPECT_EQ(
+        std::tuple(Utf16(japanese), Utf8(Utf16(japanese)), Utf8(L""), Utf16(""), Utf16("\xff\xfe")),
+        std::tuple(L"データを受信中です。", japanese, "", L"", L""));
 }
 
 TEST(MutexInstanceLockTest, OneHolderAtATimeAndFreeAgainAfterRelease) {

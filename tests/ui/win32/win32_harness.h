@@ -96,8 +96,6 @@ class BoxAnswerer {
         stop_ = true;
         thread_.join();
     }
-    BoxAnswerer(const BoxAnswerer&) = delete;
-    BoxAnswerer& operator=(const BoxAnswerer&) = delete;
 
     std::vector<Box> Boxes() {
         std::lock_guard<std::mutex> lock(mutex_);
