@@ -14,8 +14,8 @@
 namespace velloran::testing {
 namespace {
 
-class FakeInstance final : public InstanceLock, public MainWindowRunner {
-  public:
+// The instance token, held elsewhere or not, and the main window it guards.
+struct FakeInstance final : InstanceLock, MainWindowRunner {
     bool TryAcquire(const std::string& name) override {
         names.push_back(name);
         return !heldElsewhere;
@@ -51,8 +51,7 @@ TEST(BackupAppTest, OnlyTheFirstInstanceRunsTheWindowAndGivesTheTokenBackOnce) {
 using Box = std::tuple<std::string, std::string, uint32_t>;
 
 // A help viewer that opens one path ("*" every path) and the window its boxes go to.
-class Recorder final : public HelpViewer, public MessageBoxView {
-  public:
+struct Recorder final : HelpViewer, MessageBoxView {
     bool DisplayContents(const std::string& helpPath) override {
         opened.push_back(helpPath);
         return openable == "*" || helpPath == openable;

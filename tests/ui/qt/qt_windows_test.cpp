@@ -122,15 +122,13 @@ TEST(MainWindowTest, ShowsItsTextsWhereTheTemplatePutsThemAndTakesOnlyEnter) {
     PressKey(*w.window.Control(IDC_MODEL), Qt::Key_Escape);
     PressKey(w.window, Qt::Key_Escape);
     PressKey(w.window, Qt::Key_F1);
-    EXPECT_TRUE(w.window.isVisible());
-    EXPECT_TRUE(w.dialogs.boxes.empty());
+    EXPECT_EQ(std::pair(w.window.isVisible(), w.dialogs.boxes.size()), std::pair(true, size_t{0}));
     PressKey(w.window, Qt::Key_Return);
-    EXPECT_FALSE(w.window.isVisible());
-    EXPECT_EQ(w.window.result(), QDialog::Accepted);
+    EXPECT_EQ(std::pair(w.window.isVisible(), w.window.result()),
+              std::pair(false, int{QDialog::Accepted}));
 }
 
-class RefusingStarter final : public WorkerStarter {
-  public:
+struct RefusingStarter final : WorkerStarter {
     std::optional<std::thread> Start(std::function<void()>) override { return std::nullopt; }
 };
 
@@ -315,42 +313,30 @@ TEST(HelpButtonTest, OpensTheCompiledHelpBesideTheProgramOnItsContents) {
 // No help beside the program, a file that is not compiled help, or compiled help that
 // lacks its system file or its contents (one entry of its directory renamed) and would
 // show an empty window: each counts as missing.
-struct BrokenHelp {
-    const char* name;
-    const char* entry;  // renamed in a copy of the real help; "" an HTML file; null no file
-};
-
-class BrokenHelpTest : public ::testing::TestWithParam<BrokenHelp> {};
-
-TEST_P(BrokenHelpTest, SaysTheHelpIsMissingInABoxCaptionedWithTheProductName) {
-    const char* entry = GetParam().entry;
-    TempDir folder;
-    if (entry != nullptr) {
-        std::vector<uint8_t> bytes{'<', 'h', 't', 'm', 'l', '>'};
-        if (*entry != '\0') {
-            bytes = ReadBytes(HelpPathFor(ThisProgram()));
-            const std::string name = entry;
-            const auto at = std::search(bytes.begin(), bytes.end(), name.begin(), name.end());
-            ASSERT_NE(at, bytes.end());
-            *(at + static_cast<ptrdiff_t>(name.size()) - 1) ^= 1;
+TEST(BrokenHelpTest, SaysTheHelpIsMissingInABoxCaptionedWithTheProductName) {
+    // The entry renamed in a copy of the real help; "" an HTML file; null no file.
+    for (const char* entry : {static_cast<const char*>(nullptr), "", "/#SYSTEM", "/contents.hhc"}) {
+        SCOPED_TRACE(entry != nullptr ? entry : "no file");
+        TempDir folder;
+        if (entry != nullptr) {
+            std::vector<uint8_t> bytes{'<', 'h', 't', 'm', 'l', '>'};
+            if (*entry != '\0') {
+                bytes = ReadBytes(HelpPathFor(ThisProgram()));
+                const std::string name = entry;
+                const auto at = std::search(bytes.begin(), bytes.end(), name.begin(), name.end());
+                ASSERT_NE(at, bytes.end());
+                *(at + static_cast<ptrdiff_t>(name.size()) - 1) ^= 1;
+            }
+            WriteBytes(folder.File("VLR120.chm"), bytes);
         }
-        WriteBytes(folder.File("VLR120.chm"), bytes);
+        ChmHelpViewer viewer;
+        Windows w{{}, viewer, [&folder] { return folder.File("velloran"); }};
+        w.Click(IDC_HELP_BUTTON);
+        EXPECT_EQ(viewer.Window(), nullptr);
+        EXPECT_EQ(w.dialogs.boxes,
+                  (std::vector<RecordedBox>{{"ヘルプが見つかりません。", "VELLORAN", 0x30}}));
     }
-    ChmHelpViewer viewer;
-    Windows w{{}, viewer, [&folder] { return folder.File("velloran"); }};
-    w.Click(IDC_HELP_BUTTON);
-
-    EXPECT_EQ(viewer.Window(), nullptr);
-    EXPECT_EQ(w.dialogs.boxes,
-              (std::vector<RecordedBox>{{"ヘルプが見つかりません。", "VELLORAN", 0x30}}));
 }
-
-INSTANTIATE_TEST_SUITE_P(Files, BrokenHelpTest,
-                         ::testing::Values(BrokenHelp{"Missing", nullptr},
-                                           BrokenHelp{"NotCompiledHelp", ""},
-                                           BrokenHelp{"NoSystemFile", "/#SYSTEM"},
-                                           BrokenHelp{"NoContents", "/contents.hhc"}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 // A truncated record ends the reading; what came before it stays.
 TEST(ChmSystemTest, StopsAtATruncatedRecord) {

@@ -12,6 +12,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <tuple>
 
 #include "tests/support/backup_builder.h"
 #include "tests/ui/template_numbers.h"
@@ -95,9 +96,8 @@ TEST_F(ProgramTest, WithoutTheHelpFileThePressSaysItIsMissing) {
     Start(Utf8FromPath(alone));
     Press(IDC_HELP_BUTTON);
     const SeenBox box = AnswerBox(IDOK);
-    EXPECT_EQ(box.text, L"ヘルプが見つかりません。");
-    EXPECT_EQ(box.caption, L"VELLORAN");
-    EXPECT_EQ(box.owner, mainWindow);
+    EXPECT_EQ(std::tuple(box.text, box.caption, box.owner),
+              std::tuple(L"ヘルプが見つかりません。", L"VELLORAN", mainWindow));
 }
 
 constexpr uint32_t kImageLength = 0x28000;
@@ -164,14 +164,12 @@ TEST_F(ProgramTransferTest, ReceiveWritesThePrintersMemoryUnderTheProposedName) 
 
     // The one outcome box, over the window with its bar full; then the window goes, the
     // library is freed and the main window is back with its model.
-    const HWND box = Wait(kMessageBoxMark, kTransferTimeoutMs);
-    ASSERT_NE(box, nullptr);
+    ASSERT_NE(Wait(kMessageBoxMark, kTransferTimeoutMs), nullptr);
     EXPECT_TRUE(IsWindowVisible(transfer));
     EXPECT_EQ(BarPosition(transfer), kReceiveRange);
-    EXPECT_EQ(GetWindow(box, GW_OWNER), transfer);
     const SeenBox outcome = AnswerBox(IDOK);
-    EXPECT_EQ(outcome.text, L"データの転送が正常に終了しました。");
-    EXPECT_EQ(outcome.caption, L"VELLORAN");
+    EXPECT_EQ(std::tuple(outcome.text, outcome.caption, outcome.owner),
+              std::tuple(L"データの転送が正常に終了しました。", L"VELLORAN", transfer));
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(transfer); }, kWindowTimeoutMs));
     EXPECT_FALSE(Showing(kMessageBoxMark));
     EXPECT_TRUE(IsWindowEnabled(mainWindow));
