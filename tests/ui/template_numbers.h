@@ -1,10 +1,11 @@
 #pragma once
 
 // The two windows' templates as numbers: dialog size and each control's id, position
-// and size in dialog units, in tab order (group boxes have the id -1). Both front ends'
-// window tests hold their windows against these.
+// and size in dialog units, in tab order (group boxes have the id -1); and the main
+// window's texts. Both front ends' window tests hold their windows against these.
 
 #include <span>
+#include <utility>
 
 namespace velloran::testing {
 
@@ -33,5 +34,17 @@ inline constexpr ControlNumbers kTransferControlNumbers[] = {
 
 inline constexpr TemplateNumbers kMainNumbers{102, 283, 261, kMainControlNumbers};
 inline constexpr TemplateNumbers kTransferNumbers{129, 187, 75, kTransferControlNumbers};
+
+// The main window's texts by control id.
+inline constexpr std::pair<int, const char*> kMainTexts[] = {
+    {1003, "機種名(&M)"},
+    {1004, "プリンターからデータを受信し、ファイルへ出力します。"},
+    {1005, "指定したファイルを読み込み、プリンターへ送信します。"},
+    {1006, "VELLORAN Ver1.20"},
+    {1008, "Copyright (C) 2026 VELLORAN developers"},
+    {1002, "受信(&R)"},
+    {1001, "送信(&S)"},
+    {1, "終了(&X)"},
+    {1007, "ヘルプ(&H)"}};
 
 }  // namespace velloran::testing

@@ -32,7 +32,14 @@ struct RecordedBox {
     bool transferWindowVisible = false;
     int barValue = -1;
     int barMaximum = -1;
+    bool operator==(const RecordedBox&) const = default;
 };
+
+inline void PrintTo(const RecordedBox& box, std::ostream* out) {
+    *out << box.text.toStdString() << " | " << box.caption.toStdString() << " | " << box.style
+         << (box.transferWindowVisible ? " over the window at " : " alone at ") << box.barValue
+         << "/" << box.barMaximum;
+}
 
 // Answers the windows' standard dialogs from a script and records every box.
 class ScriptedDialogs final : public DesktopDialogs {

@@ -1,24 +1,35 @@
 // The desktop program's real windows, offscreen: layout after the templates' numbers,
 // the texts, the key and close filters, and the main window's commands run to their one
-// outcome box over a fake printer.
+// outcome box over a fake printer; the help (the compiled VLR120.chm beside the program,
+// its contents and pages, and the message when it cannot be opened); and the
+// single-instance lock file.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
-#include <string>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+#include <algorithm>
+#include <cstdlib>
 #include <thread>
-#include <vector>
+#include <tuple>
 
 #include "platform/exclusive_file.h"
 #include "tests/support/backup_builder.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_driver.h"
 #include "tests/support/fake_printer.h"
+#include "tests/support/process_env.h"
 #include "tests/support/temp_dir.h"
 #include "tests/ui/qt/qt_harness.h"
 #include "tests/ui/template_numbers.h"
+#include "ui/qt/chm_help_viewer.h"
+#include "ui/qt/chm_system.h"
 #include "ui/qt/dialog_units.h"
+#include "ui/qt/lock_file_instance.h"
 
 namespace velloran::testing {
 namespace {
@@ -52,24 +63,24 @@ void PressKey(QWidget& target, int key, Qt::KeyboardModifiers modifiers = Qt::No
 void ExpectLaidOut(QWidget& window, const TemplateNumbers& numbers,
                    const std::vector<QWidget*>& controls) {
     EXPECT_EQ(window.font().pointSize(), 9);
-    EXPECT_EQ(DialogUnitsToPixelsX(283, {6, 12}), 425);
-    EXPECT_EQ(DialogUnitsToPixelsY(283, {6, 12}), 425);
-    EXPECT_EQ(DialogUnitsToPixelsX(11, {7, 13}), 19);
-    EXPECT_EQ(DialogUnitsToPixelsY(11, {7, 13}), 18);
+    EXPECT_EQ(
+        (std::vector<int>{DialogUnitsToPixelsX(283, {6, 12}), DialogUnitsToPixelsY(283, {6, 12}),
+                          DialogUnitsToPixelsX(11, {7, 13}), DialogUnitsToPixelsY(11, {7, 13})}),
+        (std::vector<int>{425, 425, 19, 18}));
     const DialogBaseUnits base = BaseUnitsOf(window.font());
-    EXPECT_EQ(window.size(), QSize(DialogUnitsToPixelsX(numbers.width, base),
-                                   DialogUnitsToPixelsY(numbers.height, base)));
+    const auto pixels = [&base](int x, int y, int width, int height) {
+        return QRect(DialogUnitsToPixelsX(x, base), DialogUnitsToPixelsY(y, base),
+                     DialogUnitsToPixelsX(width, base), DialogUnitsToPixelsY(height, base));
+    };
+    EXPECT_EQ(window.size(), pixels(0, 0, numbers.width, numbers.height).size());
     ASSERT_EQ(controls.size(), numbers.controls.size());
     for (size_t i = 0; i < controls.size(); ++i) {
         const ControlNumbers& n = numbers.controls[i];
-        SCOPED_TRACE(n.id);
-        const QRect actual = controls[i]->geometry();
-        EXPECT_EQ(actual.topLeft(),
-                  QPoint(DialogUnitsToPixelsX(n.x, base), DialogUnitsToPixelsY(n.y, base)));
-        EXPECT_EQ(actual.width(), DialogUnitsToPixelsX(n.width, base));
-        if (qobject_cast<QComboBox*>(controls[i]) == nullptr) {
-            EXPECT_EQ(actual.height(), DialogUnitsToPixelsY(n.height, base));
+        QRect expected = pixels(n.x, n.y, n.width, n.height);
+        if (qobject_cast<QComboBox*>(controls[i]) != nullptr) {
+            expected.setHeight(controls[i]->height());
         }
+        EXPECT_EQ(controls[i]->geometry(), expected) << n.id;
     }
 }
 
@@ -85,54 +96,39 @@ TEST(MainWindowTest, ShowsItsTextsWhereTheTemplatePutsThemAndTakesOnlyEnter) {
     }
     ExpectLaidOut(w.window, kMainNumbers, controls);
 
+    // The tab stops round to the model list again after five.
     std::vector<QString> order;
-    QWidget* widget = w.window.Control(IDC_MODEL);
-    do {
-        if (widget->focusPolicy() & Qt::TabFocus) {
-            order.push_back(widget->objectName());
+    for (QWidget* at = w.window.Control(IDC_MODEL); order.size() < 6; at = at->nextInFocusChain()) {
+        if (at->focusPolicy() & Qt::TabFocus) {
+            order.push_back(at->objectName());
         }
-        widget = widget->nextInFocusChain();
-    } while (widget != w.window.Control(IDC_MODEL));
+    }
     EXPECT_EQ(order, (std::vector<QString>{"IDC_MODEL", "IDC_RECEIVE", "IDC_SEND",
-                                           "IDC_HELP_BUTTON", "IDC_EXIT"}));
+                                           "IDC_HELP_BUTTON", "IDC_EXIT", "IDC_MODEL"}));
 
     EXPECT_EQ(w.window.windowTitle(), "VELLORAN");
     EXPECT_FALSE(w.window.windowIcon().isNull());
-    const std::pair<int32_t, const char*> texts[] = {
-        {1003, "機種名(&M)"},
-        {1004, "プリンターからデータを受信し、ファイルへ出力します。"},
-        {1005, "指定したファイルを読み込み、プリンターへ送信します。"},
-        {1006, "VELLORAN Ver1.20"},
-        {1008, "Copyright (C) 2026 VELLORAN developers"},
-        {1002, "受信(&R)"},
-        {1001, "送信(&S)"},
-        {1, "終了(&X)"},
-        {1007, "ヘルプ(&H)"}};
-    for (const auto& [id, text] : texts) {
+    for (const auto& [id, text] : kMainTexts) {
         EXPECT_EQ(w.window.Control(id)->property("text").toString(), text) << id;
     }
     EXPECT_EQ(w.Control<QLabel>(IDC_MODEL_LABEL)->buddy(), w.window.Control(IDC_MODEL));
     const auto* models = w.Control<QComboBox>(IDC_MODEL);
-    ASSERT_EQ(models->count(), 3);
-    EXPECT_EQ(models->itemText(0), "LM-Q30");
-    EXPECT_EQ(models->itemText(1), "LM-Q20");
-    EXPECT_EQ(models->itemText(2), "LM-Q10");
-    EXPECT_EQ(models->currentIndex(), 0);
+    EXPECT_EQ(std::tuple(models->count(), models->itemText(0), models->itemText(1),
+                         models->itemText(2), models->currentIndex()),
+              std::tuple(3, "LM-Q30", "LM-Q20", "LM-Q10", 0));
 
     // Escape and F1 do nothing; Enter activates Exit.
     w.Control<QComboBox>(IDC_MODEL)->setFocus();
     PressKey(*w.window.Control(IDC_MODEL), Qt::Key_Escape);
     PressKey(w.window, Qt::Key_Escape);
     PressKey(w.window, Qt::Key_F1);
-    EXPECT_TRUE(w.window.isVisible());
-    EXPECT_TRUE(w.dialogs.boxes.empty());
+    EXPECT_EQ(std::pair(w.window.isVisible(), w.dialogs.boxes.size()), std::pair(true, size_t{0}));
     PressKey(w.window, Qt::Key_Return);
-    EXPECT_FALSE(w.window.isVisible());
-    EXPECT_EQ(w.window.result(), QDialog::Accepted);
+    EXPECT_EQ(std::pair(w.window.isVisible(), w.window.result()),
+              std::pair(false, int{QDialog::Accepted}));
 }
 
-class RefusingStarter final : public WorkerStarter {
-  public:
+struct RefusingStarter final : WorkerStarter {
     std::optional<std::thread> Start(std::function<void()>) override { return std::nullopt; }
 };
 
@@ -147,12 +143,7 @@ struct CommandCase {
     uint32_t silentFrom;  // the first frame the printer leaves unanswered; 0 none
     int32_t fileModel;    // the backup sent; -1 none
     bool refuseThread;
-    const char* text;
-    const char* suffix;
-    uint32_t style;
-    bool windowShown;  // at the outcome box
-    int barValue;
-    int barMaximum;
+    RecordedBox outcome;
 };
 
 class MainWindowCommand : public ::testing::TestWithParam<CommandCase> {};
@@ -173,33 +164,23 @@ TEST_P(MainWindowCommand, ShowsOneOutcomeBoxThenEndsTheDeviceAndFreesTheLibrary)
     MainDlgEnvironment environment;
     environment.transfer = {&driver, &clock, c.refuseThread ? &refusing : &SystemWorkerStarter()};
     Windows w{environment};
-    size_t endedAtBox = 99;
-    int freesAtBox = -1;
-    w.dialogs.onBox = [&] {
-        endedAtBox = driver.endedHandles.size();
-        freesAtBox = driver.frees;
-    };
+    std::pair<size_t, int> endedAndFreedAtBox{99, -1};
+    w.dialogs.onBox = [&] { endedAndFreedAtBox = {driver.endedHandles.size(), driver.frees}; };
     w.Press(c.model, c.button, path);
 
-    ASSERT_EQ(w.dialogs.boxes.size(), 2u);  // the confirmation, then the outcome
-    EXPECT_EQ(w.dialogs.boxes[0].text, "プリンター側の準備はよろしいですか？");
-    EXPECT_EQ(w.dialogs.boxes[0].style, 0x44u);
-    const RecordedBox& box = w.dialogs.boxes[1];
-    EXPECT_EQ(box.text, QString::fromUtf8(c.text) + c.suffix);
-    EXPECT_EQ(box.caption, "VELLORAN");
-    EXPECT_EQ(box.style, c.style);
-    EXPECT_EQ(box.transferWindowVisible, c.windowShown);
-    EXPECT_EQ(box.barValue, c.barValue);
-    EXPECT_EQ(box.barMaximum, c.barMaximum);
+    // The confirmation, then the outcome.
+    EXPECT_EQ(w.dialogs.boxes,
+              (std::vector<RecordedBox>{{"プリンター側の準備はよろしいですか？", "VELLORAN", 0x44},
+                                        c.outcome}));
     EXPECT_EQ(ScriptedDialogs::VisibleTransferWindow(), nullptr);
     // The device is ended and the library freed after the box, not before.
-    EXPECT_EQ(endedAtBox, 0u);
-    EXPECT_EQ(freesAtBox, 0);
-    EXPECT_EQ(driver.frees, driver.loads);
-    EXPECT_EQ(driver.endedHandles.size(), driver.startIndices.size());
-    EXPECT_EQ(w.window.Logic().selection, c.model);
-    EXPECT_EQ(w.Control<QComboBox>(IDC_MODEL)->currentIndex(), c.model);
-    if (c.button == IDC_RECEIVE && c.style == 0x40) {
+    EXPECT_EQ(endedAndFreedAtBox, std::pair(size_t{0}, 0));
+    EXPECT_EQ(std::pair(driver.frees, driver.endedHandles.size()),
+              std::pair(driver.loads, driver.startIndices.size()));
+    EXPECT_EQ(
+        std::pair(w.window.Logic().selection, w.Control<QComboBox>(IDC_MODEL)->currentIndex()),
+        std::pair(c.model, c.model));
+    if (c.button == IDC_RECEIVE && c.outcome.style == 0x40) {
         // The LM-Q30's header, then the first record's head: 0x10E60000, 0x5000 bytes.
         const std::vector<uint8_t> bytes = ReadBytes(path);
         EXPECT_EQ(bytes.size(), 186432u);
@@ -213,31 +194,37 @@ TEST_P(MainWindowCommand, ShowsOneOutcomeBoxThenEndsTheDeviceAndFreesTheLibrary)
 
 void Nothing(FakeDriver&) {}
 
+// The outcome box: over the transfer window with its bar's value and maximum, or alone.
+RecordedBox Outcome(const QString& text, uint32_t style, bool overWindow = false, int value = -1,
+                    int maximum = -1) {
+    return {text, "VELLORAN", style, overWindow, value, maximum};
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Paths, MainWindowCommand,
     ::testing::Values(
         // Nine frames around one data frame.
-        CommandCase{"CompleteSend", kQ20, IDC_SEND, &Nothing, 0, kQ20, false, kDone, "", 0x40, true,
-                    10, 10},
+        CommandCase{"CompleteSend", kQ20, IDC_SEND, &Nothing, 0, kQ20, false,
+                    Outcome(kDone, 0x40, true, 10, 10)},
         // Seven regions of 64-byte blocks: 2920 steps of a range of 2927.
-        CommandCase{"CompleteQ30Receive", kQ30, IDC_RECEIVE, &Nothing, 0, -1, false, kDone, "",
-                    0x40, true, 2920, 2927},
+        CommandCase{"CompleteQ30Receive", kQ30, IDC_RECEIVE, &Nothing, 0, -1, false,
+                    Outcome(kDone, 0x40, true, 2920, 2927)},
         // Open, address, control 00, setup; the next address goes unanswered.
-        CommandCase{"SendInterrupted", kQ20, IDC_SEND, &Nothing, 5, kQ20, false, kSendInterrupted,
-                    " (0xec 0x00)", 0x30, true, 4, 10},
+        CommandCase{"SendInterrupted", kQ20, IDC_SEND, &Nothing, 5, kQ20, false,
+                    Outcome(QString(kSendInterrupted) + " (0xec 0x00)", 0x30, true, 4, 10)},
         // Open and address; the first block never arrives.
         CommandCase{"ReceiveInterrupted", kQ20, IDC_RECEIVE, &Nothing, 3, -1, false,
-                    kReceiveInterrupted, " (0x21 0x00)", 0x30, true, 2, 20482},
+                    Outcome(QString(kReceiveInterrupted) + " (0x21 0x00)", 0x30, true, 2, 20482)},
         // Failures before the job show their box before the window appears.
         CommandCase{"SendWithoutLibrary", kQ10, IDC_SEND, [](FakeDriver& d) { d.loadFails = true; },
-                    0, kQ10, false, kSendFailed, "", 0x30, false, -1, -1},
+                    0, kQ10, false, Outcome(kSendFailed, 0x30)},
         CommandCase{"ReceiveWithoutPrinter", kQ20, IDC_RECEIVE,
-                    [](FakeDriver& d) { d.activeIndex = -1; }, 0, -1, false, kReceiveFailed, "",
-                    0x30, false, -1, -1},
-        CommandCase{"RefusedFile", kQ20, IDC_SEND, &Nothing, 0, kQ30, false, kSendFailed, "", 0x30,
-                    false, -1, -1},
-        CommandCase{"WorkerCannotStart", kQ20, IDC_RECEIVE, &Nothing, 0, -1, true, kGenericError,
-                    "", 0x30, false, -1, -1}),
+                    [](FakeDriver& d) { d.activeIndex = -1; }, 0, -1, false,
+                    Outcome(kReceiveFailed, 0x30)},
+        CommandCase{"RefusedFile", kQ20, IDC_SEND, &Nothing, 0, kQ30, false,
+                    Outcome(kSendFailed, 0x30)},
+        CommandCase{"WorkerCannotStart", kQ20, IDC_RECEIVE, &Nothing, 0, -1, true,
+                    Outcome(kGenericError, 0x30)}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(MainWindowCommandTest, AskForAFileThenAConfirmationAndRunNothingWithoutBoth) {
@@ -255,17 +242,18 @@ TEST(MainWindowCommandTest, AskForAFileThenAConfirmationAndRunNothingWithoutBoth
     }
     EXPECT_EQ(w.dialogs.boxes.size(), 2u);
     EXPECT_TRUE(driver.loadedNames.empty());
+    // Both ask for a backup file and before one is replaced; the save dialog proposes a
+    // name, the open dialog takes only a file that exists.
     ASSERT_EQ(w.dialogs.requests.size(), 4u);
-    const FileDialogRequest& save = w.dialogs.requests[0];
-    EXPECT_EQ(save.kind, FileDialogKind::kSave);
-    EXPECT_EQ(save.initialName, "lmq10_140307.vid");
-    EXPECT_EQ(save.defaultExtension, "vid");
-    EXPECT_TRUE(save.overwritePrompt);
-    const FileDialogRequest& open = w.dialogs.requests[2];
-    EXPECT_EQ(open.kind, FileDialogKind::kOpen);
-    EXPECT_EQ(open.initialName, "");
-    EXPECT_EQ(open.filterPattern, "*.vid");
-    EXPECT_TRUE(open.fileMustExist);
+    const auto fields = [&w](size_t i) {
+        const FileDialogRequest& r = w.dialogs.requests[i];
+        return std::tuple(r.kind, r.initialName, r.defaultExtension, r.filterName, r.filterPattern,
+                          r.overwritePrompt, r.fileMustExist, r.pathMustExist);
+    };
+    EXPECT_EQ(fields(0), std::tuple(FileDialogKind::kSave, "lmq10_140307.vid", "vid", "vid files",
+                                    "*.vid", true, false, false));
+    EXPECT_EQ(fields(2),
+              std::tuple(FileDialogKind::kOpen, "", "vid", "vid files", "*.vid", true, true, true));
 }
 
 TEST(TransferWindowTest, IsLaidOutAfterItsTemplateAndOnlyItsOwnEndClosesIt) {
@@ -285,6 +273,135 @@ TEST(TransferWindowTest, IsLaidOutAfterItsTemplateAndOnlyItsOwnEndClosesIt) {
     EXPECT_TRUE(window.isVisible());
     window.EndModal();
     EXPECT_FALSE(window.isVisible());
+}
+
+std::string ThisProgram() {
+    return QCoreApplication::applicationFilePath().toStdString();
+}
+
+TEST(HelpButtonTest, OpensTheCompiledHelpBesideTheProgramOnItsContents) {
+    ChmHelpViewer viewer;
+    // The tests live in the program's folder, beside VLR120.chm.
+    Windows w{{}, viewer, &ThisProgram};
+    w.Click(IDC_HELP_BUTTON);
+
+    EXPECT_TRUE(w.dialogs.boxes.empty());
+    HelpWindow* help = viewer.Window();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(help->windowTitle(), "VELLORAN ヘルプ");
+    EXPECT_TRUE(help->Browser().toPlainText().contains("VELLORAN について"));
+
+    // The contents, an entry's children indented; every entry leads to a page in the file.
+    std::vector<QString> entries;
+    for (QTreeWidgetItemIterator at(&help->Contents()); *at != nullptr; ++at) {
+        entries.push_back(((*at)->parent() != nullptr ? "  " : "") + (*at)->text(0));
+        help->Contents().setCurrentItem(*at);
+        EXPECT_FALSE(help->Browser().toPlainText().isEmpty()) << entries.back().toStdString();
+    }
+    EXPECT_EQ(entries, (std::vector<QString>{
+                           "VELLORAN について", "使いかた", "  受信のしかた（バックアップを取る）",
+                           "  送信のしかた（バックアップを戻す）", "バックアップと機種の対応",
+                           "メッセージと確認すること"}));
+    const QTreeWidgetItem& root = *help->Contents().invisibleRootItem();
+    help->Contents().setCurrentItem(root.child(1)->child(0));
+    EXPECT_TRUE(help->Browser().toPlainText().contains("lmq10_140307.vid"));
+    help->Contents().setCurrentItem(root.child(3));
+    EXPECT_TRUE(help->Browser().toPlainText().contains("ヘルプが見つかりません。"));
+}
+
+// No help beside the program, a file that is not compiled help, or compiled help that
+// lacks its system file or its contents (one entry of its directory renamed) and would
+// show an empty window: each counts as missing.
+TEST(BrokenHelpTest, SaysTheHelpIsMissingInABoxCaptionedWithTheProductName) {
+    // The entry renamed in a copy of the real help; "" an HTML file; null no file.
+    for (const char* entry : {static_cast<const char*>(nullptr), "", "/#SYSTEM", "/contents.hhc"}) {
+        SCOPED_TRACE(entry != nullptr ? entry : "no file");
+        TempDir folder;
+        if (entry != nullptr) {
+            std::vector<uint8_t> bytes{'<', 'h', 't', 'm', 'l', '>'};
+            if (*entry != '\0') {
+                bytes = ReadBytes(HelpPathFor(ThisProgram()));
+                const std::string name = entry;
+                const auto at = std::search(bytes.begin(), bytes.end(), name.begin(), name.end());
+                ASSERT_NE(at, bytes.end());
+                *(at + static_cast<ptrdiff_t>(name.size()) - 1) ^= 1;
+            }
+            WriteBytes(folder.File("VLR120.chm"), bytes);
+        }
+        ChmHelpViewer viewer;
+        Windows w{{}, viewer, [&folder] { return folder.File("velloran"); }};
+        w.Click(IDC_HELP_BUTTON);
+        EXPECT_EQ(viewer.Window(), nullptr);
+        EXPECT_EQ(w.dialogs.boxes,
+                  (std::vector<RecordedBox>{{"ヘルプが見つかりません。", "VELLORAN", 0x30}}));
+    }
+}
+
+// A truncated record ends the reading; what came before it stays.
+TEST(ChmSystemTest, StopsAtATruncatedRecord) {
+    const std::string bytes = std::string("\x03\x00\x00\x00", 4) +
+                              std::string("\x00\x00\x08\x00toc.hhc\0", 12) + "\x03\x00\x09";
+    const ChmSystemInfo info = ParseChmSystem(bytes);
+    EXPECT_EQ(info.contentsFile, "toc.hhc");
+    EXPECT_EQ(info.title, "");
+}
+
+// A complete send through the windows against the simulated printer, whose memory lives
+// in a state file of raw image bytes (lmq20.mem): the send leaves the sent bytes in it.
+// Runs in real time, on its own.
+TEST(DesktopTransferTest, SendWritesTheBackupIntoThePrintersMemory) {
+    TempDir state;
+    TempDir files;
+    setenv("VELLORAN_SIM_STATE_DIR", state.Path().c_str(), 1);
+    Windows w;
+    w.window.show();
+    const std::string sent = files.File("sent.vid");
+    const std::vector<uint8_t> backup =
+        SingleRegionFile(HeaderOf(kQ20), 0x10008000, 0x28000, 0x28000, 7);
+    WriteBytes(sent, backup);
+    w.Press(kQ20, IDC_SEND, sent);
+
+    // The outcome over the transfer window, its bar full: the data frames and the nine
+    // around them.
+    ASSERT_EQ(w.dialogs.boxes.size(), 2u);
+    EXPECT_EQ(w.dialogs.boxes[1], (RecordedBox{"データの転送が正常に終了しました。", "VELLORAN",
+                                               0x40, true, 2731 + 9, 2731 + 9}));
+    EXPECT_EQ(ScriptedDialogs::VisibleTransferWindow(), nullptr);
+
+    const std::vector<uint8_t> memory = ReadBytes(state.File("lmq20.mem"));
+    ASSERT_EQ(memory.size(), 0x28000u);
+    EXPECT_TRUE(std::equal(backup.begin() + 16, backup.end(), memory.begin()));
+}
+
+TEST(LockFileInstanceTest, SecondHolderIsRefusedUntilTheFirstReleases) {
+    TempDir folder;
+    const QString lock = QString::fromStdString(folder.File("velloran.lock"));
+    LockFileInstance first(QString::fromStdString(folder.Path().string()));
+    LockFileInstance second(QString::fromStdString(folder.Path().string()));
+    ASSERT_TRUE(first.TryAcquire("velloran"));
+    EXPECT_TRUE(QFileInfo::exists(lock));
+    EXPECT_FALSE(second.TryAcquire("velloran"));
+    EXPECT_TRUE(second.TryAcquire("other-program"));
+    first.Release();
+    EXPECT_FALSE(QFileInfo::exists(lock));
+    EXPECT_TRUE(second.TryAcquire("velloran"));
+}
+
+// The lock file's folder: XDG_RUNTIME_DIR when it names a folder, otherwise /tmp.
+TEST(RuntimeFolderTest, IsXdgRuntimeDirWhenItIsAFolderOtherwiseTmp) {
+    const char* old = std::getenv("XDG_RUNTIME_DIR");
+    const std::string saved = old != nullptr ? old : "";
+    TempDir folder;
+    SetEnvVar("XDG_RUNTIME_DIR", folder.Path().string());
+    EXPECT_EQ(RuntimeFolder().toStdString(), folder.Path().string());
+    SetEnvVar("XDG_RUNTIME_DIR", "/nonexistent/velloran-runtime");
+    EXPECT_EQ(RuntimeFolder(), "/tmp");
+    UnsetEnvVar("XDG_RUNTIME_DIR");
+    EXPECT_EQ(RuntimeFolder(), "/tmp");
+    if (old != nullptr) {
+        SetEnvVar("XDG_RUNTIME_DIR", saved);
+    }
 }
 
 }  // namespace

@@ -1,11 +1,21 @@
-// velloran.exe driven through its windows from outside, for everything short of a
-// transfer: texts, models and placement, the keys the main window ignores, one instance
-// at a time, and the help.
+// velloran.exe driven through its windows from outside: texts, models and placement, the
+// keys the main window ignores, one instance at a time, the help, and a complete receive
+// against the simulated printer in real time. The printer keeps its memory in a state
+// file of raw image bytes (lmq20.mem): a receive gives that file's bytes. While the job
+// runs, nothing the user does closes the transfer window.
 #include <gtest/gtest.h>
+
+#include <windows.h>
+
+// After windows.h, on which it builds.
+#include <commctrl.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <tuple>
 
+#include "tests/support/backup_builder.h"
+#include "tests/ui/template_numbers.h"
 #include "tests/ui/win32/win32_harness.h"
 #include "ui/win32/utf8_text.h"
 
@@ -22,9 +32,9 @@ HWND HelpWindowOf(DWORD processId) {
 TEST_F(ProgramTest, MainWindowShowsItsTextsAndModelsIgnoresEscapeAndF1AndEndsOnEnter) {
     Start();
     EXPECT_EQ(TextOf(mainWindow), L"VELLORAN");
-    EXPECT_EQ(ControlText(mainWindow, IDC_RECEIVE_TEXT),
-              L"プリンターからデータを受信し、ファイルへ出力します。");
-    EXPECT_EQ(ControlText(mainWindow, IDC_EXIT), L"終了(&X)");
+    for (const auto& [id, text] : kMainTexts) {
+        EXPECT_EQ(Utf8(ControlText(mainWindow, id)), text) << id;
+    }
     // Template 102 sits at 0,0 and has no owner: the window opens centred on the work area.
     RECT area{}, shown{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
@@ -86,9 +96,94 @@ TEST_F(ProgramTest, WithoutTheHelpFileThePressSaysItIsMissing) {
     Start(Utf8FromPath(alone));
     Press(IDC_HELP_BUTTON);
     const SeenBox box = AnswerBox(IDOK);
-    EXPECT_EQ(box.text, L"ヘルプが見つかりません。");
-    EXPECT_EQ(box.caption, L"VELLORAN");
-    EXPECT_EQ(box.owner, mainWindow);
+    EXPECT_EQ(std::tuple(box.text, box.caption, box.owner),
+              std::tuple(L"ヘルプが見つかりません。", L"VELLORAN", mainWindow));
+}
+
+constexpr uint32_t kImageLength = 0x28000;
+constexpr LRESULT kReceiveRange = 20482;  // 0x28000 / 8 + 2
+constexpr DWORD kTransferTimeoutMs = 240000;
+
+LRESULT BarPosition(HWND transfer) {
+    return SendDlgItemMessageW(transfer, IDC_PROGRESS, PBM_GETPOS, 0, 0);
+}
+
+using ProgramTransferTest = ProgramTest;
+
+TEST_F(ProgramTransferTest, ReceiveWritesThePrintersMemoryUnderTheProposedName) {
+    const std::vector<uint8_t> backup =
+        SingleRegionFile(HeaderOf(kQ20), 0x10008000, kImageLength, kImageLength, 3);
+    WriteBytes(state.File("lmq20.mem"), std::vector<uint8_t>(backup.begin() + 16, backup.end()));
+    const std::string received = files.File("received.vid");
+    Start();
+    SelectModel(mainWindow, kQ20);
+    Press(IDC_RECEIVE);
+    // The save dialog proposes lmq20_YYMMDD.vid among the backup files.
+    const HWND dialog = Wait(kFileDialogMark);
+    std::wstring name;
+    WaitUntil([&] { return !(name = ControlText(dialog, kFileDialogMark.controlId)).empty(); },
+              kWindowTimeoutMs);
+    EXPECT_TRUE(name.starts_with(L"lmq20_") && name.ends_with(L".vid") && name.size() == 16)
+        << Utf8(name);
+    EXPECT_EQ(ControlText(dialog, kFileTypeBoxId), L"vid files (*.vid)");
+    EXPECT_TRUE(AnswerFileDialog(program->Id(), received)) << "no file dialog";
+    EXPECT_EQ(AnswerBox(IDYES).text, L"プリンター側の準備はよろしいですか？");
+    const HWND transfer = Wait(kTransferWindowMark);
+    ASSERT_NE(transfer, nullptr);
+
+    // The running window: caption, status line, no close box, centred over the disabled
+    // main window, the bar's range set, the driver library loaded.
+    EXPECT_EQ(TextOf(transfer), L"VELLORAN");
+    EXPECT_EQ(ControlText(transfer, IDC_STATUS), L"データを受信中です。");
+    EXPECT_EQ(GetWindowLongW(transfer, GWL_STYLE) & WS_SYSMENU, 0);
+    EXPECT_EQ(GetWindow(transfer, GW_OWNER), mainWindow);
+    RECT over{}, under{};
+    GetWindowRect(transfer, &over);
+    GetWindowRect(mainWindow, &under);
+    EXPECT_LE(std::abs(over.left + over.right - under.left - under.right), 1);
+    EXPECT_LE(std::abs(over.top + over.bottom - under.top - under.bottom), 1);
+    EXPECT_FALSE(IsWindowEnabled(mainWindow));
+    EXPECT_EQ(SendDlgItemMessageW(transfer, IDC_PROGRESS, PBM_GETRANGE, FALSE, 0), kReceiveRange);
+    EXPECT_TRUE(program->HasModule(L"Hdv305.dll"));
+
+    // Enter, Escape, F1, Alt+F4 and close requests: the window stays and the job goes on.
+    for (const HWND target : {transfer, GetDlgItem(transfer, IDC_STATUS)}) {
+        for (const WPARAM key : {VK_RETURN, VK_ESCAPE, VK_F1}) {
+            PostMessageW(target, WM_KEYDOWN, key, 0);
+        }
+    }
+    PostMessageW(transfer, WM_SYSKEYDOWN, VK_F4, 1 << 29);  // with Alt held
+    PostMessageW(transfer, WM_SYSCOMMAND, SC_CLOSE, 0);
+    PostMessageW(transfer, WM_SYSCOMMAND, SC_CLOSE | 0x2, 0);  // the system's own low bits
+    PostMessageW(transfer, WM_CLOSE, 0, 0);
+    const LRESULT before = BarPosition(transfer);
+    Sleep(kQuietMs);
+    EXPECT_TRUE(IsWindowVisible(transfer));
+    EXPECT_GT(BarPosition(transfer), before);
+    EXPECT_FALSE(Showing(kMessageBoxMark));
+
+    // The one outcome box, over the window with its bar full; then the window goes, the
+    // library is freed and the main window is back with its model.
+    ASSERT_NE(Wait(kMessageBoxMark, kTransferTimeoutMs), nullptr);
+    EXPECT_TRUE(IsWindowVisible(transfer));
+    EXPECT_EQ(BarPosition(transfer), kReceiveRange);
+    const SeenBox outcome = AnswerBox(IDOK);
+    EXPECT_EQ(std::tuple(outcome.text, outcome.caption, outcome.owner),
+              std::tuple(L"データの転送が正常に終了しました。", L"VELLORAN", transfer));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(transfer); }, kWindowTimeoutMs));
+    EXPECT_FALSE(Showing(kMessageBoxMark));
+    EXPECT_TRUE(IsWindowEnabled(mainWindow));
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == mainWindow; }, kWindowTimeoutMs));
+    EXPECT_FALSE(program->HasModule(L"Hdv305.dll"));
+    EXPECT_EQ(SendDlgItemMessageW(mainWindow, IDC_MODEL, CB_GETCURSEL, 0, 0), kQ20);
+
+    const std::vector<uint8_t> bytes = ReadBytes(received);
+    ASSERT_EQ(bytes.size(), 16 + kImageLength);
+    // The LM-Q20's header, then the record's head: 0x10008000, 0x28000 bytes.
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 16),
+              (std::vector<uint8_t>{0x00, 0x08, 0x09, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x80,
+                                    0x00, 0x10, 0x00, 0x80, 0x02, 0x00}));
+    EXPECT_TRUE(bytes == backup);
 }
 
 }  // namespace

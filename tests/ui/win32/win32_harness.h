@@ -5,19 +5,25 @@
 
 #include <windows.h>
 
+// After windows.h, on which it builds.
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "res/resource.h"
 #include "tests/support/temp_dir.h"
 #include "ui/win32/driving/program_driving.h"
 #include "ui/win32/driving/program_under_test.h"
 #include "ui/win32/driving/window_probe.h"
+#include "ui/win32/utf8_text.h"
 
 namespace velloran::testing {
 
@@ -30,21 +36,32 @@ inline constexpr DWORD kQuietMs = 500;  // long enough for a wrongly handled inp
 // the simulated printer with a state folder of the test's own.
 class ProgramTest : public ::testing::Test {
   protected:
-    void TearDown() override;
+    void TearDown() override {
+        if (program != nullptr && !program->WaitForExit(0)) {
+            Press(IDC_EXIT);
+            EXPECT_EQ(program->WaitForExit(kExitTimeoutMs), DWORD{0});
+        }
+    }
 
     // Starts the program and waits for its main window.
-    void Start(const std::string& programPath = VELLORAN_WIN32_PROGRAM);
+    void Start(const std::string& programPath = VELLORAN_WIN32_PROGRAM) {
+        program = std::make_unique<ProgramUnderTest>(
+            Utf16(programPath), SimulatedPrinterEnvironment(VELLORAN_SIM_DRIVER_DIR, state.Path()));
+        ASSERT_TRUE(program->Started());
+        mainWindow = Wait(kMainWindowMark);
+        ASSERT_NE(mainWindow, nullptr);
+    }
     void Press(int button) { PostClick(mainWindow, button); }
     HWND Wait(const WindowMark& mark, DWORD timeoutMs = kWindowTimeoutMs) {
         return WaitForWindow(program->Id(), mark, timeoutMs);
     }
     bool Showing(const WindowMark& mark) { return !VisibleWindows(program->Id(), mark).empty(); }
-    // Waits for the save or open dialog, types `path` as the file name and presses OK.
-    void AnswerFileDialog(const std::string& path) {
-        EXPECT_TRUE(driving::AnswerFileDialog(program->Id(), path)) << "no file dialog";
-    }
     // Waits for a message box and answers it with `button`.
-    SeenBox AnswerBox(int button, DWORD timeoutMs = kWindowTimeoutMs);
+    SeenBox AnswerBox(int button, DWORD timeoutMs = kWindowTimeoutMs) {
+        const std::optional<SeenBox> seen = driving::AnswerBox(program->Id(), button, timeoutMs);
+        EXPECT_TRUE(seen.has_value()) << "no message box";
+        return seen.value_or(SeenBox{});
+    }
 
     TempDir state;
     TempDir files;
@@ -79,8 +96,6 @@ class BoxAnswerer {
         stop_ = true;
         thread_.join();
     }
-    BoxAnswerer(const BoxAnswerer&) = delete;
-    BoxAnswerer& operator=(const BoxAnswerer&) = delete;
 
     std::vector<Box> Boxes() {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -88,7 +103,27 @@ class BoxAnswerer {
     }
 
   private:
-    void Run();
+    void Run() {
+        constexpr DWORD kPollMs = 5;
+        while (!stop_) {
+            for (const HWND box : VisibleWindows(GetCurrentProcessId(), kMessageBoxMark)) {
+                const std::vector<HWND> transfer =
+                    VisibleWindows(GetCurrentProcessId(), kTransferWindowMark);
+                const LRESULT position =
+                    transfer.empty() ? -1
+                                     : SendMessageW(GetDlgItem(transfer.front(), IDC_PROGRESS),
+                                                    PBM_GETPOS, 0, 0);
+                {
+                    std::lock_guard<std::mutex> lock(mutex_);
+                    boxes_.push_back({ControlText(box, kMessageBoxTextId), TextOf(box),
+                                      GetWindow(box, GW_OWNER), !transfer.empty(), position});
+                }
+                PostClick(box, IDOK);
+                WaitUntil([box] { return !IsWindow(box); }, kWindowTimeoutMs);
+            }
+            Sleep(kPollMs);
+        }
+    }
 
     std::mutex mutex_;
     std::vector<Box> boxes_;
