@@ -32,11 +32,4 @@ using UsbWriteFn = uint32_t(VELLORAN_DRIVER_CALL*)(uint32_t handle, const void* 
 using UsbReadFn = uint32_t(VELLORAN_DRIVER_CALL*)(uint32_t handle, void* buffer, uint32_t* count);
 }
 
-// Entry-point suffixes in the order in which a binding resolves them.
-inline constexpr const char* kEntrySuffixes[] = {
-#define VELLORAN_DRIVER_ENTRY(suffix) #suffix,
-#include "link/driver_entries.def"
-#undef VELLORAN_DRIVER_ENTRY
-};
-
 }  // namespace velloran
