@@ -66,15 +66,17 @@ std::string FrameKindName(std::span<const uint8_t> sent) {
     if (sent.size() < kControlFrameLength || sent[0] != kFrameStart) {
         return "frame";
     }
-    switch (sent[1]) {
+    switch (sent[kCommandOffset]) {
         case kOpenCommand:
             return "open";
         case kAddressCommand:
-            return sent.size() == kAddressFrameLength && GetLe32(&sent[4]) == kControlAddress
+            return sent.size() == kAddressFrameLength &&
+                           GetLe32(&sent[kAddressOffset]) == kControlAddress
                        ? "address"
                        : "target";
         case kControlCommand:
-            return sent[2] == kSetupCode ? "setup" : ControlName(sent[2]);
+            return sent[kControlCodeOffset] == kSetupCode ? "setup"
+                                                          : ControlName(sent[kControlCodeOffset]);
         case kDataCommand:
             return "data";
         default:

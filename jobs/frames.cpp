@@ -10,7 +10,7 @@ namespace {
 Frame Begin(uint8_t command, uint32_t length) {
     Frame frame;
     frame.bytes[0] = kFrameStart;
-    frame.bytes[1] = command;
+    frame.bytes[kCommandOffset] = command;
     frame.length = length;
     return frame;
 }
@@ -19,38 +19,38 @@ Frame Begin(uint8_t command, uint32_t length) {
 
 Frame OpenFrame(const ModelSignature& signature) {
     Frame frame = Begin(kOpenCommand, kOpenFrameLength);
-    PutLe16(&frame.bytes[2], 4);
-    std::copy(signature.begin(), signature.end(), frame.bytes.begin() + 4);
+    PutLe16(&frame.bytes[kLengthOffset], kAddressFieldLength);
+    std::copy(signature.begin(), signature.end(), frame.bytes.begin() + kSignatureOffset);
     return frame;
 }
 
 Frame AddressFrame(uint32_t address) {
     Frame frame = Begin(kAddressCommand, kAddressFrameLength);
-    PutLe16(&frame.bytes[2], 4);
-    PutLe32(&frame.bytes[4], address);
+    PutLe16(&frame.bytes[kLengthOffset], kAddressFieldLength);
+    PutLe32(&frame.bytes[kAddressOffset], address);
     return frame;
 }
 
 Frame ControlFrame(uint8_t controlCode) {
     Frame frame = Begin(kControlCommand, kControlFrameLength);
-    frame.bytes[2] = controlCode;
+    frame.bytes[kControlCodeOffset] = controlCode;
     return frame;
 }
 
 Frame SetupFrame(uint32_t targetAddress, uint32_t setupValue) {
     Frame frame = Begin(kControlCommand, kSetupFrameLength);
-    frame.bytes[2] = kSetupCode;
-    PutLe16(&frame.bytes[3], 8);
-    PutLe32(&frame.bytes[5], targetAddress);
-    PutLe32(&frame.bytes[9], setupValue);
+    frame.bytes[kControlCodeOffset] = kSetupCode;
+    PutLe16(&frame.bytes[kSetupLengthOffset], kSetupFieldsLength);
+    PutLe32(&frame.bytes[kSetupTargetOffset], targetAddress);
+    PutLe32(&frame.bytes[kSetupValueOffset], setupValue);
     return frame;
 }
 
 Frame DataFrame(const uint8_t* bytes, uint32_t count) {
     const uint32_t n = std::min(count, kDataChunk);
     Frame frame = Begin(kDataCommand, kDataFrameHeadLength + n);
-    PutLe16(&frame.bytes[2], static_cast<uint16_t>(n));
-    std::copy_n(bytes, n, frame.bytes.begin() + kDataFrameHeadLength);
+    PutLe16(&frame.bytes[kLengthOffset], static_cast<uint16_t>(n));
+    std::copy_n(bytes, n, frame.bytes.begin() + kDataOffset);
     return frame;
 }
 

@@ -32,6 +32,21 @@ inline constexpr uint32_t kControlFrameLength = 3;
 inline constexpr uint32_t kSetupFrameLength = 13;
 inline constexpr uint32_t kDataFrameHeadLength = 4;
 
+// Where each field stands in a frame.
+inline constexpr uint32_t kCommandOffset = 1;
+inline constexpr uint32_t kLengthOffset = 2;  // LE16 count of the bytes that follow
+inline constexpr uint32_t kControlCodeOffset = 2;
+inline constexpr uint32_t kSignatureOffset = 4;
+inline constexpr uint32_t kAddressOffset = 4;
+inline constexpr uint32_t kSetupLengthOffset = 3;
+inline constexpr uint32_t kSetupTargetOffset = 5;
+inline constexpr uint32_t kSetupValueOffset = 9;
+inline constexpr uint32_t kDataOffset = kDataFrameHeadLength;
+
+// The LE16 counts the open, address and setup frames carry.
+inline constexpr uint16_t kAddressFieldLength = 4;
+inline constexpr uint16_t kSetupFieldsLength = 8;
+
 // One frame: its bytes and the exact length handed to the printer.
 struct Frame {
     std::array<uint8_t, kMaxFrameLength> bytes{};

@@ -111,15 +111,17 @@ int ReadBlock64(const CDeviceLink& link, Clock& clock, uint8_t* out) {
 
 int UseWideReads(int32_t modelIndex, const OsVersion& version) {
     const ModelEntry* model = ModelAt(modelIndex);
-    if (model == nullptr || model->series == 0 || !version.queried ||
-        version.platformId != kPlatformIdWin32Nt) {
+    if (model == nullptr || model->series == 0 || !version.queried) {
+        return 0;
+    }
+    // Every platform other than Windows that we run on takes 64-byte reads.
+    if (!version.windows) {
+        return 1;
+    }
+    if (version.platformId != kPlatformIdWin32Nt) {
         return 0;
     }
     return version.majorVersion >= kWideReadsMinMajorVersion ? 1 : 0;
-}
-
-int UseWideReads(int32_t modelIndex) {
-    return UseWideReads(modelIndex, QueryOsVersion());
 }
 
 }  // namespace velloran

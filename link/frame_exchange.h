@@ -31,8 +31,8 @@ inline constexpr uint32_t kWideBlock = 64;
 [[nodiscard]] int ReadBlock64(const CDeviceLink& link, Clock& clock, uint8_t* out);
 
 // 1 when a receive for catalogue row `modelIndex` reads 64-byte blocks, 0 for 8-byte
-// blocks: never for series 0, otherwise only on an NT-family platform of version 5 on.
+// blocks: never for series 0; otherwise on Windows only on an NT-family platform of
+// version 5 on, and always elsewhere.
 int UseWideReads(int32_t modelIndex, const OsVersion& version);
-int UseWideReads(int32_t modelIndex);
 
 }  // namespace velloran

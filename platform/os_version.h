@@ -6,15 +6,15 @@ namespace velloran {
 
 inline constexpr uint32_t kPlatformIdWin32Nt = 2;
 
-// What the platform reports about itself, in the terms of the Windows version record.
+// What the platform reports about itself: on Windows its version record; elsewhere only
+// that it is not Windows.
 struct OsVersion {
     bool queried = false;  // false when the query failed
     uint32_t platformId = 0;
     uint32_t majorVersion = 0;
+    bool windows = true;
 };
 
-// On Windows the version query; elsewhere an NT-family platform of major version 5 or
-// later, since every platform we run on can take 64-byte reads.
 OsVersion QueryOsVersion();
 
 }  // namespace velloran

@@ -3,8 +3,7 @@
 namespace velloran {
 
 OsVersion QueryOsVersion() {
-    constexpr uint32_t kReportedMajorVersion = 6;
-    return OsVersion{true, kPlatformIdWin32Nt, kReportedMajorVersion};
+    return OsVersion{.queried = true, .windows = false};
 }
 
 }  // namespace velloran

@@ -10,22 +10,24 @@ namespace velloran::sim {
 
 // Frame layout: a start byte, a command byte, then the command's own fields.
 inline constexpr uint8_t kFrameStart = 0x02;
-inline constexpr uint8_t kCommandOpen = 0x02;
-inline constexpr uint8_t kCommandControl = 0xEB;
-inline constexpr uint8_t kCommandAddress = 0xEC;
-inline constexpr uint8_t kCommandData = 0xED;
+inline constexpr uint8_t kOpenCommand = 0x02;
+inline constexpr uint8_t kControlCommand = 0xEB;
+inline constexpr uint8_t kAddressCommand = 0xEC;
+inline constexpr uint8_t kDataCommand = 0xED;
 
 inline constexpr size_t kOpenFrameLength = 16;
 inline constexpr size_t kAddressFrameLength = 8;
 inline constexpr size_t kControlFrameLength = 3;
 inline constexpr size_t kSetupFrameLength = 13;
-inline constexpr size_t kDataHeaderLength = 4;
-inline constexpr size_t kMaxDataPayload = 60;
+inline constexpr size_t kDataFrameHeadLength = 4;
+inline constexpr size_t kDataChunk = 60;
 inline constexpr size_t kSignatureLength = 6;
 
 // Field offsets within a frame.
 inline constexpr size_t kCommandOffset = 1;
-inline constexpr size_t kHeaderOffset = 2;  // fixed header bytes, the control code, data count
+inline constexpr size_t kHeaderOffset = 2;  // the fixed bytes after the command byte
+inline constexpr size_t kLengthOffset = 2;  // LE16 count of the bytes that follow
+inline constexpr size_t kControlCodeOffset = 2;
 inline constexpr size_t kSignatureOffset = 4;
 inline constexpr size_t kAddressOffset = 4;
 inline constexpr size_t kSetupTargetOffset = 5;
@@ -37,9 +39,9 @@ inline constexpr uint8_t kOpenHeader[] = {0x04, 0x00};
 inline constexpr uint8_t kAddressHeader[] = {0x04, 0x00};
 inline constexpr uint8_t kSetupHeader[] = {0x09, 0x08, 0x00};
 
-inline constexpr uint8_t kControlPrepare = 0x00;
-inline constexpr uint8_t kControlEnableWrite = 0x05;
-inline constexpr uint8_t kControlCommit = 0x07;
+inline constexpr uint8_t kControlBegin = 0x00;
+inline constexpr uint8_t kControlPrepare = 0x05;
+inline constexpr uint8_t kControlFinish = 0x07;
 
 // Single-byte read requests and their block sizes.
 inline constexpr uint8_t kRead8Request = 0x20;

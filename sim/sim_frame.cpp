@@ -55,12 +55,12 @@ Frame ParseControl(std::span<const uint8_t> bytes) {
     if (bytes.size() != kControlFrameLength) {
         return {};
     }
-    switch (bytes[kHeaderOffset]) {
-        case kControlPrepare:
+    switch (bytes[kControlCodeOffset]) {
+        case kControlBegin:
             return OfKind(FrameKind::kControl00);
-        case kControlEnableWrite:
+        case kControlPrepare:
             return OfKind(FrameKind::kControl05);
-        case kControlCommit:
+        case kControlFinish:
             return OfKind(FrameKind::kControl07);
         default:
             return {};
@@ -68,15 +68,15 @@ Frame ParseControl(std::span<const uint8_t> bytes) {
 }
 
 Frame ParseData(std::span<const uint8_t> bytes) {
-    if (bytes.size() <= kDataHeaderLength) {
+    if (bytes.size() <= kDataFrameHeadLength) {
         return {};
     }
-    size_t count = static_cast<size_t>(bytes[kHeaderOffset]) |
-                   static_cast<size_t>(bytes[kHeaderOffset + 1]) << 8;
-    if (count == 0 || count > kMaxDataPayload || bytes.size() != kDataHeaderLength + count) {
+    size_t count = static_cast<size_t>(bytes[kLengthOffset]) |
+                   static_cast<size_t>(bytes[kLengthOffset + 1]) << 8;
+    if (count == 0 || count > kDataChunk || bytes.size() != kDataFrameHeadLength + count) {
         return {};
     }
-    return {FrameKind::kData, 0, 0, bytes.subspan(kDataHeaderLength)};
+    return {FrameKind::kData, 0, 0, bytes.subspan(kDataFrameHeadLength)};
 }
 
 }  // namespace
@@ -92,13 +92,13 @@ Frame ParseFrame(std::span<const uint8_t> bytes) {
         return {};
     }
     switch (bytes[kCommandOffset]) {
-        case kCommandOpen:
+        case kOpenCommand:
             return ParseOpen(bytes);
-        case kCommandAddress:
+        case kAddressCommand:
             return ParseAddress(bytes);
-        case kCommandControl:
+        case kControlCommand:
             return ParseControl(bytes);
-        case kCommandData:
+        case kDataCommand:
             return ParseData(bytes);
         default:
             return {};

@@ -108,7 +108,7 @@ Outcome ProtocolMachine::Data(std::span<const uint8_t> payload) {
     }
     memory_->Write(pointer_, payload);
     pointer_ += length;
-    return MoveTo(length == kMaxDataPayload ? kWriting : kWriteTail);
+    return MoveTo(length == kDataChunk ? kWriting : kWriteTail);
 }
 
 Outcome ProtocolMachine::Read(uint32_t length) {

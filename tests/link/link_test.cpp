@@ -242,7 +242,9 @@ TEST(WideReads, OnlyForNewerSeriesOnNt5AndLater) {
         OsVersion version;
         int expected;
     } cases[] = {{2, {true, 2, 10}, 0}, {1, {true, 2, 5}, 1},  {0, {true, 2, 6}, 1},
-                 {1, {true, 2, 4}, 0},  {0, {true, 1, 10}, 0}, {1, {false, 2, 10}, 0}};
+                 {1, {true, 2, 4}, 0},  {0, {true, 1, 10}, 0}, {1, {false, 2, 10}, 0},
+                 {0, {.queried = true, .windows = false}, 1},
+                 {2, {.queried = true, .windows = false}, 0}};
     for (const auto& c : cases) {
         EXPECT_EQ(UseWideReads(c.modelIndex, c.version), c.expected) << c.version.majorVersion;
     }
