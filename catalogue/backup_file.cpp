@@ -12,8 +12,6 @@
 namespace velloran {
 namespace {
 
-using FileHeader = std::array<uint8_t, kFileHeaderLength>;
-
 // Reads until `count` bytes have arrived; false on a failed call or an early end.
 bool ReadFully(ExclusiveFile& file, uint8_t* destination, uint32_t count) {
     uint32_t done = 0;
@@ -24,15 +22,6 @@ bool ReadFully(ExclusiveFile& file, uint8_t* destination, uint32_t count) {
         }
         done += static_cast<uint32_t>(got);
     }
-    return true;
-}
-
-bool ReadLe32(ExclusiveFile& file, uint32_t& value) {
-    uint8_t bytes[4];
-    if (!ReadFully(file, bytes, sizeof bytes)) {
-        return false;
-    }
-    value = GetLe32(bytes);
     return true;
 }
 
@@ -58,28 +47,57 @@ bool AcceptedBySeries(const FileHeader& header, int32_t modelIndex) {
     return false;
 }
 
-// Opens the file, checks its size and reads and accepts its header: the steps the two
+// Checks the size of the open file and reads and accepts its header: the steps the two
 // file tests share. The file stays open for the caller's further reads.
-std::optional<FileHeader> OpenAcceptedHeader(ExclusiveFile& file, int32_t modelIndex) {
+FileRefusal CheckSizeAndHeader(ExclusiveFile& file, int32_t modelIndex, FileHeader& header) {
     const std::optional<uint64_t> size = file.Size();
-    FileHeader header{};
-    if (!size || *size <= kSingleRegionDataOffset ||
-        !ReadFully(file, header.data(), kFileHeaderLength) ||
-        !AcceptedBySeries(header, modelIndex)) {
-        return std::nullopt;
+    if (!file.IsOpen() || !size) {
+        return FileRefusal::kUnreadable;
     }
-    return header;
+    if (*size <= kSingleRegionDataOffset) {
+        return FileRefusal::kTooShort;
+    }
+    if (!ReadFully(file, header.data(), kFileHeaderLength)) {
+        return FileRefusal::kUnreadable;
+    }
+    return AcceptedBySeries(header, modelIndex) ? FileRefusal::kNone : FileRefusal::kHeaderRefused;
 }
 
-// Source layout n is the header of catalogue row n: LM-Q30, LM-Q20, LM-Q10.
-std::optional<uint32_t> SourceLayoutOf(const FileHeader& header) {
-    constexpr uint32_t kLayouts = 3;
-    for (uint32_t layout = 0; layout < kLayouts; ++layout) {
-        if (header == kModelCatalogue[layout].signature) {
-            return layout;
+FileVerdict TestSingleRegionFile(const std::string& path, int32_t modelIndex) {
+    ExclusiveFile file(path, FileAccess::kReadExisting);
+    FileHeader header{};
+    FileVerdict verdict;
+    verdict.refusal = CheckSizeAndHeader(file, modelIndex, header);
+    RecordHead head{};
+    if (!verdict.Accepted()) {
+        return verdict;
+    }
+    if (!ReadFully(file, head.data(), kRecordHeadLength)) {
+        verdict.refusal = FileRefusal::kUnreadable;
+        return verdict;
+    }
+    verdict.record = ReadRecordHead(head);
+    const uint64_t needed = uint64_t{verdict.record->length} + kSingleRegionDataOffset;
+    if (verdict.record->length == 0) {
+        verdict.refusal = FileRefusal::kEmptyRecord;
+    } else if (file.Size().value_or(0) < needed) {
+        verdict.refusal = FileRefusal::kShorterThanRecord;
+    }
+    return verdict;
+}
+
+FileVerdict TestMultiRegionFile(const std::string& path, int32_t modelIndex) {
+    ExclusiveFile file(path, FileAccess::kReadExisting);
+    FileHeader header{};
+    FileVerdict verdict;
+    verdict.refusal = CheckSizeAndHeader(file, modelIndex, header);
+    if (verdict.Accepted()) {
+        verdict.sourceLayout = SourceLayoutOf(header);
+        if (!verdict.sourceLayout) {
+            verdict.refusal = FileRefusal::kUnknownLayout;
         }
     }
-    return std::nullopt;
+    return verdict;
 }
 
 }  // namespace
@@ -116,34 +134,32 @@ int BackupFileContext::ReadFileAt(uint32_t count, uint32_t offset, void* destina
     return ReadFully(file, static_cast<uint8_t*>(destination), count) ? 1 : 0;
 }
 
+FileVerdict TestBackupFile(const std::string& path, int32_t modelIndex) {
+    return modelIndex == kMultiRegionModelIndex ? TestMultiRegionFile(path, modelIndex)
+                                                : TestSingleRegionFile(path, modelIndex);
+}
+
+const FileVerdict& BackupFileContext::Keep(const FileVerdict& verdict) {
+    if (verdict.record) {
+        regionAddress = verdict.record->address;
+        regionLength = verdict.record->length;
+    }
+    if (verdict.sourceLayout && verdict.Accepted()) {
+        sourceLayout = *verdict.sourceLayout;
+    }
+    return verdict;
+}
+
 int BackupFileContext::ValidateSingleRegionFile() {
-    ExclusiveFile file(filePath, FileAccess::kReadExisting);
-    if (!file.IsOpen() || !OpenAcceptedHeader(file, modelIndex)) {
-        return 0;
-    }
-    uint32_t address = 0;
-    uint32_t length = 0;
-    if (!ReadLe32(file, address) || !ReadLe32(file, length)) {
-        return 0;
-    }
-    regionAddress = address;
-    regionLength = length;
-    const uint64_t needed = static_cast<uint64_t>(regionLength) + kSingleRegionDataOffset;
-    return regionLength != 0 && file.Size().value_or(0) >= needed ? 1 : 0;
+    return Keep(TestSingleRegionFile(filePath, modelIndex)).Accepted() ? 1 : 0;
 }
 
 int BackupFileContext::ClassifyMultiRegionFile() {
-    ExclusiveFile file(filePath, FileAccess::kReadExisting);
-    if (!file.IsOpen()) {
-        return 0;
-    }
-    const std::optional<FileHeader> header = OpenAcceptedHeader(file, modelIndex);
-    const std::optional<uint32_t> layout = header ? SourceLayoutOf(*header) : std::nullopt;
-    if (!layout) {
-        return 0;
-    }
-    sourceLayout = *layout;
-    return 1;
+    return Keep(TestMultiRegionFile(filePath, modelIndex)).Accepted() ? 1 : 0;
+}
+
+FileVerdict BackupFileContext::TestFile() {
+    return Keep(TestBackupFile(filePath, modelIndex));
 }
 
 std::string DefaultFileName(const std::string& filePrefix, const LocalDate& date) {

@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "catalogue/backup_layout.h"
 #include "catalogue/model_catalogue.h"
 #include "platform/local_date.h"
 
@@ -27,6 +28,31 @@ enum SourceLayout : uint32_t {
     kLayoutSeries0 = 2,      // an LM-Q10 file
 };
 
+// What the file tests refuse a file for; kNone when they accept it.
+enum class FileRefusal {
+    kNone,
+    kUnreadable,         // cannot be opened or read
+    kTooShort,           // no more than a header and a record head
+    kHeaderRefused,      // the model's series takes no backup with this header
+    kUnknownLayout,      // multi-region model: the header names no source layout
+    kEmptyRecord,        // single-region model: the record's length is 0
+    kShorterThanRecord,  // single-region model: the file ends inside the record's data
+    kShorterThanPlan,    // multi-region model: the file ends inside its region plan
+};
+
+// What the file test of one model found in a file.
+struct FileVerdict {
+    FileRefusal refusal = FileRefusal::kUnreadable;
+    std::optional<MemoryRegion> record;    // single-region test: the record head, once read
+    std::optional<uint32_t> sourceLayout;  // multi-region test: once the header names one
+
+    bool Accepted() const { return refusal == FileRefusal::kNone; }
+};
+
+// The file test of the model at `modelIndex`: the multi-region test for the multi-region
+// model, the single-region test for the others.
+FileVerdict TestBackupFile(const std::string& path, int32_t modelIndex);
+
 // The file side of one transfer: the chosen file and model, and what the file tests
 // found in the file.
 struct BackupFileContext {
@@ -42,11 +68,17 @@ struct BackupFileContext {
     [[nodiscard]] int ReadFileAt(uint32_t count, uint32_t offset, void* destination) const;
 
     // 1 when the file may be sent to the selected single-region model; stores the first
-    // record's address and length.
+    // record's address and length, also when the file is refused after reading them.
     [[nodiscard]] int ValidateSingleRegionFile();
 
     // 1 when the file may be sent to the multi-region model; stores its source layout.
     [[nodiscard]] int ClassifyMultiRegionFile();
+
+    // Runs the selected model's file test, as the two above do, and keeps what it found.
+    FileVerdict TestFile();
+
+  private:
+    const FileVerdict& Keep(const FileVerdict& verdict);
 };
 
 // "prefix_YYMMDD.vid", with the year modulo 100 and every number zero-filled.

@@ -2,6 +2,9 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
 
 namespace velloran {
 
@@ -45,5 +48,27 @@ inline constexpr uint32_t kMultiRegionFileLength =
 
 static_assert(MultiRegionDataOffset(6) == 0x2B840);
 static_assert(kMultiRegionFileLength == 186432);
+
+using FileHeader = std::array<uint8_t, kFileHeaderLength>;
+using RecordHead = std::array<uint8_t, kRecordHeadLength>;
+
+// The model whose signature the first six bytes of `header` carry; bytes 6 and 7 are not
+// looked at. Nothing for a header shorter than a signature or of no model.
+std::optional<int32_t> HeaderModel(std::span<const uint8_t> header);
+
+// Which model a file bound for the multi-region model was received from: the header's
+// model, whose catalogue index is the source layout, when bytes 6 and 7 are zero.
+std::optional<uint32_t> SourceLayoutOf(const FileHeader& header);
+
+// The header a receive from the model writes: its signature and two zero bytes.
+FileHeader HeaderFor(int32_t modelIndex);
+
+// A region's record head: LE32 address, LE32 length.
+RecordHead MakeRecordHead(const MemoryRegion& region);
+MemoryRegion ReadRecordHead(const RecordHead& head);
+
+// The regions a receive from the model writes after the header, in file order: the
+// catalogue's one image for a single-region model, the seven regions for the other.
+std::vector<MemoryRegion> ReceivedRegions(int32_t modelIndex);
 
 }  // namespace velloran

@@ -4,32 +4,22 @@
 #include <filesystem>
 
 #include "catalogue/backup_file.h"
-#include "catalogue/little_endian.h"
 #include "catalogue/model_catalogue.h"
 #include "cli/utf8_path.h"
 
 namespace velloran::cli {
 namespace {
 
-std::optional<int32_t> ModelOfHeader(const std::array<uint8_t, kFileHeaderLength>& header) {
-    for (int32_t index = 0; ModelAt(index) != nullptr; ++index) {
-        const ModelSignature signature = ModelAt(index)->Signature();
-        if (std::equal(signature.begin(), signature.end(), header.begin())) {
-            return index;
-        }
-    }
-    return std::nullopt;
-}
-
 RecordView ReadRecord(const BackupFileContext& file, uint64_t size, uint32_t offset) {
     RecordView record;
     record.offset = offset;
-    uint8_t head[kRecordHeadLength];
+    RecordHead head{};
     record.present = static_cast<uint64_t>(offset) + kRecordHeadLength <= size &&
-                     file.ReadFileAt(kRecordHeadLength, offset, head) == 1;
+                     file.ReadFileAt(kRecordHeadLength, offset, head.data()) == 1;
     if (record.present) {
-        record.address = GetLe32(head);
-        record.length = GetLe32(head + 4);
+        const MemoryRegion region = ReadRecordHead(head);
+        record.address = region.address;
+        record.length = region.length;
     }
     return record;
 }
@@ -62,12 +52,12 @@ bool ReadHeaderAndRecords(InspectReport& report) {
     if (report.size < kFileHeaderLength) {
         return true;
     }
-    std::array<uint8_t, kFileHeaderLength> header{};
+    FileHeader header{};
     if (file.ReadFileAt(kFileHeaderLength, 0, header.data()) == 0) {
         return false;
     }
     report.header = header;
-    report.headerModel = ModelOfHeader(header);
+    report.headerModel = HeaderModel(header);
     if (report.headerModel == kMultiRegionModelIndex) {
         ReadMultiRegionRecords(file, report);
     } else {

@@ -66,16 +66,7 @@ std::vector<ImageSegment> SegmentsAReceiveHolds(int32_t modelIndex) {
 
 std::optional<int32_t> ModelOfBackup(const std::string& path) {
     const auto header = ReadBackupBytes(path, kFileHeaderLength);
-    if (!header) {
-        return std::nullopt;
-    }
-    for (int32_t index = 0; ModelAt(index) != nullptr; ++index) {
-        const auto& signature = ModelAt(index)->signature;
-        if (std::equal(signature.begin(), signature.end(), header->begin())) {
-            return index;
-        }
-    }
-    return std::nullopt;
+    return header ? HeaderModel(*header) : std::nullopt;
 }
 
 std::optional<std::vector<uint8_t>> ReadBackupBytes(const std::string& path, uint32_t length) {

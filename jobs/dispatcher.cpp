@@ -18,14 +18,17 @@ constexpr uint32_t kReceiveHeadSteps = 2;
 
 bool ChooseSingleRegionJob(TransferContext& context, JobChoice& choice) {
     if (context.IsSend()) {
-        if (context.ValidateSingleRegionFile() == 0) {
+        choice.file = context.TestFile();
+        if (!choice.file.Accepted()) {
             return false;
         }
-        choice = {&SingleRegionSendJob, WriteSequenceFrameCount(context.regionLength)};
+        choice.job = &SingleRegionSendJob;
+        choice.progressRange = WriteSequenceFrameCount(context.regionLength);
         return true;
     }
     const uint32_t imageLength = kModelCatalogue[context.modelIndex].imageLength;
-    choice = {&SingleRegionReceiveJob, (imageLength >> 3) + kReceiveHeadSteps};
+    choice.job = &SingleRegionReceiveJob;
+    choice.progressRange = (imageLength >> 3) + kReceiveHeadSteps;
     return true;
 }
 
@@ -39,17 +42,21 @@ bool FileCoversPlan(const TransferContext& context, std::span<const PlannedRegio
 
 bool ChooseMultiRegionJob(TransferContext& context, JobChoice& choice) {
     if (!context.IsSend()) {
-        choice = {&MultiRegionReceiveJob, kMultiRegionReceiveRange};
+        choice.job = &MultiRegionReceiveJob;
+        choice.progressRange = kMultiRegionReceiveRange;
         return true;
     }
-    if (context.ClassifyMultiRegionFile() == 0) {
+    choice.file = context.TestFile();
+    if (!choice.file.Accepted()) {
         return false;
     }
     const std::span<const PlannedRegion> plan = RegionPlanFor(context.sourceLayout);
     if (!FileCoversPlan(context, plan)) {
+        choice.file.refusal = FileRefusal::kShorterThanPlan;
         return false;
     }
-    choice = {&MultiRegionSendJob, RegionPlanFrameCount(plan)};
+    choice.job = &MultiRegionSendJob;
+    choice.progressRange = RegionPlanFrameCount(plan);
     return true;
 }
 
@@ -65,29 +72,29 @@ uint64_t TransferByteCount(int32_t modelIndex, int32_t direction, const std::str
     if (model == nullptr) {
         return 0;
     }
-    BackupFileContext file;
-    file.modelIndex = modelIndex;
-    file.filePath = filePath;
-    const bool send = direction == kDirectionSend;
-    if (modelIndex != kMultiRegionModelIndex) {
-        return !send                                  ? model->imageLength
-               : file.ValidateSingleRegionFile() == 1 ? file.regionLength
-                                                      : 0;
-    }
-    if (!send) {
-        return std::accumulate(kMultiRegionTable.begin(), kMultiRegionTable.end(), uint64_t{0},
+    if (direction != kDirectionSend) {
+        const std::vector<MemoryRegion> regions = ReceivedRegions(modelIndex);
+        return std::accumulate(regions.begin(), regions.end(), uint64_t{0},
                                [](uint64_t sum, const MemoryRegion& r) { return sum + r.length; });
     }
-    if (file.ClassifyMultiRegionFile() == 0) {
+    TransferContext probe;
+    probe.modelIndex = modelIndex;
+    probe.direction = direction;
+    probe.filePath = filePath;
+    JobChoice choice;
+    if (!ChooseJob(probe, choice)) {
         return 0;
     }
-    const std::span<const PlannedRegion> plan = RegionPlanFor(file.sourceLayout);
+    if (modelIndex != kMultiRegionModelIndex) {
+        return probe.regionLength;
+    }
+    const std::span<const PlannedRegion> plan = RegionPlanFor(probe.sourceLayout);
     return std::accumulate(plan.begin(), plan.end(), uint64_t{0},
                            [](uint64_t sum, const PlannedRegion& r) { return sum + r.length; });
 }
 
 uint32_t OnBkupStart(TransferContext& context, WorkerStarter& starter) {
-    JobChoice choice{};
+    JobChoice choice;
     if (!ChooseJob(context, choice)) {
         context.outcomeSink->Error(IDS_SEND_FAILED, kNoDetail);
         return 0;

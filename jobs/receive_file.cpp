@@ -27,7 +27,8 @@ bool WriteAll(ExclusiveFile& file, const void* bytes, uint32_t count) {
 }
 
 // Whether the file at `path` is a partial file a receive left: a plain file, empty or
-// beginning with a model's signature as every backup does.
+// beginning with a model's signature as every backup does, or with six zero bytes, which
+// a power cut can leave where the header had not reached the disk yet.
 bool IsLeftoverPartial(const std::string& path) {
     if (!IsPlainFile(path)) {
         return false;
@@ -44,8 +45,8 @@ bool IsLeftoverPartial(const std::string& path) {
     if (file.Read(head.data(), kSignatureLength) != kSignatureLength) {
         return false;
     }
-    return std::any_of(std::begin(kModelCatalogue), std::end(kModelCatalogue),
-                       [&head](const ModelEntry& model) { return model.Signature() == head; });
+    return HeaderModel(head).has_value() ||
+           std::all_of(head.begin(), head.end(), [](uint8_t b) { return b == 0; });
 }
 
 }  // namespace

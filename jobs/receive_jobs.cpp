@@ -42,10 +42,11 @@ bool OpenReceive(TransferContext& context) {
     return true;
 }
 
+// The header goes out as its signature and its two zero bytes, in two writes.
 bool WriteFileHeader(TransferContext& context, ReceiveSink& file) {
-    const uint8_t zeros[2] = {0, 0};
-    const auto& signature = kModelCatalogue[context.modelIndex].signature;
-    return file.Append(signature.data(), kSignatureLength) && file.Append(zeros, sizeof zeros);
+    const FileHeader header = HeaderFor(context.modelIndex);
+    return file.Append(header.data(), kSignatureLength) &&
+           file.Append(header.data() + kSignatureLength, kFileHeaderLength - kSignatureLength);
 }
 
 // Addresses one region, writes its record head and reads its bytes into the file.
@@ -57,9 +58,9 @@ bool ReceiveRegion(TransferContext& context, ReceiveSink& file, const MemoryRegi
         return false;
     }
     context.progressBar->Step();
-    uint8_t length[4];
-    PutLe32(length, region.length);
-    if (!file.Append(&address.bytes[4], 4) || !file.Append(length, sizeof length)) {
+    // The record head goes out as its address and its length, in two writes.
+    const RecordHead head = MakeRecordHead(region);
+    if (!file.Append(head.data(), 4) || !file.Append(head.data() + 4, 4)) {
         return false;
     }
     const bool wide = UseWideReads(context.modelIndex, context.osVersion) == 1;
@@ -90,24 +91,8 @@ void Finish(TransferContext& context, ReceiveSink& file, bool received, FailureD
     context.outcomeSink->Error(IDS_RECEIVE_INTERRUPTED, detail);
 }
 
-}  // namespace
-
-uint32_t SingleRegionReceiveJob(TransferContext& context) {
-    if (!OpenReceive(context)) {
-        return 0;
-    }
-    ReceiveFile backup(context.filePath);
-    ReceiveSink& file = SinkFor(context, backup);
-    FailureDetail detail = kNoDetail;
-    const ModelEntry& model = kModelCatalogue[context.modelIndex];
-    const bool received = WriteFileHeader(context, file) &&
-                          ReceiveRegion(context, file, {model.imageAddress, model.imageLength},
-                                        ProgressUnit::kEightBytes, detail);
-    Finish(context, file, received, detail);
-    return 0;
-}
-
-uint32_t MultiRegionReceiveJob(TransferContext& context) {
+// Both receives: the header, then each region the model's backup holds, in file order.
+uint32_t Receive(TransferContext& context, ProgressUnit unit) {
     if (!OpenReceive(context)) {
         return 0;
     }
@@ -115,14 +100,24 @@ uint32_t MultiRegionReceiveJob(TransferContext& context) {
     ReceiveSink& file = SinkFor(context, backup);
     FailureDetail detail = kNoDetail;
     bool ok = WriteFileHeader(context, file);
-    for (const MemoryRegion& region : kMultiRegionTable) {
+    for (const MemoryRegion& region : ReceivedRegions(context.modelIndex)) {
         if (!ok) {
             break;
         }
-        ok = ReceiveRegion(context, file, region, ProgressUnit::kSixtyFourBytes, detail);
+        ok = ReceiveRegion(context, file, region, unit, detail);
     }
     Finish(context, file, ok, detail);
     return 0;
+}
+
+}  // namespace
+
+uint32_t SingleRegionReceiveJob(TransferContext& context) {
+    return Receive(context, ProgressUnit::kEightBytes);
+}
+
+uint32_t MultiRegionReceiveJob(TransferContext& context) {
+    return Receive(context, ProgressUnit::kSixtyFourBytes);
 }
 
 }  // namespace velloran

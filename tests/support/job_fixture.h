@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "jobs/dispatcher.h"
 #include "jobs/jobs.h"
 #include "jobs/receive_file.h"
 #include "jobs/transfer_context.h"
@@ -53,18 +54,12 @@ struct JobRig {
         return *context;
     }
 
-    // Runs the job of the prepared model and direction on this thread; a send only once
-    // the file test the dispatcher makes has passed.
+    // Runs the job the dispatcher chooses for the prepared model and direction on this
+    // thread; a send only once the dispatcher has accepted its file.
     void RunJob() {
-        const bool multi = context->modelIndex == kQ30;
-        if (context->IsSend()) {
-            ASSERT_EQ(
-                multi ? context->ClassifyMultiRegionFile() : context->ValidateSingleRegionFile(),
-                1);
-            (multi ? MultiRegionSendJob : SingleRegionSendJob)(*context);
-        } else {
-            (multi ? MultiRegionReceiveJob : SingleRegionReceiveJob)(*context);
-        }
+        JobChoice choice;
+        ASSERT_TRUE(ChooseJob(*context, choice));
+        choice.job(*context);
     }
 
     Outcome OnlyOutcome() {
