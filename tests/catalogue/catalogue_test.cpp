@@ -24,38 +24,40 @@ struct FileRig {
 };
 
 // A single-region model takes its own and older files, never a newer one's, with a record that the
-// file holds whole; the region's address and length come from the record.
+// file holds whole; the region's address and length come from the record, and stay once read
+// when the file is refused after its record head.
 TEST(BackupFile, ValidateSingleRegionAcceptsOnlyWhatTheModelMayTake) {
+    using enum FileRefusal;
     const struct {
         int32_t model;
         Bytes header;
         uint32_t lengthField, dataBytes;
-        int expected;
+        FileRefusal refusal;
     } cases[] = {
-        {kQ20, HeaderOf(kQ20), 1, 0, 0},  // exactly 16 bytes
-        {kQ20, HeaderOf(kQ20), 1, 1, 1},
-        {kQ20, HeaderOf(kQ10), 0x28000, 0x28000, 1},
-        {kQ20, HeaderOf(kQ30), 100, 100, 0},
-        {kQ10, HeaderOf(kQ20), 100, 100, 0},
-        {kQ10, HeaderOf(kQ30), 100, 100, 0},
-        {kQ10, HeaderOf(kQ10), 100, 100, 1},
-        {kQ10, Bytes(8, 0), 100, 100, 1},
-        {kQ20, Hex("00 08 09 01 00 00 01 02"), 5, 5, 1},  // bytes 6 and 7 not examined
-        {kQ20, Hex("09 09 09 09 09 09 00 00"), 5, 5, 0},
-        {kQ20, HeaderOf(kQ20), 0, 10, 0},
-        {kQ20, HeaderOf(kQ20), 300, 299, 0},
-        {kQ20, HeaderOf(kQ20), 300, 400, 1},
-        {kQ20, HeaderOf(kQ20), 0xFFFFFFF8u, 64, 0},  // the end wraps past 32 bits
+        {kQ20, HeaderOf(kQ20), 1, 0, kTooShort},  // exactly 16 bytes
+        {kQ20, HeaderOf(kQ20), 1, 1, kNone},
+        {kQ20, HeaderOf(kQ10), 0x28000, 0x28000, kNone},
+        {kQ20, HeaderOf(kQ30), 100, 100, kHeaderRefused},
+        {kQ10, HeaderOf(kQ20), 100, 100, kHeaderRefused},
+        {kQ10, HeaderOf(kQ30), 100, 100, kHeaderRefused},
+        {kQ10, HeaderOf(kQ10), 100, 100, kNone},
+        {kQ10, Bytes(8, 0), 100, 100, kNone},
+        {kQ20, Hex("00 08 09 01 00 00 01 02"), 5, 5, kNone},  // bytes 6 and 7 not examined
+        {kQ20, Hex("09 09 09 09 09 09 00 00"), 5, 5, kHeaderRefused},
+        {kQ20, HeaderOf(kQ20), 0, 10, kEmptyRecord},
+        {kQ20, HeaderOf(kQ20), 300, 299, kShorterThanRecord},
+        {kQ20, HeaderOf(kQ20), 300, 400, kNone},
+        {kQ20, HeaderOf(kQ20), 0xFFFFFFF8u, 64, kShorterThanRecord},  // the end wraps past 32 bits
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.model << " " << c.lengthField << " " << c.dataBytes);
         FileRig r(c.model, SingleRegionFile(c.header, 0x10018000, c.lengthField, c.dataBytes));
         BackupFileContext& context = r.context;
-        EXPECT_EQ(context.ValidateSingleRegionFile(), c.expected);
-        if (c.expected == 1) {
-            EXPECT_EQ(context.regionAddress, 0x10018000u);
-            EXPECT_EQ(context.regionLength, c.lengthField);
-        }
+        EXPECT_EQ(TestBackupFile(context.filePath, c.model).refusal, c.refusal);
+        EXPECT_EQ(context.ValidateSingleRegionFile(), c.refusal == kNone ? 1 : 0);
+        const bool recordRead = c.refusal != kTooShort && c.refusal != kHeaderRefused;
+        EXPECT_EQ(context.regionAddress, recordRead ? 0x10018000u : 0u);
+        EXPECT_EQ(context.regionLength, recordRead ? c.lengthField : 0u);
     }
 }
 

@@ -27,19 +27,24 @@ void Receive(JobRig& r, int32_t model, bool wide, ReceiveSink* sink = nullptr) {
     r.RunJob();
 }
 
+// The first 16 bytes of each model's backup: header, then the first record head.
+const Bytes kQ30Head{0x01, 0x06, 0x01, 0x01, 0, 0, 0, 0, 0x00, 0x00, 0xE6, 0x10, 0x00, 0x50, 0, 0};
+const Bytes kQ20Head{0x00, 0x08, 0x09, 0x01, 0, 0, 0, 0, 0x00, 0x80, 0x00, 0x10, 0x00, 0x80, 2, 0};
+const Bytes kQ10Head{0x00, 0x03, 0x09, 0x01, 0, 0, 0, 0, 0x00, 0x80, 0x00, 0x10, 0x00, 0x80, 2, 0};
+
 // The whole image lands in the file (or, into memory, in the sink with the earlier file
-// untouched): byte 1 of the model's signature, each record head, the printer's bytes.
+// untouched): the header, each record head, the printer's bytes.
 TEST(ReceiveJob, WritesTheWholeImageAndFillsItsSteps) {
     const struct {
         int32_t model;
         bool wide, memory;
         uint32_t steps;
         size_t reads;
-        uint8_t seriesByte;
+        const Bytes& head;
     } cases[] = {
-        {kQ20, true, false, 20482, 2560, 0x08}, {kQ10, true, false, 20482, 20480, 0x03},
-        {kQ30, true, false, 2920, 2912, 0x06},  {kQ30, false, false, 2913, 23296, 0x06},
-        {kQ30, true, true, 2920, 2912, 0x06},   {kQ20, true, true, 20482, 2560, 0x08},
+        {kQ20, true, false, 20482, 2560, kQ20Head}, {kQ10, true, false, 20482, 20480, kQ10Head},
+        {kQ30, true, false, 2920, 2912, kQ30Head},  {kQ30, false, false, 2913, 23296, kQ30Head},
+        {kQ30, true, true, 2920, 2912, kQ30Head},   {kQ20, true, true, 20482, 2560, kQ20Head},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.model << c.wide << c.memory);
@@ -56,8 +61,7 @@ TEST(ReceiveJob, WritesTheWholeImageAndFillsItsSteps) {
         EXPECT_EQ(ReadBytes(r.context->filePath) == kEarlierBackup, c.memory);
         const Bytes file = c.memory ? sink.Bytes() : ReadBytes(r.context->filePath);
         ASSERT_EQ(file.size(), c.model == kQ30 ? 186432u : 163856u);
-        EXPECT_EQ(file[1], c.seriesByte);
-        EXPECT_EQ(file[6] | file[7], 0);
+        EXPECT_EQ(Bytes(file.begin(), file.begin() + 16), c.head);
         const std::vector<MemoryRegion> regions =
             c.model == kQ30
                 ? std::vector<MemoryRegion>(std::begin(kQ30Regions), std::end(kQ30Regions))
@@ -275,6 +279,14 @@ TEST(SendJob, FileChangedUnderTheSendEndsWithInterruptedAndNoDetail) {
             EXPECT_EQ(value, file[16 + address - 0x10008000u]);
         }
     }
+}
+
+// A source layout outside 0-2 has no region plan: the send ends before its first frame.
+TEST_F(JobTest, SourceLayoutWithoutAPlanEndsWithInterruptedAndSendsNothing) {
+    Prepare(kQ30, kDirectionSend, Backup(kQ30)).sourceLayout = 3;
+    MultiRegionSendJob(*context);
+    EXPECT_EQ(OnlyOutcome(), Outcome::Failed(119, 0));
+    EXPECT_TRUE(Frames().empty());
 }
 
 // Each range as "address+length expected>actual", "!" when the held side lacks it.

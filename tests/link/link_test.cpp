@@ -204,7 +204,8 @@ TEST(SendFrame, NoDeviceMakesNoWrite) {
 }
 
 // A block is gathered in arrival order from reads that each ask for a whole block; failed
-// reads and oversized counts are skipped; a block still short at 10 s fails untouched.
+// reads and oversized counts are skipped, bytes past the block dropped; a block still
+// short at 10 s fails untouched.
 TEST(ReadBlock, GathersTheBlockInArrivalOrder) {
     const struct {
         uint32_t length;
@@ -213,6 +214,7 @@ TEST(ReadBlock, GathersTheBlockInArrivalOrder) {
         Bytes block;
     } cases[] = {
         {8, {Got(Sequence(0, 3)), Got(Sequence(3, 5))}, 1, Sequence(0, 8)},
+        {8, {Got(Sequence(0, 5)), Got(Sequence(5, 5))}, 1, Sequence(0, 8)},
         {64, {Got(Sequence(0, 60)), Got(Sequence(60, 4))}, 1, Sequence(0, 64)},
         {8, {Got(Sequence(0, 2)), Failed(3), Failed(0), Got(Sequence(2, 6))}, 1, Sequence(0, 8)},
         {8, {ScriptedRead{0, Sequence(0, 8), 200}, Got(Sequence(10, 8))}, 1, Sequence(10, 8)},
@@ -241,8 +243,12 @@ TEST(WideReads, OnlyForNewerSeriesOnNt5AndLater) {
         int32_t modelIndex;
         OsVersion version;
         int expected;
-    } cases[] = {{2, {true, 2, 10}, 0}, {1, {true, 2, 5}, 1},  {0, {true, 2, 6}, 1},
-                 {1, {true, 2, 4}, 0},  {0, {true, 1, 10}, 0}, {1, {false, 2, 10}, 0},
+    } cases[] = {{2, {true, 2, 10}, 0},
+                 {1, {true, 2, 5}, 1},
+                 {0, {true, 2, 6}, 1},
+                 {1, {true, 2, 4}, 0},
+                 {0, {true, 1, 10}, 0},
+                 {1, {false, 2, 10}, 0},
                  {0, {.queried = true, .windows = false}, 1},
                  {2, {.queried = true, .windows = false}, 0}};
     for (const auto& c : cases) {
