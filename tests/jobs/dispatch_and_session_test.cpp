@@ -136,14 +136,17 @@ TEST(RunTransfer, FailedBindOrConnectReportsWithoutAThread) {
     }
 }
 
-// RunTransfer releases the session, and its destructor again: the device is ended and the
-// library freed once.
+// RunTransfer releases the session, and its destructor again: the device is ended, then
+// the library freed, once.
 TEST(RunTransfer, EndsTheDeviceAndFreesTheLibraryOnceAfterTheOutcome) {
     JobRig r;
+    std::vector<int> freesAtEnd;
+    r.driver.onEnd = [&r, &freesAtEnd] { freesAtEnd.push_back(r.driver.frees); };
     EXPECT_EQ(RunTransfer({0, 0, r.dir.File("q30.vid")}, r.progress, {&r.driver, &r.clock}),
               Outcome::Succeeded());
     EXPECT_EQ(std::tie(r.driver.endedHandles, r.driver.loads, r.driver.frees),
               std::make_tuple(std::vector<uint32_t>{0x5A}, 1, 1));
+    EXPECT_EQ(freesAtEnd, std::vector<int>{0});
     EXPECT_EQ(ReadBytes(r.dir.File("q30.vid")).size(), 186432u);
 }
 

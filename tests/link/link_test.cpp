@@ -81,8 +81,9 @@ TEST(DeviceLink, UnboundLinkHoldsNothingAndCallsNothing) {
     }
 }
 
-// Connect scans indices 0 to 127 in order and opens the first that answers; a start that
-// wrote a handle is ended even when it failed, and once however often Release is called.
+// Connect scans indices 0 to 127 in order and starts the first that answers, at that
+// index; a start that wrote a handle is ended even when it failed, and once however often
+// Release is called.
 TEST(DeviceLink, ConnectScansIndicesInOrderAndOpensTheFirstThatAnswers) {
     const struct {
         int32_t activeIndex;
@@ -104,7 +105,8 @@ TEST(DeviceLink, ConnectScansIndicesInOrderAndOpensTheFirstThatAnswers) {
         EXPECT_EQ(link.Connect(), c.expected);
         ASSERT_EQ(driver.checkedIndices.size(), c.checks);
         EXPECT_EQ(driver.checkedIndices.back(), static_cast<int32_t>(c.checks - 1));
-        EXPECT_EQ(driver.startIndices.size(), c.starts);
+        EXPECT_EQ(driver.startIndices,
+                  std::vector<int32_t>(c.starts, static_cast<int32_t>(c.checks - 1)));
         EXPECT_EQ(link.Release() + link.Release() + link.Unbind(), 3);
         EXPECT_EQ(std::make_pair(driver.endedHandles.size(), driver.frees),
                   std::make_pair(c.starts, 1));
