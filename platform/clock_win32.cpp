@@ -12,9 +12,10 @@ namespace {
 constexpr UINT kTimerResolutionMs = 1;
 constexpr int64_t kHundredNanosPerMs = 10000;
 // How long before the end of a pause the thread wakes to wait out the rest on the counter.
-// A high-resolution timer wakes its thread a fraction of a millisecond late; Sleep, even
-// under a 1 ms system timer, ends on the next tick after its time, up to a millisecond late.
-constexpr int64_t kPreciseTimerMargin = 5000;  // in 100 ns
+// A high-resolution timer wakes its thread up to about half a millisecond late, Sleep under
+// a 1 ms system timer up to a whole one: a millisecond of waiting on the counter makes up
+// for either.
+constexpr int64_t kPreciseTimerMargin = 10000;  // in 100 ns
 constexpr uint32_t kSleepMarginMs = 1;
 
 // Not declared for Windows 7: "CreateWaitableTimerExW function" (Windows 10 1803 and later
