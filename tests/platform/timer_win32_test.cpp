@@ -13,7 +13,8 @@ namespace velloran::testing {
 namespace {
 
 // Every call the fakes below were given, in order.
-std::vector<std::string> seen;
+using Log = std::vector<std::string>;
+Log seen;
 
 // A counter of 10 MHz (100 ns a count, as on most PCs) that each read moves on by 1 us.
 struct FakePauseCalls final : PauseCalls {
@@ -40,7 +41,7 @@ TEST(WindowsClock, PausesOnThePreciseTimerOrSleepThenWaitsOutTheRestOnTheCounter
         bool hasPreciseTimer;
         uint32_t milliseconds;
         int64_t lateBy;
-        std::vector<std::string> waits;
+        Log waits;
         int64_t endsAfterUs;
     } cases[] = {
         {true, 10, 0, {"timer 90000"}, 10000},
@@ -82,26 +83,26 @@ BOOL WINAPI FakeSetProcessInformation(HANDLE, int kind, void* information, DWORD
 // opt-out: ProcessPowerThrottling (4), 12 bytes, version 1, IGNORE_TIMER_RESOLUTION (4)
 // in the control mask, not in the state mask. Before Windows 8 there is no such call.
 TEST(WindowsClock, FineTimerScopeOptsOutOfTimerThrottlingThenSetsTheTimer) {
+    seen.clear();
     const TimerResolutionCalls previous =
         SetTimerResolutionCalls({FakePeriod<kBegin>, FakePeriod<kEnd>, FakeSetProcessInformation});
     { const FineTimerScope scope; }
-    EXPECT_EQ(seen, (std::vector<std::string>{"4", "12", "1", "4", "0", "begin 1", "end 1"}));
+    EXPECT_EQ(seen, (Log{"4", "12", "1", "4", "0", "begin 1", "end 1"}));
     seen.clear();
     SetTimerResolutionCalls({FakePeriod<kBegin>, FakePeriod<kEnd>, nullptr});
     { const FineTimerScope scope; }
     SetTimerResolutionCalls(previous);
-    EXPECT_EQ(seen, (std::vector<std::string>{"begin 1", "end 1"}));
+    EXPECT_EQ(seen, (Log{"begin 1", "end 1"}));
 }
 
 struct FakeLoader final : LibraryLoadCalls {
     bool takesSearchFlag = true;
-    std::wstring systemFolder;
 
     HMODULE Load(const std::wstring& path, DWORD flags) override {
         seen.push_back(std::string(path.begin(), path.end()) + " " + std::to_string(flags));
         return takesSearchFlag || flags != 0x800 ? reinterpret_cast<HMODULE>(0x10000000) : nullptr;
     }
-    std::wstring SystemFolder() override { return systemFolder; }
+    std::wstring SystemFolder() override { return L"C:\\Windows\\system32"; }
 };
 
 // LOAD_LIBRARY_SEARCH_SYSTEM32 (2048), refused on Windows 7 without its loader update:
@@ -112,13 +113,10 @@ TEST(WindowsClock, SystemLibraryLoadsFromTheSystemFolderOnly) {
         seen.clear();
         FakeLoader loader;
         loader.takesSearchFlag = takesSearchFlag;
-        loader.systemFolder = L"C:\\Windows\\system32";
         EXPECT_NE(LoadSystemLibrary(L"winmm.dll", loader), nullptr);
-        std::vector<std::string> expected{"winmm.dll 2048"};
-        if (!takesSearchFlag) {
-            expected.push_back("C:\\Windows\\system32\\winmm.dll 8");
-        }
-        EXPECT_EQ(seen, expected);
+        EXPECT_EQ(seen,
+                  (takesSearchFlag ? Log{"winmm.dll 2048"}
+                                   : Log{"winmm.dll 2048", "C:\\Windows\\system32\\winmm.dll 8"}));
     }
 }
 
