@@ -76,11 +76,16 @@ list(REMOVE_ITEM added ${listed})
 set(gone ${listed})
 list(REMOVE_ITEM gone ${imports})
 if(added OR gone)
-    list(JOIN added "\n  " added)
-    list(JOIN gone "\n  " gone)
-    message(FATAL_ERROR "${program}'s imports differ from ${IMPORTS_LIST}\n"
-        "imported, not listed (does Windows 7 have it?):\n  ${added}\n"
-        "listed, no longer imported:\n  ${gone}\n"
+    set(report "${program}'s imports differ from ${IMPORTS_LIST}")
+    if(added)
+        list(JOIN added "\n  " added)
+        string(APPEND report "\nimported, not listed (does Windows 7 have it?):\n  ${added}")
+    endif()
+    if(gone)
+        list(JOIN gone "\n  " gone)
+        string(APPEND report "\nlisted, no longer imported:\n  ${gone}")
+    endif()
+    message(FATAL_ERROR "${report}\n"
         "Once checked: cmake --build --preset windows --target update_system_imports")
 endif()
 list(LENGTH imports count)
