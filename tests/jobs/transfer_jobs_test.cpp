@@ -28,7 +28,8 @@ void Receive(JobRig& r, int32_t model, bool wide, ReceiveSink* sink = nullptr) {
 }
 
 // The whole image lands in the file (or, into memory, in the sink with the earlier file
-// untouched): byte 1 of the model's signature, each record head, the printer's bytes.
+// untouched): byte 1 of the model's signature, each record head, the printer's bytes. The
+// partial file opens once, however many blocks come, and nothing else opens it meanwhile.
 TEST(ReceiveJob, WritesTheWholeImageAndFillsItsSteps) {
     const struct {
         int32_t model;
@@ -36,17 +37,29 @@ TEST(ReceiveJob, WritesTheWholeImageAndFillsItsSteps) {
         uint32_t steps;
         size_t reads;
         uint8_t seriesByte;
+        uint64_t opens;  // the target checked twice, the partial file opened once
     } cases[] = {
-        {kQ20, true, false, 20482, 2560, 0x08}, {kQ10, true, false, 20482, 20480, 0x03},
-        {kQ30, true, false, 2920, 2912, 0x06},  {kQ30, false, false, 2913, 23296, 0x06},
-        {kQ30, true, true, 2920, 2912, 0x06},   {kQ20, true, true, 20482, 2560, 0x08},
+        {kQ20, true, false, 20482, 2560, 0x08, 3}, {kQ10, true, false, 20482, 20480, 0x03, 3},
+        {kQ30, true, false, 2920, 2912, 0x06, 3},  {kQ30, false, false, 2913, 23296, 0x06, 3},
+        {kQ30, true, true, 2920, 2912, 0x06, 0},   {kQ20, true, true, 20482, 2560, 0x08, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.model << c.wide << c.memory);
         JobRig r;
         MemoryReceiveSink sink;
+        bool partialTaken = false;
+        r.printer.beforeReply = [&](uint32_t n) {
+            if (n == 100 && !c.memory) {
+                partialTaken = ExclusiveFile(ReceiveFile::PartialPathFor(r.context->filePath),
+                                             FileAccess::kWriteExisting)
+                                   .IsOpen();
+            }
+        };
+        const uint64_t opensBefore = ExclusiveFileOpenCount();
         Receive(r, c.model, c.wide, c.memory ? &sink : nullptr);
         EXPECT_EQ(r.OnlyOutcome(), Outcome::Succeeded());
+        EXPECT_EQ(ExclusiveFileOpenCount() - opensBefore - (c.memory ? 0 : 1), c.opens);
+        EXPECT_FALSE(partialTaken);
         EXPECT_EQ(r.progress.Steps(), c.steps);
         EXPECT_EQ(std::count_if(r.Frames().begin(), r.Frames().end(),
                                 [](const auto& f) { return f.size() == 1; }),
@@ -75,8 +88,8 @@ TEST(ReceiveJob, WritesTheWholeImageAndFillsItsSteps) {
     }
 }
 
-// A refused frame, or another program taking the partial file, fails the receive and
-// keeps the earlier backup, with no partial file left.
+// A refused frame fails the receive and keeps the earlier backup, with no partial file
+// left.
 // Frame numbers: 1 open, 2 the first address, then read requests; a multi-region receive
 // with 64-byte blocks addresses region N+1 after 320, 160, 1024, 1024, 128, 128 blocks.
 TEST(ReceiveJob, FailureKeepsTheEarlierBackupAndLeavesNoPartialFile) {
@@ -85,7 +98,6 @@ TEST(ReceiveJob, FailureKeepsTheEarlierBackupAndLeavesNoPartialFile) {
         bool wide;
         uint32_t frame;  // the refused frame, and the frames sent
         Outcome outcome;
-        bool held = false;  // at `frame` the partial file is taken instead
     } cases[] = {
         {kQ20, true, 1, Outcome::Failed(IDS_RECEIVE_FAILED, 0)},
         {kQ20, true, 2, Outcome::Failed(IDS_RECEIVE_INTERRUPTED, 0xEC)},
@@ -93,27 +105,16 @@ TEST(ReceiveJob, FailureKeepsTheEarlierBackupAndLeavesNoPartialFile) {
         {kQ30, true, 2 + 320 + 1 + 160 + 1 + 1024 + 1 + 1024 + 1 + 10,
          Outcome::Failed(IDS_RECEIVE_INTERRUPTED, 0x21)},
         {kQ30, false, 50, Outcome::Failed(IDS_RECEIVE_INTERRUPTED, 0x20)},
-        {kQ30, true, 50, Outcome::Failed(IDS_RECEIVE_INTERRUPTED, 0), true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.frame);
         JobRig r;
-        std::unique_ptr<ExclusiveFile> holder;
-        r.printer.refuse = [&](uint32_t n, const Bytes&) { return n == c.frame && !c.held; };
-        r.printer.beforeReply = [&](uint32_t n) {
-            if (n == c.frame && c.held) {
-                holder = std::make_unique<ExclusiveFile>(
-                    ReceiveFile::PartialPathFor(r.context->filePath),
-                    FileAccess::kWriteCreateOrAppend);
-            }
-        };
+        r.printer.refuse = [&](uint32_t n, const Bytes&) { return n == c.frame; };
         Receive(r, c.model, c.wide);
-        holder.reset();
         EXPECT_EQ(r.OnlyOutcome(), c.outcome);
         EXPECT_EQ(r.Frames().size(), c.frame);
         EXPECT_EQ(ReadBytes(r.context->filePath), kEarlierBackup);
-        // Windows deletes no file that another program holds open, so there it stays.
-        EXPECT_TRUE(!PartialLeftFor(r.context->filePath) || (c.held && kOnWindows));
+        EXPECT_FALSE(PartialLeftFor(r.context->filePath));
     }
 }
 
@@ -179,8 +180,11 @@ TEST(SendJob, WritesEachRegionWithItsSetupAndAddressFrames) {
         JobRig r;
         const Bytes file = Backup(c.fromModel, c.recordAddress, c.recordLength);
         r.Prepare(c.model, kDirectionSend, file);
+        const uint64_t opensBefore = ExclusiveFileOpenCount();
         r.RunJob();
         EXPECT_EQ(r.OnlyOutcome(), Outcome::Succeeded());
+        // The file test's open, then the send's one open for all its chunks.
+        EXPECT_EQ(ExclusiveFileOpenCount() - opensBefore, 2u);
         ASSERT_EQ(r.Frames().size(), c.frames);
         EXPECT_EQ(r.progress.Steps(), c.frames);
         EXPECT_EQ(r.Frames()[3], Hex(c.setup));
@@ -253,25 +257,46 @@ TEST(SendJob, RefusedFrameReportsItsDetailAndSendsNothingAfterIt) {
     }
 }
 
-// The file is removed or shortened under a running send: no byte that did not come from
-// the file may reach the printer.
-TEST(SendJob, FileChangedUnderTheSendEndsWithInterruptedAndNoDetail) {
-    for (const bool removed : {true, false}) {
+// The file is removed or shortened under a running send, which holds it open from its
+// first frame: no byte that did not come from the file may reach the printer. A removed
+// file is still read whole through the open handle (Windows refuses the removal); a
+// shortened one ends the send at the first short chunk (Windows refuses to shorten it).
+// A file another program took before the job opened it is refused with nothing sent.
+TEST(SendJob, FileChangedUnderTheSendNeverPutsForeignBytesIntoThePrinter) {
+    const struct {
+        const char* change;
+        Outcome outcome;
+        size_t frames;
+        uint32_t written;
+    } cases[] = {
+        {"remove", Outcome::Succeeded(), 19, 600},
+        {"shorten", kOnWindows ? Outcome::Succeeded() : Outcome::Failed(119, 0),
+         kOnWindows ? 19u : 8u, kOnWindows ? 600u : 60u},
+        {"take", Outcome::Failed(117, 0), 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.change);
         JobRig r;
         const Bytes file = Backup(kQ20, 0x10008000, 600);
         r.Prepare(kQ20, kDirectionSend, file);
+        std::error_code ignored;
         r.printer.beforeReply = [&](uint32_t n) {
-            if (n == 7 && removed) {
-                std::filesystem::remove(r.context->filePath);
-            } else if (n == 7) {
-                std::filesystem::resize_file(r.context->filePath, 16 + 100);
+            if (n == 7 && c.change[0] == 'r') {
+                std::filesystem::remove(r.context->filePath, ignored);
+            } else if (n == 7 && c.change[0] == 's') {
+                std::filesystem::resize_file(r.context->filePath, 16 + 100, ignored);
             }
         };
-        r.RunJob();
-        EXPECT_EQ(r.OnlyOutcome(), Outcome::Failed(119, 0));
-        EXPECT_EQ(r.Frames().size(), removed ? 7u : 8u);
+        ASSERT_EQ(r.context->ValidateSingleRegionFile(), 1);
+        std::optional<ExclusiveFile> holder;
+        if (c.change[0] == 't') {
+            holder.emplace(r.context->filePath, FileAccess::kWriteExisting);
+        }
+        SingleRegionSendJob(*r.context);
+        EXPECT_EQ(r.OnlyOutcome(), c.outcome);
+        EXPECT_EQ(r.Frames().size(), c.frames);
+        EXPECT_EQ(r.printer.Written().size(), c.written);
         for (const auto& [address, value] : r.printer.Written()) {
-            ASSERT_LT(address - 0x10008000u, removed ? 0u : 100u);
             EXPECT_EQ(value, file[16 + address - 0x10008000u]);
         }
     }

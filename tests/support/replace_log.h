@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cerrno>
 #include <string>
 #include <vector>
 
@@ -7,23 +8,33 @@
 
 namespace velloran::testing {
 
-// The system's replace steps, each noted in `log` before it runs; the step named
-// `failing` ("flush", "move" or "folder") fails instead while `fail` is set.
+// A flush that failed on the disk: EIO, or on Windows ERROR_IO_DEVICE (1117).
+#if defined(_WIN32)
+inline constexpr int kFlushIoError = 1117;
+#else
+inline constexpr int kFlushIoError = EIO;
+#endif
+
+// The system's replace steps, each noted in `log` before it runs; while `error` is not 0
+// the step named `failing` ("flush", "move" or "folder") fails instead: a flush with that
+// error code.
 inline ReplaceSteps LoggedReplaceSteps(std::vector<std::string>& log, const std::string& failing,
-                                       const bool& fail) {
+                                       const int& error) {
     const ReplaceSteps system = SystemReplaceSteps();
-    const auto fails = [&fail, failing](const char* step) { return fail && failing == step; };
-    return {[&log, fails, system](const std::string& path) {
-                log.push_back("flush " + path);
-                return !fails("flush") && system.flushFile(path);
+    const auto fails = [&error, failing](const char* step) {
+        return error != 0 && failing == step;
+    };
+    return {[&log, &error, fails, system](ExclusiveFile& file) {
+                log.push_back("flush " + file.Path());
+                return fails("flush") ? error : system.flushFile(file);
             },
             [&log, fails, system](const std::string& from, const std::string& to) {
                 log.push_back("move " + from + " " + to);
                 return !fails("move") && system.move(from, to);
             },
-            [&log, fails, system](const std::string& folder) {
+            [&log, &error, fails, system](const std::string& folder) {
                 log.push_back("folder " + folder);
-                return !fails("folder") && system.flushFolder(folder);
+                return fails("folder") ? error : system.flushFolder(folder);
             }};
 }
 
