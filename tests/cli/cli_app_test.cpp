@@ -541,8 +541,8 @@ INSTANTIATE_TEST_SUITE_P(
 INSTANTIATE_TEST_SUITE_P(
     WindowsNames, UsageErrors,
     ::testing::Values(
-        UsageErrorCase{"receive LM-Q20 a:b.vid",
-                       "velloran-cli: \"a:b.vid\": a file name may not hold ':' (Windows"},
+        UsageErrorCase{"receive LM-Q20 ab:c.vid",
+                       "velloran-cli: \"ab:c.vid\": a file name may not hold ':' (Windows"},
         UsageErrorCase{"send LM-Q20 b.vid.", "\"b.vid.\": a file name may not end with a dot"},
         UsageErrorCase{"verify LM-Q20 b.vid --trace t.txt:x", "\"t.txt:x\": a file name may"},
         UsageErrorCase{"diff a.vid c:\\x\\b.vid.", "may not end with a dot or a space"}));

@@ -5,6 +5,7 @@
 // a held file refused at once; the library freed; no descriptor or thread left behind.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -159,7 +160,7 @@ TEST_F(FaultSoak, EveryTransferEndsWithOneAllowedOutcomeAndLosesNothing) {
         const int frees = loader_.frees;
         SetFault(sim, t);
         replaceLog_.clear();
-        flushError_ = t.fault->allows == Allows::kFlushFails ? kFlushIoError : 0;
+        flushError_ = t.fault->allows == Allows::kFlushFails ? EIO : 0;
         std::optional<ExclusiveFile> holder;
         if (t.fault->allows == Allows::kHeldFile) {
             holder.emplace(path, FileAccess::kWriteExisting);

@@ -1,19 +1,11 @@
 #pragma once
 
-#include <cerrno>
 #include <string>
 #include <vector>
 
 #include "platform/file_replace.h"
 
 namespace velloran::testing {
-
-// A flush that failed on the disk: EIO, or on Windows ERROR_IO_DEVICE (1117).
-#if defined(_WIN32)
-inline constexpr int kFlushIoError = 1117;
-#else
-inline constexpr int kFlushIoError = EIO;
-#endif
 
 // The system's replace steps, each noted in `log` before it runs; while `error` is not 0
 // the step named `failing` ("flush", "move" or "folder") fails instead: a flush with that
