@@ -239,8 +239,9 @@ TEST(MainWindowCommandTest, AskForAFileThenAConfirmationAndRunNothingWithoutBoth
     for (const int32_t button : {IDC_RECEIVE, IDC_SEND}) {
         w.Click(button);  // no file chosen
         w.dialogs.files = {QStringLiteral("/tmp/x.vid")};
-        w.Click(button);                                    // answered No
-        w.dialogs.files = {QStringLiteral("/tmp/x.vid.")};  // said so, no confirmation
+        w.Click(button);  // answered No
+        // A name Windows would store otherwise: said so, and no confirmation asked.
+        w.dialogs.files = {QStringLiteral("/tmp/x.vid.")};
         w.Click(button);
         EXPECT_EQ(
             w.dialogs.boxes.back(),
