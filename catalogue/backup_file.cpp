@@ -126,12 +126,16 @@ int AppendToFile(const std::string& path, const void* bytes, uint32_t count, int
     return WriteFully(write, static_cast<const uint8_t*>(bytes), count) ? 1 : 0;
 }
 
-int BackupFileContext::ReadFileAt(uint32_t count, uint32_t offset, void* destination) const {
-    ExclusiveFile file(filePath, FileAccess::kReadExisting);
-    if (!file.IsOpen() || !file.SeekFromStart(offset)) {
+int BackupReader::ReadAt(uint32_t count, uint32_t offset, void* destination) {
+    if (!file_.SeekFromStart(offset)) {
         return 0;
     }
-    return ReadFully(file, static_cast<uint8_t*>(destination), count) ? 1 : 0;
+    return ReadFully(file_, static_cast<uint8_t*>(destination), count) ? 1 : 0;
+}
+
+int BackupFileContext::ReadFileAt(uint32_t count, uint32_t offset, void* destination) const {
+    BackupReader reader(filePath);
+    return reader.ReadAt(count, offset, destination);
 }
 
 FileVerdict TestBackupFile(const std::string& path, int32_t modelIndex) {

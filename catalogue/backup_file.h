@@ -6,6 +6,7 @@
 
 #include "catalogue/backup_layout.h"
 #include "catalogue/model_catalogue.h"
+#include "platform/exclusive_file.h"
 #include "platform/local_date.h"
 
 namespace velloran {
@@ -20,6 +21,21 @@ namespace velloran {
 // -1. A call that fails, or succeeds without delivering a byte, ends it with false.
 bool WriteFully(const std::function<int64_t(const uint8_t*, uint32_t)>& write, const uint8_t* bytes,
                 uint32_t count);
+
+// A backup file held open for reading, without sharing, for a run of reads: a send reads
+// every chunk through this one handle, so no other program can change or take the file
+// between two chunks.
+class BackupReader {
+  public:
+    explicit BackupReader(const std::string& path) : file_(path, FileAccess::kReadExisting) {}
+    bool IsOpen() const { return file_.IsOpen(); }
+    // Reads exactly `count` bytes from byte `offset` into `destination`. 1 on success; 0
+    // when the file is not open, cannot be positioned, or delivers fewer bytes than asked.
+    [[nodiscard]] int ReadAt(uint32_t count, uint32_t offset, void* destination);
+
+  private:
+    ExclusiveFile file_;
+};
 
 // Which model a file bound for the multi-region model was received from.
 enum SourceLayout : uint32_t {
@@ -62,9 +78,9 @@ struct BackupFileContext {
     uint32_t regionLength = 0;
     uint32_t sourceLayout = 0;
 
-    // Reads exactly `count` bytes from byte `offset` of the file into `destination`.
-    // 1 on success; 0 when the file cannot be opened or positioned, or delivers fewer
-    // bytes than asked.
+    // Reads exactly `count` bytes from byte `offset` of the file into `destination`,
+    // opening and closing the file for this one call. 1 on success; 0 when the file
+    // cannot be opened or positioned, or delivers fewer bytes than asked.
     [[nodiscard]] int ReadFileAt(uint32_t count, uint32_t offset, void* destination) const;
 
     // 1 when the file may be sent to the selected single-region model; stores the first

@@ -12,6 +12,7 @@
 #include "cli/usage.h"
 #include "cli/verify_command.h"
 #include "link/device_link.h"
+#include "platform/file_name_rules.h"
 #include "velloran_version.h"
 
 namespace velloran::cli {
@@ -20,6 +21,29 @@ namespace {
 int UsageError(CliContext& context, const std::string& message) {
     context.err << kProgramName << ": " << message << '\n';
     return kExitUsage;
+}
+
+// Why a file the command names would not be the file written or read, or nothing.
+std::optional<std::string> BadFileName(const Invocation& invocation) {
+    for (const std::optional<std::string>* name :
+         {&invocation.file, &invocation.secondFile, &invocation.trace}) {
+        if (!*name) {
+            continue;
+        }
+        switch (FileNameProblemHere(**name)) {
+            case FileNameProblem::kStreamColon:
+                return "\"" + **name +
+                       "\": a file name may not hold ':' (Windows would write a hidden stream "
+                       "of another file)";
+            case FileNameProblem::kTrailingDotOrSpace:
+                return "\"" + **name +
+                       "\": a file name may not end with a dot or a space (Windows would drop "
+                       "them and use another file)";
+            case FileNameProblem::kNone:
+                break;
+        }
+    }
+    return std::nullopt;
 }
 
 int ListModels(CliContext& context) {
@@ -122,6 +146,9 @@ int RunCli(const std::vector<std::string>& args, CliContext& context) {
     const ParsedArguments parsed = ParseArguments(args);
     if (!parsed.invocation) {
         return UsageError(context, parsed.error);
+    }
+    if (const std::optional<std::string> bad = BadFileName(*parsed.invocation)) {
+        return UsageError(context, *bad);
     }
     return Run(*parsed.invocation, context);
 }

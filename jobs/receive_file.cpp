@@ -78,9 +78,9 @@ bool ReceiveFile::Begin(const void* bytes, uint32_t count) {
         !(IsLeftoverPartial(partialPath_) && DeleteFileAt(partialPath_))) {
         return false;
     }
-    ExclusiveFile file(partialPath_, FileAccess::kWriteNew);
-    created_ = file.IsOpen();
-    return created_ && WriteAll(file, bytes, count);
+    partial_.emplace(partialPath_, FileAccess::kWriteNew);
+    created_ = partial_->IsOpen();
+    return created_ && WriteAll(*partial_, bytes, count);
 }
 
 bool ReceiveFile::Append(const void* bytes, uint32_t count) {
@@ -88,19 +88,17 @@ bool ReceiveFile::Append(const void* bytes, uint32_t count) {
         begun_ = true;
         return Begin(bytes, count);
     }
-    if (!created_) {
-        return false;
-    }
-    ExclusiveFile file(partialPath_, FileAccess::kWriteExisting);
-    return file.IsOpen() && file.SeekToEnd() && WriteAll(file, bytes, count);
+    return created_ && WriteAll(*partial_, bytes, count);
 }
 
 bool ReceiveFile::Commit() {
-    return created_ && MoveFileReplacing(partialPath_, targetPath_);
+    return created_ && MoveFileReplacing(*partial_, targetPath_);
 }
 
 void ReceiveFile::Discard() {
     if (created_) {
+        // Windows removes no file that is open without sharing.
+        partial_.reset();
         // Best effort: a partial file another program holds open stays, and nothing
         // else could be done about it here.
         static_cast<void>(DeleteFileAt(partialPath_));

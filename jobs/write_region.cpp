@@ -4,9 +4,9 @@
 
 namespace velloran {
 
-int WriteRegion(TransferContext& context, FailureDetail& detail, uint32_t controlAddress,
-                uint32_t targetAddress, uint32_t setupValue, uint32_t length, uint32_t fileOffset,
-                bool& openFlag) {
+int WriteRegion(TransferContext& context, BackupReader& source, FailureDetail& detail,
+                uint32_t controlAddress, uint32_t targetAddress, uint32_t setupValue,
+                uint32_t length, uint32_t fileOffset, bool& openFlag) {
     const ModelSignature signature = kModelCatalogue[context.modelIndex].Signature();
     const WriteSequence sequence(signature, targetAddress, setupValue, length, controlAddress);
     for (uint32_t index = 0; index < sequence.FrameCount(); ++index) {
@@ -15,7 +15,7 @@ int WriteRegion(TransferContext& context, FailureDetail& detail, uint32_t contro
         if (step.isData) {
             uint8_t chunk[kDataChunk];
             // Only bytes that came from the file go into a DataFrame.
-            if (context.ReadFileAt(step.dataLength, fileOffset + step.dataOffset, chunk) == 0) {
+            if (source.ReadAt(step.dataLength, fileOffset + step.dataOffset, chunk) == 0) {
                 return 0;
             }
             frame = DataFrame(chunk, step.dataLength);

@@ -16,10 +16,11 @@ enum class FileAccess {
     kWriteExisting,        // write; the file must exist and not be a link, keep its bytes
 };
 
-// A file held exclusively for the length of one operation: opened, used and closed by
-// its owner's scope. Paths are UTF-8. While one program of ours holds the file for
-// writing, no other can open it; readers exclude writers. Opening never waits: a path
-// that is not a regular file on a disk (a folder, a pipe, a device) does not open.
+// A file held exclusively while its owner holds this: opened once, used and closed by the
+// owner's scope (a whole transfer, or one operation). Paths are UTF-8. While one program
+// of ours holds the file for writing, no other can open it; readers exclude writers.
+// Opening never waits: a path that is not a regular file on a disk (a folder, a pipe, a
+// device) does not open.
 class ExclusiveFile {
   public:
     ExclusiveFile(const std::string& path, FileAccess access);
@@ -28,6 +29,7 @@ class ExclusiveFile {
     ExclusiveFile& operator=(const ExclusiveFile&) = delete;
 
     bool IsOpen() const { return handle_ != kClosed; }
+    const std::string& Path() const { return path_; }
     std::optional<uint64_t> Size() const;
     [[nodiscard]] bool SeekFromStart(uint64_t offset);
     [[nodiscard]] bool SeekToEnd();
@@ -35,11 +37,22 @@ class ExclusiveFile {
     // the call failed.
     [[nodiscard]] int64_t Read(void* buffer, uint32_t count);
     [[nodiscard]] int64_t Write(const void* bytes, uint32_t count);
+    // Writes the file's bytes through to the disk: 0, or the system's error code (errno,
+    // or GetLastError on Windows).
+    [[nodiscard]] int Flush();
+    // Closes the file now; false when the close reported an error.
+    [[nodiscard]] bool Close();
 
   private:
+    static void CountOpen();
     static constexpr intptr_t kClosed = -1;
+    std::string path_;
     intptr_t handle_ = kClosed;
 };
+
+// How many opens ExclusiveFile has made in this process, successful or not: it shows that
+// the opens of a transfer do not grow with the size of its file.
+uint64_t ExclusiveFileOpenCount();
 
 // Windows: sync clients, backup agents and virus scanners open files for a moment, and
 // such a moment makes an open without sharing fail. An open, and the final move of a

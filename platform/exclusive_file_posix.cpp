@@ -39,7 +39,8 @@ bool LockWholeFile(int fd, bool forWriting) {
 
 }  // namespace
 
-ExclusiveFile::ExclusiveFile(const std::string& path, FileAccess access) {
+ExclusiveFile::ExclusiveFile(const std::string& path, FileAccess access) : path_(path) {
+    CountOpen();
     // Without O_NONBLOCK, opening a FIFO would wait for its other end; with it, a FIFO
     // opens at once and is turned away below. Regular files ignore the flag.
     const int fd = open(path.c_str(), OpenFlags(access) | O_CLOEXEC | O_NONBLOCK, kNewFileMode);
@@ -59,9 +60,27 @@ ExclusiveFile::ExclusiveFile(const std::string& path, FileAccess access) {
 }
 
 ExclusiveFile::~ExclusiveFile() {
-    if (IsOpen()) {
-        close(static_cast<int>(handle_));
+    static_cast<void>(Close());
+}
+
+bool ExclusiveFile::Close() {
+    if (!IsOpen()) {
+        return true;
     }
+    const int fd = static_cast<int>(handle_);
+    handle_ = kClosed;
+    return close(fd) == 0;
+}
+
+int ExclusiveFile::Flush() {
+    if (!IsOpen()) {
+        return EBADF;
+    }
+    int result;
+    do {
+        result = fsync(static_cast<int>(handle_));
+    } while (result != 0 && errno == EINTR);
+    return result == 0 ? 0 : errno;
 }
 
 std::optional<uint64_t> ExclusiveFile::Size() const {

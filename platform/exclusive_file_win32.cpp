@@ -45,7 +45,8 @@ bool MoveTo(HANDLE file, LONGLONG distance, DWORD origin) {
 
 }  // namespace
 
-ExclusiveFile::ExclusiveFile(const std::string& path, FileAccess access) {
+ExclusiveFile::ExclusiveFile(const std::string& path, FileAccess access) : path_(path) {
+    CountOpen();
     const OpenMode mode = ModeFor(access);
     const std::wstring wide = WidePath(path);
     HANDLE file = INVALID_HANDLE_VALUE;
@@ -67,9 +68,23 @@ ExclusiveFile::ExclusiveFile(const std::string& path, FileAccess access) {
 }
 
 ExclusiveFile::~ExclusiveFile() {
-    if (IsOpen()) {
-        CloseHandle(AsHandle(handle_));
+    static_cast<void>(Close());
+}
+
+bool ExclusiveFile::Close() {
+    if (!IsOpen()) {
+        return true;
     }
+    const HANDLE file = AsHandle(handle_);
+    handle_ = kClosed;
+    return CloseHandle(file) != 0;
+}
+
+int ExclusiveFile::Flush() {
+    if (!IsOpen()) {
+        return ERROR_INVALID_HANDLE;
+    }
+    return FlushFileBuffers(AsHandle(handle_)) != 0 ? 0 : static_cast<int>(GetLastError());
 }
 
 std::optional<uint64_t> ExclusiveFile::Size() const {

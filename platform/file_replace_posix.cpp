@@ -16,18 +16,19 @@ namespace {
 constexpr mode_t kAnyWrite = S_IWUSR | S_IWGRP | S_IWOTH;
 constexpr mode_t kPermissionBits = 07777;
 
-// Opens `path` with `flags`, fsyncs it and closes it.
-bool Sync(const std::string& path, int flags) {
-    const int fd = open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK);
+// Opens the folder, fsyncs it and closes it: 0, or the error code.
+int SyncFolder(const std::string& folder) {
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
-        return false;
+        return errno;
     }
     int result;
     do {
         result = fsync(fd);
     } while (result != 0 && errno == EINTR);
+    const int error = result == 0 ? 0 : errno;
     close(fd);
-    return result == 0;
+    return error;
 }
 
 // A folder without any write permission is read-only for everyone, the super-user too.
@@ -41,13 +42,20 @@ bool FolderTakesNewFiles(const std::string& folder) {
 
 const ReplaceSteps& SystemReplaceSteps() {
     static const ReplaceSteps steps{
-        [](const std::string& path) { return Sync(path, O_WRONLY | O_NOFOLLOW); },
+        [](ExclusiveFile& file) { return file.Flush(); },
         [](const std::string& from, const std::string& to) {
             return rename(from.c_str(), to.c_str()) == 0;
         },
-        [](const std::string& folder) { return Sync(folder, O_RDONLY | O_DIRECTORY); },
+        &SyncFolder,
     };
     return steps;
+}
+
+// fsync(2): EINVAL when the file "is bound to a special file ... which does not support
+// synchronization"; file systems without it (some FUSE, network and virtual machine
+// shared folders) answer ENOTSUP or EOPNOTSUPP.
+bool IsFlushNotOffered(int error) {
+    return error == EINVAL || error == ENOTSUP || error == EOPNOTSUPP;
 }
 
 bool CanReplace(const std::string& path) {

@@ -9,19 +9,7 @@ namespace velloran {
 
 const ReplaceSteps& SystemReplaceSteps() {
     static const ReplaceSteps steps{
-        [](const std::string& path) {
-            HANDLE file = INVALID_HANDLE_VALUE;
-            const auto open = [&] {
-                file = CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr);
-                return file != INVALID_HANDLE_VALUE;
-            };
-            if (!RetryWhileHeld(open, path, true)) {
-                return false;
-            }
-            const bool flushed = FlushFileBuffers(file) != 0;
-            return CloseHandle(file) != 0 && flushed;
-        },
+        [](ExclusiveFile& file) { return file.Flush(); },
         [](const std::string& from, const std::string& to) {
             // Write-through: the call returns once the move is on the disk.
             const auto move = [&] {
@@ -30,9 +18,18 @@ const ReplaceSteps& SystemReplaceSteps() {
             };
             return RetryWhileHeld(move, to, true);
         },
-        [](const std::string&) { return true; },
+        [](const std::string&) { return 0; },
     };
     return steps;
+}
+
+// A drive whose file system driver implements no flush (some network, cloud and virtual
+// machine shared folders) fails FlushFileBuffers (Microsoft documentation,
+// "FlushFileBuffers function") with ERROR_INVALID_FUNCTION, 1, "Incorrect function"
+// (Microsoft documentation, "System Error Codes (0-499)"). Wine flushes every drive, so
+// only the seam shows this answer.
+bool IsFlushNotOffered(int error) {
+    return error == ERROR_INVALID_FUNCTION;
 }
 
 bool CanReplace(const std::string& path) {

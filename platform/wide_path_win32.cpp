@@ -46,12 +46,14 @@ std::wstring WideFromUtf8(const std::string& text) {
 
 std::wstring WidePath(const std::string& path) {
     const std::wstring wide = WideFromUtf8(path);
-    if (wide.size() < MAX_PATH || wide.starts_with(kVerbatimPrefix) ||
-        wide.starts_with(kDevicePrefix)) {
+    if (wide.empty() || wide.starts_with(kVerbatimPrefix) || wide.starts_with(kDevicePrefix)) {
         return wide;
     }
+    // The limit applies to the full path the system makes of it: a short relative path in
+    // a deep folder is over it too (Microsoft documentation, "Maximum Path Length
+    // Limitation").
     const std::wstring full = FullPath(wide);
-    if (full.empty()) {
+    if (full.empty() || full.size() < MAX_PATH) {
         return wide;
     }
     if (full.starts_with(kUncPrefix)) {

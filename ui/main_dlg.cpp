@@ -100,6 +100,11 @@ void CMainDlg::RunTransfer(const FileDialogRequest& request, int32_t direction) 
     if (!path) {
         return;
     }
+    // A name Windows would store otherwise than typed would save or send another file.
+    if (environment_.fileNameProblem(*path) != FileNameProblem::kNone) {
+        view_.ShowMessageBox(UiText(IDS_BAD_FILE_NAME), UiText(IDS_APP_TITLE), kFailureBoxStyle);
+        return;
+    }
     if (view_.ShowMessageBox(UiText(IDS_CONFIRM_READY), UiText(IDS_APP_TITLE), kConfirmBoxStyle) !=
         kAnswerYes) {
         return;

@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "jobs/transfer_session.h"
+#include "platform/file_name_rules.h"
 #include "platform/local_date.h"
 #include "ui/file_dialog_request.h"
 #include "ui/help_launcher.h"
@@ -16,6 +17,8 @@ namespace velloran {
 struct MainDlgEnvironment {
     TransferEnvironment transfer;  // handed to every transfer window
     std::function<LocalDate()> today = &TodayLocal;
+    // Which chosen names the system would store otherwise than typed.
+    std::function<FileNameProblem(const std::string&)> fileNameProblem = &FileNameProblemHere;
 };
 
 // The main window: the model list, Receive and Send (file dialog, confirmation, then a

@@ -535,6 +535,19 @@ INSTANTIATE_TEST_SUITE_P(
         UsageErrorCase{"diff a.vid", "missing argument; usage: velloran-cli diff A.vid B.vid\n"},
         UsageErrorCase{"devices", "missing argument; usage: velloran-cli devices MODEL\n"}));
 
+#if defined(_WIN32)
+// Names Windows would store otherwise than typed: a ':' writes a stream of another file,
+// trailing dots and spaces are dropped.
+INSTANTIATE_TEST_SUITE_P(
+    WindowsNames, UsageErrors,
+    ::testing::Values(
+        UsageErrorCase{"receive LM-Q20 ab:c.vid",
+                       "velloran-cli: \"ab:c.vid\": a file name may not hold ':' (Windows"},
+        UsageErrorCase{"send LM-Q20 b.vid.", "\"b.vid.\": a file name may not end with a dot"},
+        UsageErrorCase{"verify LM-Q20 b.vid --trace t.txt:x", "\"t.txt:x\": a file name may"},
+        UsageErrorCase{"diff a.vid c:\\x\\b.vid.", "may not end with a dot or a space"}));
+#endif
+
 // A progress line shows bar, percent, speed and time left, from the frames done of all,
 // the time taken and the bytes of memory the run moves; speeds pick their unit;
 // durations are minutes and seconds, or hours.

@@ -5,6 +5,7 @@
 // a held file refused at once; the library freed; no descriptor or thread left behind.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -110,7 +111,7 @@ class FaultSoak : public ::testing::Test {
     void TearDown() override { ReplaceStepsInUse() = SystemReplaceSteps(); }
 
     std::vector<std::string> replaceLog_;
-    bool failFlush_ = false;
+    int flushError_ = 0;
     std::mt19937 random_;
     FakeClock clock_;
     CountingLoader loader_;
@@ -127,7 +128,7 @@ TEST_F(FaultSoak, EveryTransferEndsWithOneAllowedOutcomeAndLosesNothing) {
     random_.seed(seed);
     SimEnvironment sim;
     TempDir files;
-    ReplaceStepsInUse() = LoggedReplaceSteps(replaceLog_, "flush", failFlush_);
+    ReplaceStepsInUse() = LoggedReplaceSteps(replaceLog_, "flush", flushError_);
     // A sanitizer starts a thread of its own with the process's first other thread: let
     // that happen before the threads are counted.
     std::thread([] {}).join();
@@ -143,7 +144,7 @@ TEST_F(FaultSoak, EveryTransferEndsWithOneAllowedOutcomeAndLosesNothing) {
                      << " (rerun with VELLORAN_SOAK_SEED=" << seed << ")");
         const std::string path = files.File("backup-" + std::to_string(i) + ".vid");
         const std::string partial = ReceiveFile::PartialPathFor(path);
-        failFlush_ = false;
+        flushError_ = 0;
         if (t.direction == kDirectionSend) {  // a backup received from the clean printer
             sim.Set({});
             RecordingProgress progress;
@@ -159,7 +160,7 @@ TEST_F(FaultSoak, EveryTransferEndsWithOneAllowedOutcomeAndLosesNothing) {
         const int frees = loader_.frees;
         SetFault(sim, t);
         replaceLog_.clear();
-        failFlush_ = t.fault->allows == Allows::kFlushFails;
+        flushError_ = t.fault->allows == Allows::kFlushFails ? EIO : 0;
         std::optional<ExclusiveFile> holder;
         if (t.fault->allows == Allows::kHeldFile) {
             holder.emplace(path, FileAccess::kWriteExisting);

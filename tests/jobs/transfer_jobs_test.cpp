@@ -33,7 +33,8 @@ const Bytes kQ20Head{0x00, 0x08, 0x09, 0x01, 0, 0, 0, 0, 0x00, 0x80, 0x00, 0x10,
 const Bytes kQ10Head{0x00, 0x03, 0x09, 0x01, 0, 0, 0, 0, 0x00, 0x80, 0x00, 0x10, 0x00, 0x80, 2, 0};
 
 // The whole image lands in the file (or, into memory, in the sink with the earlier file
-// untouched): the header, each record head, the printer's bytes.
+// untouched): the header, each record head, the printer's bytes. The partial file opens
+// once, however many blocks come.
 TEST(ReceiveJob, WritesTheWholeImageAndFillsItsSteps) {
     const struct {
         int32_t model;
@@ -41,17 +42,23 @@ TEST(ReceiveJob, WritesTheWholeImageAndFillsItsSteps) {
         uint32_t steps;
         size_t reads;
         const Bytes& head;
+        uint64_t opens;  // the target checked twice, the partial file opened once
     } cases[] = {
-        {kQ20, true, false, 20482, 2560, kQ20Head}, {kQ10, true, false, 20482, 20480, kQ10Head},
-        {kQ30, true, false, 2920, 2912, kQ30Head},  {kQ30, false, false, 2913, 23296, kQ30Head},
-        {kQ30, true, true, 2920, 2912, kQ30Head},   {kQ20, true, true, 20482, 2560, kQ20Head},
+        {kQ20, true, false, 20482, 2560, kQ20Head, 3},
+        {kQ10, true, false, 20482, 20480, kQ10Head, 3},
+        {kQ30, true, false, 2920, 2912, kQ30Head, 3},
+        {kQ30, false, false, 2913, 23296, kQ30Head, 3},
+        {kQ30, true, true, 2920, 2912, kQ30Head, 0},
+        {kQ20, true, true, 20482, 2560, kQ20Head, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.model << c.wide << c.memory);
         JobRig r;
         MemoryReceiveSink sink;
+        const uint64_t opensBefore = ExclusiveFileOpenCount();
         Receive(r, c.model, c.wide, c.memory ? &sink : nullptr);
         EXPECT_EQ(r.OnlyOutcome(), Outcome::Succeeded());
+        EXPECT_EQ(ExclusiveFileOpenCount() - opensBefore, c.opens);
         EXPECT_EQ(r.progress.Steps(), c.steps);
         EXPECT_EQ(std::count_if(r.Frames().begin(), r.Frames().end(),
                                 [](const auto& f) { return f.size() == 1; }),
@@ -79,8 +86,8 @@ TEST(ReceiveJob, WritesTheWholeImageAndFillsItsSteps) {
     }
 }
 
-// A refused frame, or another program taking the partial file, fails the receive and
-// keeps the earlier backup, with no partial file left.
+// A refused frame fails the receive and keeps the earlier backup, with no partial file
+// left.
 // Frame numbers: 1 open, 2 the first address, then read requests; a multi-region receive
 // with 64-byte blocks addresses region N+1 after 320, 160, 1024, 1024, 128, 128 blocks.
 TEST(ReceiveJob, FailureKeepsTheEarlierBackupAndLeavesNoPartialFile) {
@@ -89,7 +96,6 @@ TEST(ReceiveJob, FailureKeepsTheEarlierBackupAndLeavesNoPartialFile) {
         bool wide;
         uint32_t frame;  // the refused frame, and the frames sent
         Outcome outcome;
-        bool held = false;  // at `frame` the partial file is taken instead
     } cases[] = {
         {kQ20, true, 1, Outcome::Failed(IDS_RECEIVE_FAILED, 0)},
         {kQ20, true, 2, Outcome::Failed(IDS_RECEIVE_INTERRUPTED, 0xEC)},
@@ -97,27 +103,16 @@ TEST(ReceiveJob, FailureKeepsTheEarlierBackupAndLeavesNoPartialFile) {
         {kQ30, true, 2 + 320 + 1 + 160 + 1 + 1024 + 1 + 1024 + 1 + 10,
          Outcome::Failed(IDS_RECEIVE_INTERRUPTED, 0x21)},
         {kQ30, false, 50, Outcome::Failed(IDS_RECEIVE_INTERRUPTED, 0x20)},
-        {kQ30, true, 50, Outcome::Failed(IDS_RECEIVE_INTERRUPTED, 0), true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.frame);
         JobRig r;
-        std::unique_ptr<ExclusiveFile> holder;
-        r.printer.refuse = [&](uint32_t n, const Bytes&) { return n == c.frame && !c.held; };
-        r.printer.beforeReply = [&](uint32_t n) {
-            if (n == c.frame && c.held) {
-                holder = std::make_unique<ExclusiveFile>(
-                    ReceiveFile::PartialPathFor(r.context->filePath),
-                    FileAccess::kWriteCreateOrAppend);
-            }
-        };
+        r.printer.refuse = [&](uint32_t n, const Bytes&) { return n == c.frame; };
         Receive(r, c.model, c.wide);
-        holder.reset();
         EXPECT_EQ(r.OnlyOutcome(), c.outcome);
         EXPECT_EQ(r.Frames().size(), c.frame);
         EXPECT_EQ(ReadBytes(r.context->filePath), kEarlierBackup);
-        // Windows deletes no file that another program holds open, so there it stays.
-        EXPECT_TRUE(!PartialLeftFor(r.context->filePath) || (c.held && kOnWindows));
+        EXPECT_FALSE(PartialLeftFor(r.context->filePath));
     }
 }
 
@@ -183,8 +178,12 @@ TEST(SendJob, WritesEachRegionWithItsSetupAndAddressFrames) {
         JobRig r;
         const Bytes file = Backup(c.fromModel, c.recordAddress, c.recordLength);
         r.Prepare(c.model, kDirectionSend, file);
+        const uint64_t opensBefore = ExclusiveFileOpenCount();
         r.RunJob();
         EXPECT_EQ(r.OnlyOutcome(), Outcome::Succeeded());
+        // The file test's open (an LM-Q30's also a look at the plan's last byte), then the
+        // send's one open for all its chunks.
+        EXPECT_EQ(ExclusiveFileOpenCount() - opensBefore, c.model == kQ30 ? 3u : 2u);
         ASSERT_EQ(r.Frames().size(), c.frames);
         EXPECT_EQ(r.progress.Steps(), c.frames);
         EXPECT_EQ(r.Frames()[3], Hex(c.setup));
@@ -257,25 +256,41 @@ TEST(SendJob, RefusedFrameReportsItsDetailAndSendsNothingAfterIt) {
     }
 }
 
-// The file is removed or shortened under a running send: no byte that did not come from
-// the file may reach the printer.
-TEST(SendJob, FileChangedUnderTheSendEndsWithInterruptedAndNoDetail) {
-    for (const bool removed : {true, false}) {
+// The file is removed or shortened under a running send, which holds it open from its
+// first frame: no byte that did not come from the file may reach the printer. A removed
+// file is still read whole through the open handle (Windows refuses the removal); a
+// shortened one ends the send at the first short chunk (Windows refuses to shorten it).
+// A file another program took before the job opened it is refused with nothing sent.
+TEST(SendJob, FileChangedUnderTheSendNeverPutsForeignBytesIntoThePrinter) {
+    const struct {
+        char change;  // remove, shorten, take
+        Outcome outcome;
+        size_t frames, written;
+    } cases[] = {{'r', Outcome::Succeeded(), 19, 600},
+                 {'s', kOnWindows ? Outcome::Succeeded() : Outcome::Failed(119, 0),
+                  kOnWindows ? 19u : 8u, kOnWindows ? 600u : 60u},
+                 {'t', Outcome::Failed(117, 0), 0, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.change);
         JobRig r;
         const Bytes file = Backup(kQ20, 0x10008000, 600);
         r.Prepare(kQ20, kDirectionSend, file);
+        std::error_code ignored;
         r.printer.beforeReply = [&](uint32_t n) {
-            if (n == 7 && removed) {
-                std::filesystem::remove(r.context->filePath);
-            } else if (n == 7) {
-                std::filesystem::resize_file(r.context->filePath, 16 + 100);
+            if (n == 7 && c.change == 'r') {
+                std::filesystem::remove(r.context->filePath, ignored);
+            } else if (n == 7 && c.change == 's') {
+                std::filesystem::resize_file(r.context->filePath, 16 + 100, ignored);
             }
         };
-        r.RunJob();
-        EXPECT_EQ(r.OnlyOutcome(), Outcome::Failed(119, 0));
-        EXPECT_EQ(r.Frames().size(), removed ? 7u : 8u);
+        ASSERT_EQ(r.context->ValidateSingleRegionFile(), 1);
+        const ExclusiveFile holder(c.change == 't' ? r.context->filePath : r.dir.File("o.vid"),
+                                   FileAccess::kWriteCreateOrAppend);
+        SingleRegionSendJob(*r.context);
+        EXPECT_EQ(r.OnlyOutcome(), c.outcome);
+        EXPECT_EQ(r.Frames().size(), c.frames);
+        EXPECT_EQ(r.printer.Written().size(), c.written);
         for (const auto& [address, value] : r.printer.Written()) {
-            ASSERT_LT(address - 0x10008000u, removed ? 0u : 100u);
             EXPECT_EQ(value, file[16 + address - 0x10008000u]);
         }
     }

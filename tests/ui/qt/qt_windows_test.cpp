@@ -232,6 +232,7 @@ TEST(MainWindowCommandTest, AskForAFileThenAConfirmationAndRunNothingWithoutBoth
     MainDlgEnvironment environment;
     environment.transfer.loader = &driver;
     environment.today = [] { return LocalDate{2014, 3, 7}; };
+    environment.fileNameProblem = &WindowsFileNameProblem;  // as on Windows
     Windows w{environment};
     w.Choose(kQ10);
     w.dialogs.confirmAnswer = 7;  // No
@@ -239,12 +240,18 @@ TEST(MainWindowCommandTest, AskForAFileThenAConfirmationAndRunNothingWithoutBoth
         w.Click(button);  // no file chosen
         w.dialogs.files = {QStringLiteral("/tmp/x.vid")};
         w.Click(button);  // answered No
+        // A name Windows would store otherwise: said so, and no confirmation asked.
+        w.dialogs.files = {QStringLiteral("/tmp/x.vid.")};
+        w.Click(button);
+        EXPECT_EQ(
+            w.dialogs.boxes.back(),
+            (RecordedBox{QStringLiteral("このファイル名は使用できません。"), "VELLORAN", 0x30}));
     }
-    EXPECT_EQ(w.dialogs.boxes.size(), 2u);
+    EXPECT_EQ(w.dialogs.boxes.size(), 4u);
     EXPECT_TRUE(driver.loadedNames.empty());
     // Both ask for a backup file and before one is replaced; the save dialog proposes a
     // name, the open dialog takes only a file that exists.
-    ASSERT_EQ(w.dialogs.requests.size(), 4u);
+    ASSERT_EQ(w.dialogs.requests.size(), 6u);
     const auto fields = [&w](size_t i) {
         const FileDialogRequest& r = w.dialogs.requests[i];
         return std::tuple(r.kind, r.initialName, r.defaultExtension, r.filterName, r.filterPattern,
@@ -252,7 +259,7 @@ TEST(MainWindowCommandTest, AskForAFileThenAConfirmationAndRunNothingWithoutBoth
     };
     EXPECT_EQ(fields(0), std::tuple(FileDialogKind::kSave, "lmq10_140307.vid", "vid", "vid files",
                                     "*.vid", true, false, false));
-    EXPECT_EQ(fields(2),
+    EXPECT_EQ(fields(3),
               std::tuple(FileDialogKind::kOpen, "", "vid", "vid files", "*.vid", true, true, true));
 }
 
