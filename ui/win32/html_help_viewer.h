@@ -4,10 +4,29 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "ui/help_viewer.h"
 
 namespace velloran {
+
+// Loads a library from a full path; null when it cannot.
+using ViewerLoader = std::function<HMODULE(const std::wstring& path)>;
+// The text of a file's alternate data stream, named "FILE:STREAM"; empty when none.
+using StreamReader = std::function<std::string(const std::wstring& streamPath)>;
+
+// The viewer's library: the one the registry names for the viewer's class, else
+// hhctrl.ocx from the system folder, never by plain name (the search by plain name starts
+// in the program's folder, where a portable copy in Downloads may have a planted
+// hhctrl.ocx beside it). `registeredPath` is empty when the registry names none.
+HMODULE LoadViewerLibrary(const std::wstring& registeredPath, const ViewerLoader& load);
+
+// The first 4 KB of the stream at `streamPath`, or empty.
+std::string ReadStream(const std::wstring& streamPath);
+
+// True when a Zone.Identifier stream puts its file in the Internet zone (3) or the
+// Restricted sites zone (4): Windows then shows none of a compiled help file's pages.
+bool ZoneMarkBlocks(std::string_view zoneIdentifier);
 
 // The system's HTML Help viewer: HtmlHelpW of hhctrl.ocx, given the full path in UTF-16
 // (whatever the ANSI code page, and whether or not the drive makes short names), loaded
@@ -15,16 +34,20 @@ namespace velloran {
 // call fails at once. The viewer's windows close when this object goes.
 class HtmlHelpViewer final : public HelpViewer {
   public:
-    // `owner` gives the window that owns the help window at the time of the call.
-    explicit HtmlHelpViewer(std::function<HWND()> owner) : owner_(std::move(owner)) {}
+    // `owner` gives the window that owns the help window at the time of the call;
+    // `readStream` reads the help file's zone mark.
+    explicit HtmlHelpViewer(std::function<HWND()> owner, StreamReader readStream = ReadStream)
+        : owner_(std::move(owner)), readStream_(std::move(readStream)) {}
     ~HtmlHelpViewer() override;
     HtmlHelpViewer(const HtmlHelpViewer&) = delete;
     HtmlHelpViewer& operator=(const HtmlHelpViewer&) = delete;
 
     bool DisplayContents(const std::string& helpPath) override;
+    bool IsBlocked(const std::string& helpPath) override;
 
   private:
     std::function<HWND()> owner_;
+    StreamReader readStream_;
     bool opened_ = false;
 };
 
