@@ -50,27 +50,24 @@ TEST(BackupAppTest, OnlyTheFirstInstanceRunsTheWindowAndGivesTheTokenBackOnce) {
 
 using Box = std::tuple<std::string, std::string, uint32_t>;
 
-// A help viewer that opens one path ("*" every path), blocks one, and the window its
-// boxes go to.
+// A help viewer that opens one path ("*" every path) and the window its boxes go to.
 struct Recorder final : HelpViewer, MessageBoxView {
     bool DisplayContents(const std::string& helpPath) override {
         opened.push_back(helpPath);
         return openable == "*" || helpPath == openable;
     }
-    bool IsBlocked(const std::string& helpPath) override { return helpPath == blocked; }
     int ShowMessageBox(const std::string& text, const std::string& caption,
                        uint32_t style) override {
         boxes.emplace_back(text, caption, style);
         return 1;
     }
     std::string openable;
-    std::string blocked;
     std::vector<std::string> opened;
     std::vector<Box> boxes;
 };
 
 // The help beside the program comes first, then the installed help folder; a press that
-// opens neither says the help is missing; a blocked help is not opened at all.
+// opens neither says the help is missing.
 struct LaunchCase {
     const char* name;
     std::string programPath;
@@ -78,7 +75,6 @@ struct LaunchCase {
     std::string openable;
     std::vector<std::string> tries;  // at each press, in order
     bool missing;
-    std::string blocked = {};
 };
 
 class HelpLauncherTest : public ::testing::TestWithParam<LaunchCase> {};
@@ -87,7 +83,6 @@ TEST_P(HelpLauncherTest, EveryPressTriesThePlacesInOrder) {
     const LaunchCase& c = GetParam();
     Recorder r;
     r.openable = c.openable;
-    r.blocked = c.blocked;
     HelpLauncher launcher(
         r, [&c] { return c.programPath; }, c.installedFolder);
     launcher.OnHelpButton(r);
@@ -95,14 +90,8 @@ TEST_P(HelpLauncherTest, EveryPressTriesThePlacesInOrder) {
     std::vector<std::string> twice = c.tries;
     twice.insert(twice.end(), c.tries.begin(), c.tries.end());
     EXPECT_EQ(r.opened, twice);
-    const std::string text =
-        c.missing ? "ヘルプが見つかりません。"
-        : c.blocked.empty()
-            ? ""
-            : "ヘルプファイルがWindowsによってブロックされています。\n"
-              "VLR120.chm のプロパティを開き、[全般] の「許可する」(ブロックの解除) "
-              "にチェックを入れてから、もう一度やり直してください。";
-    EXPECT_EQ(r.boxes, std::vector<Box>(text.empty() ? 0 : 2, Box{text, "VELLORAN", 0x30}));
+    EXPECT_EQ(r.boxes, std::vector<Box>(c.missing ? 2 : 0,
+                                        Box{"ヘルプが見つかりません。", "VELLORAN", 0x30}));
 }
 
 const std::string kShare = "../share/velloran";
@@ -119,7 +108,6 @@ INSTANTIATE_TEST_SUITE_P(
             "Installed", "/usr/bin/velloran", kShare, kInstalled, {kBeside, kInstalled}, false},
         LaunchCase{"Nowhere", "/usr/bin/velloran", kShare, "", {kBeside, kInstalled}, true},
         LaunchCase{"NoInstalledFolder", "/usr/bin/velloran", "", "", {kBeside}, true},
-        LaunchCase{"Blocked", "/usr/bin/velloran", kShare, "*", {}, false, kBeside},
         LaunchCase{"UnknownProgramPath", "", kShare, "*", {}, false},
         LaunchCase{"Root", "/velloran", "", "*", {"/VLR120.chm"}, false},
         LaunchCase{"LongerThanAFixedBuffer",

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <string_view>
 
 #include "ui/win32/utf8_text.h"
 #include "ui/win32/win32_constants.h"
@@ -84,6 +85,32 @@ std::string Trimmed(std::string_view text) {
     return first < last ? std::string(first, last) : std::string();
 }
 
+// True when a Zone.Identifier stream puts its file in the Internet zone (3) or the
+// Restricted sites zone (4): Windows then shows none of a compiled help file's pages.
+// The stream is a small INI text: "[ZoneTransfer]", "ZoneId=3", then where the file came
+// from ("Persisted Zone Information", "About URL Security Zones": 3 is
+// URLZONE_INTERNET, 4 URLZONE_UNTRUSTED).
+bool ZoneMarkBlocks(std::string_view text) {
+    size_t start = 0;
+    while (start < text.size()) {
+        const size_t end = std::min(text.find('\n', start), text.size());
+        const std::string line = Trimmed(text.substr(start, end - start));
+        start = end + 1;
+        const size_t equals = line.find('=');
+        if (equals == std::string::npos) {
+            continue;
+        }
+        std::string key = Trimmed(std::string_view(line).substr(0, equals));
+        std::transform(key.begin(), key.end(), key.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        if (key == "zoneid") {
+            const std::string zone = Trimmed(std::string_view(line).substr(equals + 1));
+            return zone == "3" || zone == "4";
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 HMODULE LoadViewerLibrary(const std::wstring& registeredPath, const ViewerLoader& load) {
@@ -111,33 +138,6 @@ std::string ReadStream(const std::wstring& streamPath) {
     CloseHandle(file);
     text.resize(read);
     return text;
-}
-
-// The stream is a small INI text: "[ZoneTransfer]", "ZoneId=3", then where the file came
-// from ("Persisted Zone Information", "About URL Security Zones": 3 is
-// URLZONE_INTERNET, 4 URLZONE_UNTRUSTED). A UTF-16 copy reads the same once its zero
-// bytes are dropped.
-bool ZoneMarkBlocks(std::string_view zoneIdentifier) {
-    std::string text(zoneIdentifier);
-    std::erase(text, '\0');
-    size_t start = 0;
-    while (start < text.size()) {
-        const size_t end = std::min(text.find('\n', start), text.size());
-        const std::string line = Trimmed(std::string_view(text).substr(start, end - start));
-        start = end + 1;
-        const size_t equals = line.find('=');
-        if (equals == std::string::npos) {
-            continue;
-        }
-        std::string key = Trimmed(std::string_view(line).substr(0, equals));
-        std::transform(key.begin(), key.end(), key.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        if (key == "zoneid") {
-            const std::string zone = Trimmed(std::string_view(line).substr(equals + 1));
-            return zone == "3" || zone == "4";
-        }
-    }
-    return false;
 }
 
 HtmlHelpViewer::~HtmlHelpViewer() {

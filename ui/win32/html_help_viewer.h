@@ -4,7 +4,6 @@
 
 #include <functional>
 #include <string>
-#include <string_view>
 
 #include "ui/help_viewer.h"
 
@@ -23,10 +22,6 @@ HMODULE LoadViewerLibrary(const std::wstring& registeredPath, const ViewerLoader
 
 // The first 4 KB of the stream at `streamPath`, or empty.
 std::string ReadStream(const std::wstring& streamPath);
-
-// True when a Zone.Identifier stream puts its file in the Internet zone (3) or the
-// Restricted sites zone (4): Windows then shows none of a compiled help file's pages.
-bool ZoneMarkBlocks(std::string_view zoneIdentifier);
 
 // The system's HTML Help viewer: HtmlHelpW of hhctrl.ocx, given the full path in UTF-16
 // (whatever the ANSI code page, and whether or not the drive makes short names), loaded
