@@ -88,7 +88,7 @@ std::string Trimmed(std::string_view text) {
 // True when a Zone.Identifier stream puts its file in the Internet zone (3) or the
 // Restricted sites zone (4): Windows then shows none of a compiled help file's pages.
 // The stream is a small INI text: "[ZoneTransfer]", "ZoneId=3", then where the file came
-// from ("Persisted Zone Information", "About URL Security Zones": 3 is
+// from ("[MS-FSCC] Zone.Identifier Stream Name"; "About URL Security Zones": 3 is
 // URLZONE_INTERNET, 4 URLZONE_UNTRUSTED).
 bool ZoneMarkBlocks(std::string_view text) {
     size_t start = 0;
@@ -111,17 +111,7 @@ bool ZoneMarkBlocks(std::string_view text) {
     return false;
 }
 
-}  // namespace
-
-HMODULE LoadViewerLibrary(const std::wstring& registeredPath, const ViewerLoader& load) {
-    HMODULE module = registeredPath.empty() ? nullptr : load(registeredPath);
-    if (module == nullptr) {
-        const std::wstring inSystem = InSystemFolder(kHtmlHelpLibrary);
-        module = inSystem.empty() ? nullptr : load(inSystem);
-    }
-    return module;
-}
-
+// The first 4 KB of the alternate data stream "FILE:STREAM", or empty.
 std::string ReadStream(const std::wstring& streamPath) {
     constexpr DWORD kMostBytes = 4096;
     const HANDLE file = CreateFileW(streamPath.c_str(), GENERIC_READ,
@@ -138,6 +128,17 @@ std::string ReadStream(const std::wstring& streamPath) {
     CloseHandle(file);
     text.resize(read);
     return text;
+}
+
+}  // namespace
+
+HMODULE LoadViewerLibrary(const std::wstring& registeredPath, const ViewerLoader& load) {
+    HMODULE module = registeredPath.empty() ? nullptr : load(registeredPath);
+    if (module == nullptr) {
+        const std::wstring inSystem = InSystemFolder(kHtmlHelpLibrary);
+        module = inSystem.empty() ? nullptr : load(inSystem);
+    }
+    return module;
 }
 
 HtmlHelpViewer::~HtmlHelpViewer() {
@@ -161,7 +162,7 @@ bool HtmlHelpViewer::DisplayContents(const std::string& helpPath) {
 // canceled" and still returns a window, so the mark is looked at first.
 bool HtmlHelpViewer::IsBlocked(const std::string& helpPath) {
     const std::wstring path = Utf16(helpPath);
-    return !path.empty() && ZoneMarkBlocks(readStream_(path + L":Zone.Identifier"));
+    return !path.empty() && ZoneMarkBlocks(ReadStream(path + L":Zone.Identifier"));
 }
 
 }  // namespace velloran

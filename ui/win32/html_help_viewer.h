@@ -11,8 +11,6 @@ namespace velloran {
 
 // Loads a library from a full path; null when it cannot.
 using ViewerLoader = std::function<HMODULE(const std::wstring& path)>;
-// The text of a file's alternate data stream, named "FILE:STREAM"; empty when none.
-using StreamReader = std::function<std::string(const std::wstring& streamPath)>;
 
 // The viewer's library: the one the registry names for the viewer's class, else
 // hhctrl.ocx from the system folder, never by plain name (the search by plain name starts
@@ -20,19 +18,14 @@ using StreamReader = std::function<std::string(const std::wstring& streamPath)>;
 // hhctrl.ocx beside it). `registeredPath` is empty when the registry names none.
 HMODULE LoadViewerLibrary(const std::wstring& registeredPath, const ViewerLoader& load);
 
-// The first 4 KB of the stream at `streamPath`, or empty.
-std::string ReadStream(const std::wstring& streamPath);
-
 // The system's HTML Help viewer: HtmlHelpW of hhctrl.ocx, given the full path in UTF-16
 // (whatever the ANSI code page, and whether or not the drive makes short names), loaded
 // on first use and kept for the life of the program. Once loading has failed, every later
 // call fails at once. The viewer's windows close when this object goes.
 class HtmlHelpViewer final : public HelpViewer {
   public:
-    // `owner` gives the window that owns the help window at the time of the call;
-    // `readStream` reads the help file's zone mark.
-    explicit HtmlHelpViewer(std::function<HWND()> owner, StreamReader readStream = ReadStream)
-        : owner_(std::move(owner)), readStream_(std::move(readStream)) {}
+    // `owner` gives the window that owns the help window at the time of the call.
+    explicit HtmlHelpViewer(std::function<HWND()> owner) : owner_(std::move(owner)) {}
     ~HtmlHelpViewer() override;
     HtmlHelpViewer(const HtmlHelpViewer&) = delete;
     HtmlHelpViewer& operator=(const HtmlHelpViewer&) = delete;
@@ -42,7 +35,6 @@ class HtmlHelpViewer final : public HelpViewer {
 
   private:
     std::function<HWND()> owner_;
-    StreamReader readStream_;
     bool opened_ = false;
 };
 

@@ -250,21 +250,6 @@ TEST(HelpViewerTest, LoadsTheViewerFromTheSystemFolderWhenTheRegistrysFails) {
                                                 L"c:\\windows\\system32\\hhctrl.ocx"}));
 }
 
-// The Internet (3) and Restricted sites (4) zones block the help; the others do not.
-TEST(HelpViewerTest, TheDownloadMarkOfTheInternetOrRestrictedZoneBlocksTheHelp) {
-    for (const auto& [stream, blocked] : {std::pair{"[ZoneTransfer]\r\n zoneid = 4\r\n", true},
-                                          {"[ZoneTransfer]\r\nZoneId=2\r\nHostUrl=x=3", false}}) {
-        std::wstring read;
-        HtmlHelpViewer viewer([] { return HWND{}; },
-                              [&](const std::wstring& path) {
-                                  read = path;
-                                  return std::string(stream);
-                              });
-        EXPECT_EQ(viewer.IsBlocked("C:\\ヘルプ\\VLR120.chm"), blocked) << stream;
-        EXPECT_EQ(read, L"C:\\ヘルプ\\VLR120.chm:Zone.Identifier");
-    }
-}
-
 // A message the window's thread sent: a position or range for the bar, or the start of a
 // dialog (the transfer window's, a box's) as {WM_INITDIALOG, 0, 0}.
 using Sent = std::tuple<UINT, WPARAM, LPARAM>;
