@@ -28,6 +28,10 @@ void HelpLauncher::OnHelpButton(MessageBoxView& owner) {
     if (helpPath.empty()) {
         return;
     }
+    if (viewer_.IsBlocked(helpPath)) {
+        owner.ShowMessageBox(UiText(IDS_HELP_BLOCKED), UiText(IDS_APP_TITLE), kFailureBoxStyle);
+        return;
+    }
     if (viewer_.DisplayContents(helpPath)) {
         return;
     }

@@ -15,9 +15,10 @@ namespace velloran {
 std::string HelpPathFor(const std::string& programPath);
 
 // The Help button: opens the help on its table of contents, or says that it cannot be
-// found (entry 123, caption 101). The help beside the program comes first; a program
-// installed apart from its help names the help's folder relative to its own folder
-// (e.g. "../share/velloran"), tried second.
+// found (entry 123, caption 101), or that the system blocks it and how to unblock it
+// (entry 126) instead of opening a viewer whose pages would stay blank. The help beside
+// the program comes first; a program installed apart from its help names the help's
+// folder relative to its own folder (e.g. "../share/velloran"), tried second.
 class HelpLauncher {
   public:
     using ProgramPathSource = std::function<std::string()>;

@@ -1,10 +1,13 @@
 ; The VELLORAN installer: velloran.exe, velloran-cli.exe and VLR120.chm in one folder under
 ; Program Files for every user, a Start-menu shortcut, an uninstaller and the Add/Remove
-; Programs entry. makensis gets VERSION, BIN_DIR, ICON and OUT_FILE with -D.
+; Programs entry. makensis gets VERSION, BIN_DIR, ICON, OUT_FILE, PROGRAM_MUTEX and
+; CLI_MUTEX with -D.
 Unicode true
+ManifestDPIAware true
 SetCompressor /SOLID lzma
 !include "MUI2.nsh"
 !include "FileFunc.nsh"
+!include "LogicLib.nsh"
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\VELLORAN"
 !define PUBLISHER "VELLORAN developers"
@@ -33,6 +36,32 @@ VIAddVersionKey /LANG=1041 "LegalCopyright" "Copyright (C) 2026 ${PUBLISHER}"
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "Japanese"
+
+; Before anything is replaced or removed: the desktop program holds its single-instance
+; mutex while it runs, velloran-cli.exe a mutex of its own. Files in use could be neither
+; replaced nor removed, so the user is asked to close the programs first; a silent run
+; ends with exit code 2 instead, having changed nothing.
+!macro WAIT_UNTIL_CLOSED
+    retry:
+    System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "${PROGRAM_MUTEX}") p .r0'
+    ${If} $0 = 0
+        System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "${CLI_MUTEX}") p .r0'
+    ${EndIf}
+    ${If} $0 <> 0
+        System::Call 'kernel32::CloseHandle(p r0)'
+        MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "VELLORAN が実行中です。$\n$\nVELLORAN (velloran.exe、velloran-cli.exe) をすべて終了してから [再試行] を押してください。" /SD IDCANCEL IDRETRY retry
+        SetErrorLevel 2
+        Quit
+    ${EndIf}
+!macroend
+
+Function .onInit
+    !insertmacro WAIT_UNTIL_CLOSED
+FunctionEnd
+
+Function un.onInit
+    !insertmacro WAIT_UNTIL_CLOSED
+FunctionEnd
 
 Section
     SetShellVarContext all

@@ -9,6 +9,15 @@
 
 namespace velloran {
 
+// Loads a library from a full path; null when it cannot.
+using ViewerLoader = std::function<HMODULE(const std::wstring& path)>;
+
+// The viewer's library: the one the registry names for the viewer's class, else
+// hhctrl.ocx from the system folder, never by plain name (the search by plain name starts
+// in the program's folder, where a portable copy in Downloads may have a planted
+// hhctrl.ocx beside it). `registeredPath` is empty when the registry names none.
+HMODULE LoadViewerLibrary(const std::wstring& registeredPath, const ViewerLoader& load);
+
 // The system's HTML Help viewer: HtmlHelpW of hhctrl.ocx, given the full path in UTF-16
 // (whatever the ANSI code page, and whether or not the drive makes short names), loaded
 // on first use and kept for the life of the program. Once loading has failed, every later
@@ -22,6 +31,7 @@ class HtmlHelpViewer final : public HelpViewer {
     HtmlHelpViewer& operator=(const HtmlHelpViewer&) = delete;
 
     bool DisplayContents(const std::string& helpPath) override;
+    bool IsBlocked(const std::string& helpPath) override;
 
   private:
     std::function<HWND()> owner_;

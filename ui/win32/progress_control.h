@@ -19,6 +19,12 @@ class ProgressControl final : public ProgressSink {
     void SetPosition(uint32_t position) override;
     void Step() override;
 
+    // Draws the bar at its current position now. The visual style of Windows Vista and
+    // later fills the bar towards a higher position over a moment, so at the end of a
+    // transfer the box would appear over a bar that still lags behind; a lower position is
+    // drawn at once, which is what this uses. Called on the control's own thread.
+    void ShowPositionAtOnce();
+
   private:
     HWND control_ = nullptr;
 };

@@ -92,6 +92,7 @@ int TransferWindow::ShowOutcomeBox(const std::string& text, const std::string& c
     // belongs to the main window, enabled again first: a box over a disabled owner hands
     // the activation to another program when it closes.
     if (IsWindowVisible(Handle())) {
+        progress_.ShowPositionAtOnce();
         return velloran::ShowMessageBox(Handle(), text, caption, style);
     }
     const HWND owner = GetWindow(Handle(), GW_OWNER);

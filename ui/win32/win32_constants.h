@@ -9,8 +9,8 @@ inline constexpr wchar_t kBkupStartName[] = L"WM_BKUP_START";
 inline constexpr wchar_t kBkupSuccessName[] = L"WM_BKUP_SUCCESS";
 inline constexpr wchar_t kBkupErrorName[] = L"WM_BKUP_ERROR";
 
-// The HTML Help viewer: where the registry says its library is, the library's plain
-// name when it says nothing, and HtmlHelpW's ordinal;
+// The HTML Help viewer: where the registry says its library is, the library's name in
+// the system folder when it says nothing, and HtmlHelpW's ordinal;
 // its commands to show the contents and to close every help window.
 inline constexpr wchar_t kHtmlHelpServerKey[] =
     L"CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";

@@ -90,14 +90,35 @@ TEST_F(ProgramTest, HelpOpensTheViewerOnTheHelpBesideTheProgram) {
     PostMessageW(help, WM_CLOSE, 0, 0);
 }
 
-TEST_F(ProgramTest, WithoutTheHelpFileThePressSaysItIsMissing) {
-    const std::filesystem::path alone = files.Path() / L"velloran.exe";
-    ASSERT_TRUE(CopyFileW(Utf16(VELLORAN_WIN32_PROGRAM).c_str(), alone.c_str(), TRUE));
-    Start(Utf8FromPath(alone));
-    Press(IDC_HELP_BUTTON);
-    const SeenBox box = AnswerBox(IDOK);
-    EXPECT_EQ(std::tuple(box.text, box.caption, box.owner),
-              std::tuple(L"ヘルプが見つかりません。", L"VELLORAN", mainWindow));
+// Without the help file the press says it is missing; with the mark of a download from
+// the Internet (3) or Restricted sites (4) zone on it (a stream of the file on Windows;
+// under Wine, which keeps no streams, a file of that name, read the same way) it says how
+// to unblock it, and no viewer opens.
+TEST_F(ProgramTest, WithoutTheHelpFileOrWithItBlockedThePressSaysSo) {
+    const std::filesystem::path built = std::filesystem::path(Utf16(VELLORAN_WIN32_PROGRAM));
+    for (const std::string mark :
+         {"", "[ZoneTransfer]\r\nZoneId=3\r\n", "[ZoneTransfer]\n zoneid = 4"}) {
+        TempDir folder;
+        const std::filesystem::path exe = folder.Path() / L"velloran.exe";
+        ASSERT_TRUE(CopyFileW(built.c_str(), exe.c_str(), TRUE));
+        const bool blocked = !mark.empty();
+        if (blocked) {
+            CopyFileW((built.parent_path() / L"VLR120.chm").c_str(),
+                      (folder.Path() / L"VLR120.chm").c_str(), TRUE);
+            WriteBytes(folder.File("VLR120.chm:Zone.Identifier"), {mark.begin(), mark.end()});
+        }
+        Start(Utf8FromPath(exe));
+        Press(IDC_HELP_BUTTON);
+        const SeenBox box = AnswerBox(IDOK);
+        EXPECT_EQ(std::tuple(box.text, box.caption, box.owner, HelpWindowOf(program->Id())),
+                  std::tuple(blocked ? L"ヘルプファイルがWindowsによってブロックされています。\n"
+                                       L"VLR120.chm のプロパティを開き、[全般] の「許可する」"
+                                       L"(ブロックの解除) にチェックを入れてから、"
+                                       L"もう一度やり直してください。"
+                                     : L"ヘルプが見つかりません。",
+                             L"VELLORAN", mainWindow, HWND{}));
+        TearDown();
+    }
 }
 
 constexpr uint32_t kImageLength = 0x28000;

@@ -88,7 +88,6 @@ class BoxAnswerer {
         std::wstring caption;
         HWND owner;
         bool transferWindowVisible;
-        LRESULT barPosition;  // -1 without a visible transfer window
     };
 
     BoxAnswerer() : thread_([this] { Run(); }) {}
@@ -107,16 +106,12 @@ class BoxAnswerer {
         constexpr DWORD kPollMs = 5;
         while (!stop_) {
             for (const HWND box : VisibleWindows(GetCurrentProcessId(), kMessageBoxMark)) {
-                const std::vector<HWND> transfer =
-                    VisibleWindows(GetCurrentProcessId(), kTransferWindowMark);
-                const LRESULT position =
-                    transfer.empty() ? -1
-                                     : SendMessageW(GetDlgItem(transfer.front(), IDC_PROGRESS),
-                                                    PBM_GETPOS, 0, 0);
+                const bool transfer =
+                    !VisibleWindows(GetCurrentProcessId(), kTransferWindowMark).empty();
                 {
                     std::lock_guard<std::mutex> lock(mutex_);
                     boxes_.push_back({ControlText(box, kMessageBoxTextId), TextOf(box),
-                                      GetWindow(box, GW_OWNER), !transfer.empty(), position});
+                                      GetWindow(box, GW_OWNER), transfer});
                 }
                 PostClick(box, IDOK);
                 WaitUntil([box] { return !IsWindow(box); }, kWindowTimeoutMs);

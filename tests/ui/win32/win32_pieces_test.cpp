@@ -26,6 +26,7 @@
 #include "ui/main_dlg.h"
 #include "ui/transfer_dlg.h"
 #include "ui/win32/file_dialog.h"
+#include "ui/win32/html_help_viewer.h"
 #include "ui/win32/minimised_icon.h"
 #include "ui/win32/mutex_instance_lock.h"
 #include "ui/win32/transfer_window.h"
@@ -236,6 +237,35 @@ TEST(MutexInstanceLockTest, OneHolderAtATimeAndFreeAgainAfterRelease) {
     EXPECT_FALSE(first.TryAcquire(""));
 }
 
+// Without the registry's library, hhctrl.ocx by its full path in the system folder, never
+// by a plain name that the program's own folder would answer.
+TEST(HelpViewerTest, LoadsTheViewerFromTheSystemFolderWhenTheRegistrysFails) {
+    std::vector<std::wstring> tries;
+    LoadViewerLibrary(L"D:\\reg\\hhctrl.ocx", [&](std::wstring path) {
+        CharLowerW(path.data());
+        tries.push_back(path);
+        return HMODULE{};
+    });
+    EXPECT_EQ(tries, (std::vector<std::wstring>{L"d:\\reg\\hhctrl.ocx",
+                                                L"c:\\windows\\system32\\hhctrl.ocx"}));
+}
+
+// A message the window's thread sent: a position or range for the bar, or the start of a
+// dialog (the transfer window's, a box's) as {WM_INITDIALOG, 0, 0}.
+using Sent = std::tuple<UINT, WPARAM, LPARAM>;
+constexpr Sent kBoxStarts{WM_INITDIALOG, 0, 0};
+std::vector<Sent> sentOnThread;
+
+LRESULT CALLBACK RecordSent(int code, WPARAM wParam, LPARAM lParam) {
+    const auto& m = *reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (m.message == PBM_SETPOS || m.message == PBM_SETRANGE32) {
+        sentOnThread.emplace_back(m.message, m.wParam, m.lParam);
+    } else if (m.message == WM_INITDIALOG) {
+        sentOnThread.emplace_back(m.message, 0, 0);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 struct TransferCase {
     const char* name;
     int32_t direction;
@@ -243,7 +273,7 @@ struct TransferCase {
     const wchar_t* textStart;
     const wchar_t* textEnd;
     bool windowShownAtBox;
-    LRESULT barAtBox;
+    std::vector<Sent> lastSent;  // ending with the box's start
 };
 
 class TransferWindowTest : public ::testing::TestWithParam<TransferCase> {};
@@ -274,6 +304,8 @@ TEST_P(TransferWindowTest, ShowsOneBoxThenClosesWithTheDeviceReleased) {
     transfer.context.filePath = dir.File("b.vid");
     transfer.context.modelIndex = kQ20;
     transfer.context.direction = c.direction;
+    sentOnThread.clear();
+    const HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, &RecordSent, nullptr, windowThread);
     {
         BoxAnswerer answerer;
         TransferWindow window(transfer);
@@ -281,6 +313,7 @@ TEST_P(TransferWindowTest, ShowsOneBoxThenClosesWithTheDeviceReleased) {
         window.DoModal(owner.handle);
         boxes = answerer.Boxes();
     }
+    UnhookWindowsHookEx(hook);
     MSG quit{};
     EXPECT_EQ(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0, c.windowShownAtBox);
     EXPECT_EQ(std::pair(quit.wParam, endSessionAnswer), c.windowShownAtBox
@@ -289,8 +322,8 @@ TEST_P(TransferWindowTest, ShowsOneBoxThenClosesWithTheDeviceReleased) {
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_TRUE(boxes[0].text.starts_with(c.textStart)) << Utf8(boxes[0].text);
     EXPECT_TRUE(boxes[0].text.ends_with(c.textEnd)) << Utf8(boxes[0].text);
-    EXPECT_EQ(std::tuple(boxes[0].caption, boxes[0].transferWindowVisible, boxes[0].barPosition),
-              std::tuple(L"VELLORAN", c.windowShownAtBox, c.barAtBox));
+    EXPECT_EQ(std::tuple(boxes[0].caption, boxes[0].transferWindowVisible),
+              std::tuple(L"VELLORAN", c.windowShownAtBox));
     if (!c.windowShownAtBox) {
         EXPECT_EQ(boxes[0].owner, owner.handle);
     }
@@ -298,25 +331,37 @@ TEST_P(TransferWindowTest, ShowsOneBoxThenClosesWithTheDeviceReleased) {
     EXPECT_EQ(std::pair(driver.frees, driver.endedHandles.size()),
               std::pair(driver.loads, driver.startIndices.size()));
     EXPECT_TRUE(IsWindowEnabled(owner.handle));
+    // The bar is drawn where it stands, without its animation, before the box appears.
+    const auto box = std::find(sentOnThread.rbegin(), sentOnThread.rend(), kBoxStarts);
+    ASSERT_GE(sentOnThread.rend() - box, static_cast<ptrdiff_t>(c.lastSent.size()));
+    EXPECT_EQ(std::vector<Sent>(box.base() - static_cast<ptrdiff_t>(c.lastSent.size()), box.base()),
+              c.lastSent);
 }
 
 void Nothing(FakeDriver&, FakePrinter&) {}
+
+// At the top of the range, the range is widened for the step forward.
+const std::vector<Sent> kAtTop{
+    {PBM_SETRANGE32, 0, 11}, {PBM_SETPOS, 11, 0}, {PBM_SETRANGE32, 0, 10}, kBoxStarts};
+const std::vector<Sent> kAt3{{PBM_SETPOS, 4, 0}, {PBM_SETPOS, 3, 0}, kBoxStarts};
+const std::vector<Sent> kNotShown{kBoxStarts, kBoxStarts};
 
 INSTANTIATE_TEST_SUITE_P(
     Paths, TransferWindowTest,
     ::testing::Values(
         // Nine frames around one data frame.
         TransferCase{"CompleteSend", 1, &Nothing, L"データの転送が正常に終了しました。",
-                     L"終了しました。", true, 10},
+                     L"終了しました。", true, kAtTop},
         TransferCase{"SendRefusedAtSetup", 1,
                      [](FakeDriver&, FakePrinter& printer) {
                          printer.refuse = [](uint32_t frame, const auto&) { return frame == 4; };
                      },
-                     L"送信に失敗しました。\n転送中に中断され", L"ください。 (0xeb 0x09)", true, 3},
+                     L"送信に失敗しました。\n転送中に中断され", L"ください。 (0xeb 0x09)", true,
+                     kAt3},
         // A failure before the job shows its box before the window is on the screen.
         TransferCase{"ReceiveWithoutLibrary", 0,
                      [](FakeDriver& driver, FakePrinter&) { driver.loadFails = true; },
-                     L"受信に失敗しました。\n・プリンター", L"ください。", false, -1}),
+                     L"受信に失敗しました。\n・プリンター", L"ください。", false, kNotShown}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
