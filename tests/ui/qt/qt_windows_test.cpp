@@ -17,7 +17,12 @@
 #include <thread>
 #include <tuple>
 
+#include <sys/wait.h>
+
+#include <chrono>
+
 #include "platform/exclusive_file.h"
+#include "platform/printer_lock.h"
 #include "tests/support/backup_builder.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_driver.h"
@@ -349,6 +354,7 @@ TEST(ChmSystemTest, StopsAtATruncatedRecord) {
 
 // A complete send through the windows against the simulated printer, whose memory lives
 // in a state file of raw image bytes (lmq20.mem): the send leaves the sent bytes in it.
+// Meanwhile the command line finds the printer busy: refused at once, nothing written.
 // Runs in real time, on its own.
 TEST(DesktopTransferTest, SendWritesTheBackupIntoThePrintersMemory) {
     TempDir state;
@@ -360,7 +366,23 @@ TEST(DesktopTransferTest, SendWritesTheBackupIntoThePrintersMemory) {
     const std::vector<uint8_t> backup =
         SingleRegionFile(HeaderOf(kQ20), 0x10008000, 0x28000, 0x28000, 7);
     WriteBytes(sent, backup);
+    int cliStatus = -1;
+    std::thread cli([&] {
+        for (int i = 0; i < 1000 && !PrinterLockTaken("Hdv305.dll", 0); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        const std::string command = "cd '" + files.Path().string() +
+                                    "' && exec '" VELLORAN_CLI_PROGRAM
+                                    "' receive LM-Q20 cli.vid </dev/null >out 2>err";
+        cliStatus = std::system(command.c_str());
+    });
     w.Press(kQ20, IDC_SEND, sent);
+    cli.join();
+    EXPECT_TRUE(WIFEXITED(cliStatus) && WEXITSTATUS(cliStatus) == 1);
+    const std::vector<uint8_t> err = ReadBytes(files.File("err"));
+    EXPECT_EQ(std::string(err.begin(), err.end()),
+              "プリンターは他の転送で使用中です。しばらくしてからもう一度やり直してください。\n");
+    EXPECT_FALSE(std::filesystem::exists(files.File("cli.vid")));
 
     // The outcome over the transfer window, its bar full: the data frames and the nine
     // around them.
