@@ -30,7 +30,8 @@ std::string LockFolder() {
         S_ISDIR(info.st_mode)) {
         return runtime;
     }
-    const std::string folder = "/tmp/velloran-" + std::to_string(getuid());
+    std::string folder = "/tmp/velloran-";
+    folder.append(std::to_string(getuid()));
     mkdir(folder.c_str(), kPrivateFolderMode);
     if (lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != getuid() ||
         (info.st_mode & (S_IRWXG | S_IRWXO)) != 0) {
@@ -40,12 +41,16 @@ std::string LockFolder() {
 }
 
 std::string LockPath(const std::string& libraryFile, int32_t deviceIndex) {
-    const std::string folder = LockFolder();
-    if (folder.empty()) {
+    std::string path = LockFolder();
+    if (path.empty()) {
         return "";
     }
-    return folder + "/velloran-printer-" + libraryFile + "-" + std::to_string(deviceIndex) +
-           ".lock";
+    // Appended to: GCC 12 at -O3 warns falsely about chains of string sums.
+    return path.append("/velloran-printer-")
+        .append(libraryFile)
+        .append("-")
+        .append(std::to_string(deviceIndex))
+        .append(".lock");
 }
 
 int OpenLockFile(const std::string& path, int flags) {

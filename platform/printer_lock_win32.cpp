@@ -20,8 +20,11 @@ std::set<std::string> heldHere;
 // session cannot open the printer either.
 std::string LockName(const std::string& libraryFile, int32_t deviceIndex) {
     const char* scope = std::getenv("VELLORAN_LOCK_SCOPE");
-    return "Global\\velloran-printer-" + libraryFile + "-" + std::to_string(deviceIndex) +
-           (scope != nullptr ? scope : "");
+    std::string name = "Global\\velloran-printer-";
+    return name.append(libraryFile)
+        .append("-")
+        .append(std::to_string(deviceIndex))
+        .append(scope != nullptr ? scope : "");
 }
 
 bool ListHere(const std::string& name) {

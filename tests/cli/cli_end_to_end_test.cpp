@@ -109,11 +109,12 @@ pid_t StartProgram(const std::vector<std::string>& args,
     for (const auto& [name, value] : environment) {
         SetEnvVar(name.c_str(), value);
     }
-    std::string command = "cd '" + workDir.string() + "' && exec '" VELLORAN_CLI_PROGRAM "'";
+    std::string command = "cd '";
+    command.append(workDir.string()).append("' && exec '" VELLORAN_CLI_PROGRAM "'");
     for (const std::string& arg : args) {
-        command += " '" + arg + "'";
+        command.append(" '").append(arg).append("'");
     }
-    command += " </dev/null >/dev/null 2>&1";
+    command.append(" </dev/null >/dev/null 2>&1");
     const char* argv[] = {"sh", "-c", command.c_str(), nullptr};
     pid_t pid = -1;
     posix_spawn(&pid, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ);

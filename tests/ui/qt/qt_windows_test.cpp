@@ -371,9 +371,10 @@ TEST(DesktopTransferTest, SendWritesTheBackupIntoThePrintersMemory) {
         for (int i = 0; i < 1000 && !PrinterLockTaken("Hdv305.dll", 0); ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
-        const std::string command = "cd '" + files.Path().string() +
-                                    "' && exec '" VELLORAN_CLI_PROGRAM
-                                    "' receive LM-Q20 cli.vid </dev/null >out 2>err";
+        std::string command = "cd '";
+        command.append(files.Path().string())
+            .append("' && exec '" VELLORAN_CLI_PROGRAM "' receive LM-Q20 cli.vid </dev/null")
+            .append(" >out 2>err");
         cliStatus = std::system(command.c_str());
     });
     w.Press(kQ20, IDC_SEND, sent);
