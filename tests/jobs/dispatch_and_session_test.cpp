@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <optional>
 #include <tuple>
 
 #include "jobs/dispatcher.h"
@@ -11,7 +10,6 @@
 #include "jobs/transfer_session.h"
 #include "platform/clock.h"
 #include "platform/exclusive_file.h"
-#include "platform/printer_lock.h"
 #include "tests/support/job_fixture.h"
 
 namespace velloran::testing {
@@ -135,41 +133,6 @@ TEST(RunTransfer, FailedBindOrConnectReportsWithoutAThread) {
                   Outcome::Failed(c.outcomeId, 0));
         EXPECT_TRUE(starter.starts == 0 && r.progress.Calls().empty() &&
                     r.driver.frees == r.driver.loads);
-    }
-}
-
-// A printer whose lock another transfer holds is refused with 125 before StartDevice: no
-// frame, no file, no other printer tried. The lock is one per driver library and index,
-// so the LM-Q30 and LM-Q20 share one, and the LM-Q10's library is free beside them.
-TEST(RunTransfer, BusyPrinterIsRefusedBeforeItStarts) {
-    const struct {
-        const char* heldLibrary;
-        int32_t heldIndex, model, direction;
-        std::optional<int32_t> device;
-        Outcome expected;
-    } cases[] = {{"Hdv305.dll", 0, kQ20, 0, std::nullopt, Outcome::Failed(125, 0)},
-                 {"Hdv305.dll", 0, kQ30, 1, std::nullopt, Outcome::Failed(125, 0)},
-                 {"Hdv305.dll", 0, kQ20, 0, 0, Outcome::Failed(125, 0)},
-                 {"Hdv201.dll", 0, kQ20, 0, std::nullopt, Outcome::Succeeded()},
-                 {"Hdv305.dll", 1, kQ20, 0, std::nullopt, Outcome::Succeeded()}};
-    for (const auto& c : cases) {
-        JobRig r;
-        WriteBytes(r.dir.File("x.vid"), MultiRegionFileOf());
-        PrinterLock other;
-        ASSERT_EQ(other.TryAcquire(c.heldLibrary, c.heldIndex), PrinterLockState::kHeld);
-        TransferOptions options;
-        options.deviceIndex = c.device;
-        EXPECT_EQ(RunTransfer({c.model, c.direction, r.dir.File("x.vid")}, r.progress,
-                              {&r.driver, &r.clock}, options),
-                  c.expected);
-        if (!c.expected.success) {
-            EXPECT_TRUE(r.driver.startIndices.empty() && r.Frames().empty() &&
-                        r.progress.Calls().empty());
-            EXPECT_EQ(ReadBytes(r.dir.File("x.vid")), MultiRegionFileOf());
-            EXPECT_FALSE(PartialLeftFor(r.dir.File("x.vid")));
-        }
-        // The transfer's own lock of the printer at 0 has gone with it.
-        EXPECT_EQ(PrinterLockTaken("Hdv305.dll", 0), !c.expected.success);
     }
 }
 

@@ -9,12 +9,9 @@
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "platform/file_replace.h"
-#include "platform/printer_lock.h"
-#include "tests/support/process_env.h"
 #include "tests/support/replace_log.h"
 #include "tests/support/temp_dir.h"
 
@@ -172,56 +169,6 @@ TEST(ExclusiveFile, BriefHoldIsWaitedOutForAboutTwoSeconds) {
         EXPECT_EQ(whileHeld([&] { return MoveFileReplacing(partial, path); }), c.waitedOut);
         EXPECT_EQ(ReadBytes(path), c.waitedOut ? kNew : kOld);
     }
-}
-#endif
-
-// One holder a printer (driver library and device index), in this process as in any
-// other; other printers are free beside it; looking at a lock takes nothing; a released
-// lock is free again.
-TEST(PrinterLock, OneHolderAPrinterAndOtherPrintersFree) {
-    constexpr PrinterLockState kHeld = PrinterLockState::kHeld;
-    constexpr PrinterLockState kBusy = PrinterLockState::kBusy;
-    PrinterLock holder;
-    ASSERT_EQ(holder.TryAcquire("Hdv305.dll", 0), kHeld);
-    const struct {
-        const char* library;
-        int32_t index;
-        PrinterLockState expected;
-    } cases[] = {{"Hdv305.dll", 0, kBusy}, {"Hdv305.dll", 127, kHeld}, {"Hdv201.dll", 0, kHeld}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(PrinterLockTaken(c.library, c.index), c.expected == kBusy);
-        PrinterLock second;
-        EXPECT_EQ(second.TryAcquire(c.library, c.index), c.expected) << c.library << c.index;
-        EXPECT_TRUE(PrinterLockTaken(c.library, c.index));
-    }
-    holder.Release();
-    EXPECT_FALSE(PrinterLockTaken("Hdv305.dll", 0));
-    EXPECT_EQ(PrinterLock().TryAcquire("Hdv305.dll", 0), kHeld);
-}
-
-#if !defined(_WIN32)
-// Without a runtime folder the locks live in /tmp/velloran-UID, a folder only the user
-// may enter; a runtime folder of its own keeps a test's locks apart from everyone's.
-TEST(PrinterLock, WithoutARuntimeFolderLivesInAPrivateFolderOfTheUser) {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    const std::string ownRuntime = runtime != nullptr ? runtime : "";
-    const std::string library = "test-" + std::to_string(getpid()) + ".dll";
-    const std::string folder = "/tmp/velloran-" + std::to_string(getuid());
-    PrinterLock own;
-    ASSERT_EQ(own.TryAcquire(library, 3), PrinterLockState::kHeld);
-    UnsetEnvVar("XDG_RUNTIME_DIR");
-    {
-        PrinterLock shared;
-        EXPECT_EQ(shared.TryAcquire(library, 3), PrinterLockState::kHeld);
-        struct stat info {};
-        ASSERT_EQ(stat(folder.c_str(), &info), 0);
-        EXPECT_EQ(std::make_tuple(info.st_mode & 0777, info.st_uid),
-                  std::make_tuple(0700u, getuid()));
-        EXPECT_TRUE(std::filesystem::exists(folder + "/velloran-printer-" + library + "-3.lock"));
-        EXPECT_EQ(PrinterLock().TryAcquire(library, 3), PrinterLockState::kBusy);
-    }
-    std::filesystem::remove(folder + "/velloran-printer-" + library + "-3.lock");
-    SetEnvVar("XDG_RUNTIME_DIR", ownRuntime);
 }
 #endif
 

@@ -1,6 +1,5 @@
 // The toolkit-neutral pieces of the desktop program: one instance at a time, the Help
-// button's search for the help file, the progress control's arithmetic, and the transfer
-// window acting only on its own transfer.
+// button's search for the help file, and the progress control's arithmetic.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -8,11 +7,9 @@
 #include <tuple>
 #include <vector>
 
-#include "tests/support/job_fixture.h"
 #include "ui/backup_app.h"
 #include "ui/help_launcher.h"
 #include "ui/progress_model.h"
-#include "ui/transfer_dlg.h"
 
 namespace velloran::testing {
 namespace {
@@ -153,77 +150,6 @@ TEST(ProgressModelTest, EndsAtTheExpectedPosition) {
             model.SetRange(*c.narrowedTo);
         }
         EXPECT_EQ(model.Position(), c.expected) << c.upper << " " << c.steps;
-    }
-}
-
-// Keeps the job to run when the test says, so that the transfer is running meanwhile.
-struct HeldStarter final : WorkerStarter {
-    std::optional<std::thread> Start(std::function<void()> body) override {
-        ++starts;
-        job = std::move(body);
-        return std::thread();
-    }
-    int starts = 0;
-    std::function<void()> job;
-};
-
-// A transfer window on the test's thread, keeping the texts of its boxes; while a box is
-// up, `duringBox` runs.
-struct FakeTransferView final : TransferView, UiThread, ProgressSink {
-    void SetCaption(const std::string&) override {}
-    void SetStatusText(const std::string&) override {}
-    ProgressSink& ProgressBar() override { return *this; }
-    UiThread& Thread() override { return *this; }
-    void EndModal() override { ++endings; }
-    int ShowMessageBox(const std::string& text, const std::string&, uint32_t) override {
-        boxes.push_back(text);
-        duringBox();
-        return 1;
-    }
-    void Send(const std::function<void()>& call) override { call(); }
-    void SetRange(uint32_t) override {}
-    void SetStep(uint32_t) override {}
-    void SetPosition(uint32_t) override {}
-    void Step() override {}
-
-    std::function<void()> duringBox;
-    std::vector<std::string> boxes;
-    int endings = 0;
-};
-
-// Any program can send the window's messages: a start or an outcome the transfer did not
-// report starts no second job and ends nothing, before the outcome or while its box is up.
-// The transfer's own outcome, the busy printer's included, shows one box and ends once.
-TEST(TransferDlgTest, ActsOnlyOnItsOwnStartAndItsOneOutcome) {
-    const std::string kBusy =
-        "プリンターは他の転送で使用中です。しばらくしてからもう一度やり直してください。";
-    for (const bool printerHeld : {false, true}) {
-        JobRig r;
-        PrinterLock otherTransfer;
-        if (printerHeld) {
-            ASSERT_EQ(otherTransfer.TryAcquire("Hdv305.dll", 0), PrinterLockState::kHeld);
-        }
-        HeldStarter starter;
-        CTransferDlg dlg({&r.driver, &r.clock, &starter});
-        dlg.context.modelIndex = kQ20;
-        dlg.context.filePath = r.dir.File("q20.vid");
-        FakeTransferView view;
-        view.duringBox = [&] {
-            dlg.OnBkupStart();
-            dlg.OnBkupSuccess();
-            dlg.OnBkupError(119, 0x500EB);
-        };
-        dlg.OnInitDialog(view);
-        if (!printerHeld) {
-            view.duringBox();
-            EXPECT_TRUE(view.boxes.empty() && view.endings == 0 && r.driver.endedHandles.empty());
-            starter.job();
-        }
-        EXPECT_EQ(view.boxes,
-                  std::vector{printerHeld ? kBusy : "データの転送が正常に終了しました。"});
-        EXPECT_EQ(std::tie(view.endings, starter.starts), std::tuple(1, printerHeld ? 0 : 1));
-        EXPECT_EQ(r.driver.frees, 1);
-        EXPECT_EQ(std::filesystem::exists(r.dir.File("q20.vid")), !printerHeld);
     }
 }
 

@@ -158,14 +158,12 @@ TEST_F(ProgramTransferTest, ReceiveWritesThePrintersMemoryUnderTheProposedName) 
     PostMessageW(transfer, WM_SYSCOMMAND, SC_CLOSE, 0);
     PostMessageW(transfer, WM_SYSCOMMAND, SC_CLOSE | 0x2, 0);  // the system's own low bits
     PostMessageW(transfer, WM_CLOSE, 0, 0);
-    // The transfer messages are registered system-wide: posted or sent from another
-    // program, they start no second job and end nothing.
+    // The transfer messages are registered system-wide: sent from another program, they
+    // start no second job and end nothing.
     for (const wchar_t* name : {L"WM_BKUP_START", L"WM_BKUP_SUCCESS", L"WM_BKUP_ERROR"}) {
-        const UINT message = RegisterWindowMessageW(name);
-        PostMessageW(transfer, message, 118, 0);
         DWORD_PTR ignored = 0;
-        SendMessageTimeoutW(transfer, message, 118, 0, SMTO_ABORTIFHUNG, kWindowTimeoutMs,
-                            &ignored);
+        SendMessageTimeoutW(transfer, RegisterWindowMessageW(name), 118, 0, SMTO_ABORTIFHUNG,
+                            kWindowTimeoutMs, &ignored);
     }
     // The command line finds the printer busy: refused at once, nothing written.
     const ProgramResult cli =
