@@ -13,6 +13,7 @@
 #include "cli/verify_command.h"
 #include "link/device_link.h"
 #include "platform/file_name_rules.h"
+#include "platform/printer_lock.h"
 #include "velloran_version.h"
 
 namespace velloran::cli {
@@ -63,7 +64,8 @@ int Inspect(const Invocation& invocation, CliContext& context) {
     return kExitSuccess;
 }
 
-// The indices at which a printer of the model answers; none is opened.
+// The indices at which a printer of the model answers, "N (in use)" where another
+// transfer holds it; none is opened.
 int ListDevices(const Invocation& invocation, CliContext& context) {
     const char* model = kModelCatalogue[invocation.modelIndex].displayName;
     CDeviceLink link(*context.environment.loader);
@@ -77,8 +79,9 @@ int ListDevices(const Invocation& invocation, CliContext& context) {
         context.err << kProgramName << ": no " << model << " printer answers\n";
         return kExitTransferFailed;
     }
+    const std::string libraryFile = kModelCatalogue[invocation.modelIndex].libraryFile;
     for (int32_t index : indices) {
-        context.out << index << '\n';
+        context.out << index << (PrinterLockTaken(libraryFile, index) ? " (in use)" : "") << '\n';
     }
     return kExitSuccess;
 }

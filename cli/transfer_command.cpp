@@ -32,7 +32,9 @@ CliTransfer TransferFor(const Invocation& invocation, int32_t direction, const s
     return transfer;
 }
 
-Outcome RunWithProgress(const CliTransfer& transfer, CliContext& context) {
+Outcome RunWithProgress(const CliTransfer& cliTransfer, CliContext& context) {
+    CliTransfer transfer = cliTransfer;
+    transfer.options.hold = &context.printerHold;
     if (!context.errIsTerminal) {
         SilentProgress silent;
         return RunTransfer(transfer.request, silent, context.environment, transfer.options);

@@ -14,6 +14,7 @@
 #include "link/exchange_observer.h"
 #include "platform/clock.h"
 #include "platform/dynamic_library.h"
+#include "platform/printer_lock.h"
 
 namespace velloran {
 
@@ -43,8 +44,27 @@ struct TransferRequest {
     std::string filePath;
 };
 
+// The lock of one printer (see platform/printer_lock.h) together with the printer it
+// names. A session holds one of its own; the command line hands in one that outlives the
+// session, so that the two halves of `send --verify` are one use of the printer.
+class PrinterHold {
+  public:
+    // Takes the lock of the printer at `deviceIndex` of `libraryFile`; held at once when
+    // this hold has it already.
+    [[nodiscard]] PrinterLockState Take(const std::string& libraryFile, int32_t deviceIndex);
+    // The device index held for `libraryFile`, if any.
+    std::optional<int32_t> HeldIndex(const std::string& libraryFile) const;
+    void Release() { lock_.Release(); }
+
+  private:
+    PrinterLock lock_;
+    std::string libraryFile_;
+    int32_t deviceIndex_ = 0;
+};
+
 // What the command line asks of a transfer beyond what the windows do.
 struct TransferOptions {
+    PrinterHold* hold = nullptr;           // keeps the printer held after the transfer
     std::optional<int32_t> deviceIndex;    // open this device index, not the first that answers
     ReceiveSink* receiveSink = nullptr;    // a receive into memory instead of filePath
     ExchangeObserver* observer = nullptr;  // told of every exchange
@@ -70,22 +90,34 @@ class TransferSession {
     TransferSession(const TransferSession&) = delete;
     TransferSession& operator=(const TransferSession&) = delete;
 
-    // Binds the model's driver library and opens the printer: the first that answers, or
-    // the one at `deviceIndex`. On failure it reports outcome 117 (send) or 118 (receive)
-    // to the context's outcome sink and returns false.
+    // Binds the model's driver library, takes the printer's lock and opens the printer:
+    // the one a shared hold already holds, the one at `deviceIndex`, or else the first
+    // that answers. A printer another transfer holds is refused with outcome 125 before
+    // anything is sent to it; no other printer is tried. Any other failure reports
+    // outcome 117 (send) or 118 (receive). Either goes to the context's outcome sink,
+    // and Connect returns false.
     [[nodiscard]] bool Connect(std::optional<int32_t> deviceIndex = std::nullopt);
+    // The printer's lock is taken in `hold`, which keeps it after Release.
+    void ShareHold(PrinterHold& hold) { hold_ = &hold; }
     // Dispatches the job (see OnBkupStart in jobs/dispatcher.h).
     uint32_t Start();
     // Waits for the worker to end; it has delivered its outcome, or is returning from it.
     void Join();
-    // Ends the device and frees the library; once, later calls do nothing. Never joins,
-    // so the user-interface thread may call it from inside the outcome's handler.
+    // Ends the device, frees the library and then drops the printer's lock unless a
+    // shared hold keeps it; once, later calls do nothing. Never joins, so the
+    // user-interface thread may call it from inside the outcome's handler.
     void Release();
 
     TransferContext context;
 
   private:
+    // The printer to open, if one answers there; see Connect.
+    std::optional<int32_t> ChooseDevice(const std::string& libraryFile,
+                                        std::optional<int32_t> deviceIndex) const;
+
     WorkerStarter* starter_;
+    PrinterHold ownHold_;
+    PrinterHold* hold_ = &ownHold_;
     bool released_ = false;
 };
 

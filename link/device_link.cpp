@@ -49,38 +49,42 @@ int CDeviceLink::Unbind() {
 }
 
 int CDeviceLink::Connect() {
-    if (CheckActiveDevice == nullptr || StartDevice == nullptr) {
+    if (StartDevice == nullptr) {
         return 0;
     }
-    for (int32_t index = 0; index < kDeviceIndexCount; ++index) {
-        uint8_t scratch[kDeviceAreaLength] = {};
-        if (CheckActiveDevice(index, scratch) == kDriverOk) {
-            return StartDevice(&deviceHandle, index) == kDriverOk ? 1 : 0;
-        }
-    }
-    return 0;
+    const std::optional<int32_t> index = FirstActiveIndex();
+    return index ? StartAt(*index) : 0;
 }
 
 int CDeviceLink::ConnectAt(int32_t index) {
-    if (CheckActiveDevice == nullptr || StartDevice == nullptr || index < 0 ||
-        index >= kDeviceIndexCount) {
-        return 0;
+    return StartDevice != nullptr && Answers(index) ? StartAt(index) : 0;
+}
+
+int CDeviceLink::StartAt(int32_t index) {
+    return StartDevice != nullptr && StartDevice(&deviceHandle, index) == kDriverOk ? 1 : 0;
+}
+
+bool CDeviceLink::Answers(int32_t index) const {
+    if (CheckActiveDevice == nullptr || index < 0 || index >= kDeviceIndexCount) {
+        return false;
     }
     uint8_t scratch[kDeviceAreaLength] = {};
-    if (CheckActiveDevice(index, scratch) != kDriverOk) {
-        return 0;
+    return CheckActiveDevice(index, scratch) == kDriverOk;
+}
+
+std::optional<int32_t> CDeviceLink::FirstActiveIndex() const {
+    for (int32_t index = 0; index < kDeviceIndexCount; ++index) {
+        if (Answers(index)) {
+            return index;
+        }
     }
-    return StartDevice(&deviceHandle, index) == kDriverOk ? 1 : 0;
+    return std::nullopt;
 }
 
 std::vector<int32_t> CDeviceLink::ActiveIndices() const {
     std::vector<int32_t> indices;
-    if (CheckActiveDevice == nullptr) {
-        return indices;
-    }
     for (int32_t index = 0; index < kDeviceIndexCount; ++index) {
-        uint8_t scratch[kDeviceAreaLength] = {};
-        if (CheckActiveDevice(index, scratch) == kDriverOk) {
+        if (Answers(index)) {
             indices.push_back(index);
         }
     }

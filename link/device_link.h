@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "link/driver_api.h"
@@ -30,6 +31,12 @@ class CDeviceLink {
     [[nodiscard]] int ConnectAt(int32_t index);
     // The device indices, 0 to 127, at which a printer answers; none is opened.
     std::vector<int32_t> ActiveIndices() const;
+    // The first device index, 0 to 127, at which a printer answers; none is opened.
+    std::optional<int32_t> FirstActiveIndex() const;
+    // Whether a printer answers at `index`; none is opened.
+    bool Answers(int32_t index) const;
+    // Opens the printer at `index`, which the caller has found answering.
+    [[nodiscard]] int StartAt(int32_t index);
     // Ends the open device; 1 when the link is bound.
     int Release();
 

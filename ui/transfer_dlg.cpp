@@ -9,7 +9,38 @@ namespace velloran {
 
 CTransferDlg::CTransferDlg(const TransferEnvironment& environment) : session_(environment) {
     context.progressBar = &progress_;
-    context.outcomeSink = &outcome_;
+    context.outcomeSink = &own_;
+}
+
+void CTransferDlg::OwnOutcome::Success() {
+    Note(Outcome::Succeeded());
+    delivery->Success();
+}
+
+void CTransferDlg::OwnOutcome::Error(uint32_t outcomeId, FailureDetail detail) {
+    Note(Outcome::Failed(outcomeId, detail));
+    delivery->Error(outcomeId, detail);
+}
+
+void CTransferDlg::OwnOutcome::Note(const Outcome& outcome) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!noted_) {
+        noted_ = outcome;
+    }
+}
+
+bool CTransferDlg::OwnOutcome::Waiting() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return noted_ && !taken_;
+}
+
+std::optional<Outcome> CTransferDlg::OwnOutcome::Take() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!noted_ || taken_) {
+        return std::nullopt;
+    }
+    taken_ = true;
+    return noted_;
 }
 
 bool CTransferDlg::OnInitDialog(TransferView& view) {
@@ -21,6 +52,7 @@ bool CTransferDlg::OnInitDialog(TransferView& view) {
     view.SetStatusText(UiText(context.IsSend() ? IDS_SENDING : IDS_RECEIVING));
     // A connection failure reports its outcome itself, which closes the window.
     if (session_.Connect()) {
+        startDue_ = true;
         OnBkupStart();
     }
     return true;
@@ -49,23 +81,33 @@ bool CTransferDlg::PreTranslateMessage(WindowInput input) {
 }
 
 uint32_t CTransferDlg::OnBkupStart() {
+    if (!startDue_) {
+        return 0;
+    }
+    startDue_ = false;
     return session_.Start();
 }
 
+// Which outcome message arrived does not matter: the box shows what this transfer noted.
 uint32_t CTransferDlg::OnBkupSuccess() {
-    ShowOutcome(Outcome::Succeeded());
+    ShowOwnOutcome();
     return 0;
 }
 
-uint32_t CTransferDlg::OnBkupError(uint32_t outcomeId, FailureDetail detail) {
-    ShowOutcome(Outcome::Failed(outcomeId, detail));
+uint32_t CTransferDlg::OnBkupError(uint32_t, FailureDetail) {
+    ShowOwnOutcome();
     return 0;
 }
 
-void CTransferDlg::ShowOutcome(const Outcome& outcome) {
-    if (closed_ || view_ == nullptr) {
+bool CTransferDlg::OutcomeWaiting() {
+    return !closed_ && view_ != nullptr && own_.Waiting();
+}
+
+void CTransferDlg::ShowOwnOutcome() {
+    if (!OutcomeWaiting()) {
         return;
     }
+    const Outcome outcome = *own_.Take();
     view_->ShowMessageBox(OutcomeText(outcome), UiText(IDS_APP_TITLE),
                           outcome.success ? kSuccessBoxStyle : kFailureBoxStyle);
     OnClose();

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
+#include <optional>
 
 #include "jobs/sinks.h"
 #include "jobs/transfer_session.h"
@@ -19,7 +21,7 @@ class CTransferDlg final : private OutcomeSink {
   public:
     explicit CTransferDlg(const TransferEnvironment& environment = {});
     // Joins a worker still returning from its outcome call into this window's sinks.
-    ~CTransferDlg() override { session_.Join(); }
+    ~CTransferDlg() override { JoinWorker(); }
     CTransferDlg(const CTransferDlg&) = delete;
     CTransferDlg& operator=(const CTransferDlg&) = delete;
 
@@ -36,25 +38,60 @@ class CTransferDlg final : private OutcomeSink {
     // F1 are, so nothing the user does ends the window while a job runs.
     static bool PreTranslateMessage(WindowInput input);
 
+    // The dispatcher, once, right after this window's own connection has succeeded; any
+    // other start (a start message from outside the program) is ignored.
     uint32_t OnBkupStart();
-    // Outcome handlers, on the user-interface thread: one box (caption 101, the outcome's
-    // text), then the close sequence. An outcome after the close is ignored.
+    // Outcome handlers, on the user-interface thread: one box (caption 101, the text of
+    // the outcome this transfer itself reported), then the close sequence. A call when
+    // this transfer has reported nothing, or after its one box, is ignored: outcome
+    // messages from outside the program end neither the window nor the job.
     uint32_t OnBkupSuccess();
     uint32_t OnBkupError(uint32_t outcomeId, FailureDetail detail);
+    // Whether this transfer's outcome waits for its box.
+    bool OutcomeWaiting();
+
+    // The window passes this transfer's outcomes to its handlers through `delivery`
+    // rather than by the user-interface thread; set before OnInitDialog.
+    void DeliverOutcomesThrough(OutcomeSink& delivery) { own_.delivery = &delivery; }
 
     bool IsClosed() const { return closed_; }
+    // Waits for the worker to end, once it has reported its outcome.
+    void JoinWorker() { session_.Join(); }
 
   private:
+    // The context's outcome sink: the connection, the dispatcher and the job report
+    // here. The outcome is noted before it travels on to the handlers, which show only a
+    // noted one, and only once.
+    class OwnOutcome final : public OutcomeSink {
+      public:
+        explicit OwnOutcome(OutcomeSink& initialDelivery) : delivery(&initialDelivery) {}
+        void Success() override;
+        void Error(uint32_t outcomeId, FailureDetail detail) override;
+        bool Waiting();
+        std::optional<Outcome> Take();
+
+        OutcomeSink* delivery;
+
+      private:
+        void Note(const Outcome& outcome);
+
+        std::mutex mutex_;
+        std::optional<Outcome> noted_;
+        bool taken_ = false;
+    };
+
     void Success() override { OnBkupSuccess(); }
     void Error(uint32_t outcomeId, FailureDetail detail) override {
         OnBkupError(outcomeId, detail);
     }
-    void ShowOutcome(const Outcome& outcome);
+    void ShowOwnOutcome();
 
     TransferSession session_;
     TransferView* view_ = nullptr;
     UiThreadProgress progress_;
     UiThreadOutcome outcome_{*this};
+    OwnOutcome own_{outcome_};
+    bool startDue_ = false;
     bool closed_ = false;
 
   public:

@@ -21,6 +21,7 @@
 #include "cli/receive_target.h"
 #include "cli/refusal_reason.h"
 #include "jobs/outcome.h"
+#include "platform/printer_lock.h"
 #include "tests/cli/program_run.h"
 #include "tests/support/backup_builder.h"
 #include "tests/support/fake_clock.h"
@@ -111,8 +112,8 @@ std::vector<uint8_t> PrinterImage() {
 }
 
 // What the fake driver and printer do in a row: nothing special, no driver library, no
-// printer answering, or one frame refused.
-enum class Fault { kNone, kNoDriver, kNoPrinter, kRefuseOpen, kRefuseAddress, kRefuseSetup };
+// printer answering, one frame refused, or another transfer holding the printer at 0.
+enum class Fault { kNone, kNoDriver, kNoPrinter, kRefuseOpen, kRefuseAddress, kRefuseSetup, kHeld };
 
 // What a command prints on which stream, its exit status, the frames it sends, the
 // library it loads each time and the device it starts (the one --device names, else 0);
@@ -173,6 +174,10 @@ TEST_P(Commands, PrintTheirTextsAndLeaveTheFilesAlone) {
                (c.fault == Fault::kRefuseAddress && f.size() == 8) ||
                (c.fault == Fault::kRefuseSetup && IsSetupFrame(f));
     };
+    PrinterLock otherTransfer;
+    if (c.fault == Fault::kHeld) {
+        ASSERT_EQ(otherTransfer.TryAcquire("Hdv305.dll", 0), PrinterLockState::kHeld);
+    }
     const CliRun run = Run(args, c.speed != nullptr);
     EXPECT_EQ(run.exitStatus, c.exitStatus);
     EXPECT_EQ(run.out, c.out);
@@ -264,11 +269,16 @@ INSTANTIATE_TEST_SUITE_P(
                     ""},
         CommandCase{"diff a.vid a.vid", 0, "identical\n", ""},
         CommandCase{"diff a.vid gone.vid", 2, "", "velloran-cli: gone.vid: missing\n"},
-        // Printers answer at 0, 5 and 127.
-        CommandCase{"devices LM-Q20", 0, "0\n5\n127\n", "", 0, k305},
+        // Printers answer at 0, 5 and 127; another transfer holds the one at 0, which is
+        // refused with nothing sent and no other printer tried, while 127 is free.
+        CommandCase{"devices LM-Q20", 0, "0 (in use)\n5\n127\n", "", 0, k305, nullptr, nullptr,
+                    Fault::kHeld},
+        CommandCase{"receive LM-Q20 n.vid", 1, "", Text(125), 0, k305, nullptr, nullptr,
+                    Fault::kHeld},
         CommandCase{"devices LM-Q20", 1, "", "velloran-cli: no LM-Q20 printer answers\n", 0, k305,
                     nullptr, nullptr, Fault::kNoPrinter},
-        CommandCase{"verify LM-Q20 a.vid --device 127", 0, "identical\n", "", 2562, k305},
+        CommandCase{"verify LM-Q20 a.vid --device 127", 0, "identical\n", "", 2562, k305, nullptr,
+                    nullptr, Fault::kHeld},
         CommandCase{"verify LM-Q20 a.vid --device 6", 1, "", Text(118), 0, k305},
         // The trace never overwrites the backup, a receive's partial file, nor anything but
         // a regular file.
@@ -276,6 +286,17 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"receive LM-Q20 n.vid --trace n.vid.velloran-partial", 2, "", kItself},
         CommandCase{"send LM-Q20 a.vid --trace .", 2, "",
                     "velloran-cli: \".\" is not a regular file\n"}));
+
+// The printer stays held from the send through the verify: when the verify loads the
+// driver library, between the two halves, no other transfer could take it.
+TEST_F(CliTest, SendVerifyHoldsThePrinterAcrossBothHalves) {
+    Write("q20.vid", SingleRegionFile(HeaderOf(kQ20), kAddress, 600, 600));
+    std::vector<PrinterLockState> otherAtEachLoad;
+    driver.onLoad = [&] { otherAtEachLoad.push_back(PrinterLock().TryAcquire(k305, 0)); };
+    EXPECT_EQ(Run({"send", "LM-Q20", "q20.vid", "--verify"}).exitStatus, 0);
+    EXPECT_EQ(otherAtEachLoad, (std::vector{PrinterLockState::kHeld, PrinterLockState::kBusy}));
+    EXPECT_FALSE(PrinterLockTaken(k305, 0));
+}
 
 TEST_F(CliTest, TraceOfARefusedSendNamesTheFrame) {
     printer.refuse = [](uint32_t, const std::vector<uint8_t>& f) { return IsSetupFrame(f); };

@@ -95,6 +95,7 @@ FakeDriver& FakeDriver::Active() {
 }
 
 void* FakeDriver::Load(const std::string& catalogueFileName) {
+    onLoad();
     loadedNames.push_back(catalogueFileName);
     loads += loadFails ? 0 : 1;
     return loadFails ? nullptr : &token_;

@@ -38,9 +38,10 @@ class FakeDriver final : public LibraryLoader {
     uint32_t startResult = 0;
     uint32_t writeResult = 0;
     std::deque<ScriptedRead> reads;  // consumed one per UsbRead
-    // Called after a frame is recorded, and when EndDevice is called.
+    // Called after a frame is recorded, when EndDevice is called, and on each load.
     std::function<void(const std::vector<uint8_t>&)> onWrite = [](const auto&) {};
     std::function<void()> onEnd = [] {};
+    std::function<void()> onLoad = [] {};
 
     // Records.
     std::vector<std::string> loadedNames;

@@ -16,13 +16,15 @@ TransferWindow::TransferWindow(CTransferDlg& transfer)
 
 void TransferWindow::MapMessages() {
     const BkupMessages& messages = RegisteredMessages();
+    // The messages are registered system-wide, so any program can send them here: the
+    // transfer acts only on its own start and its own one outcome (see CTransferDlg).
     OnMessage(messages.start, [this](WPARAM, LPARAM) { return transfer_.OnBkupStart(); });
     OnMessage(messages.success, [this](WPARAM, LPARAM) {
-        AllowShutdown();
+        AllowShutdownForOutcome();
         return transfer_.OnBkupSuccess();
     });
     OnMessage(messages.error, [this](WPARAM outcomeId, LPARAM detail) {
-        AllowShutdown();
+        AllowShutdownForOutcome();
         return transfer_.OnBkupError(static_cast<uint32_t>(outcomeId),
                                      static_cast<FailureDetail>(detail));
     });
@@ -43,7 +45,7 @@ bool TransferWindow::OnInitDialog() {
     outcome_.Attach(Handle());
     // The worker's progress and outcome go to this window as its own messages.
     transfer_.context.progressBar = &progress_;
-    transfer_.context.outcomeSink = &outcome_;
+    transfer_.DeliverOutcomesThrough(outcome_);
     // Every path from here ends with an outcome message, which lets the session end again.
     BlockShutdown();
     return transfer_.OnInitDialog(*this);
@@ -52,6 +54,12 @@ bool TransferWindow::OnInitDialog() {
 void TransferWindow::BlockShutdown() {
     blockingShutdown_ = true;
     ShutdownBlockReasonCreate(Handle(), Utf16(UiText(IDS_TRANSFER_RUNNING)).c_str());
+}
+
+void TransferWindow::AllowShutdownForOutcome() {
+    if (transfer_.OutcomeWaiting()) {
+        AllowShutdown();
+    }
 }
 
 void TransferWindow::AllowShutdown() {

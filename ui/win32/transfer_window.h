@@ -25,6 +25,8 @@ class TransferWindow final : public DialogWindow, public TransferView {
 
   public:
     explicit TransferWindow(CTransferDlg& transfer);
+    // The worker may still be on its way out of its outcome call through outcome_.
+    ~TransferWindow() override { transfer_.JoinWorker(); }
 
     void SetCaption(const std::string& text) override;
     void SetStatusText(const std::string& text) override;
@@ -44,6 +46,8 @@ class TransferWindow final : public DialogWindow, public TransferView {
     // While the job runs, log-off and shut-down wait, with a reason Windows shows.
     void BlockShutdown();
     void AllowShutdown();
+    // Only for the transfer's own outcome, about to be shown.
+    void AllowShutdownForOutcome();
 
     CTransferDlg& transfer_;
     ProgressControl progress_;

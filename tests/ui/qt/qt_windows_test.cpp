@@ -17,7 +17,12 @@
 #include <thread>
 #include <tuple>
 
+#include <sys/wait.h>
+
+#include <chrono>
+
 #include "platform/exclusive_file.h"
+#include "platform/printer_lock.h"
 #include "tests/support/backup_builder.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_driver.h"
@@ -37,6 +42,8 @@ namespace {
 // The outcome texts as the user reads them.
 constexpr char kDone[] = "データの転送が正常に終了しました。";
 constexpr char kGenericError[] = "エラーが発生しました。";
+constexpr char kBusy[] =
+    "プリンターは他の転送で使用中です。しばらくしてからもう一度やり直してください。";
 constexpr char kSendFailed[] =
     "送信に失敗しました。\n・プリンターの電源が入っているか？\n"
     "・プリンターと正しく接続されているか？\n・機種名が正しく選択されているか？\n"
@@ -144,6 +151,7 @@ struct CommandCase {
     int32_t fileModel;    // the backup sent; -1 none
     bool refuseThread;
     RecordedBox outcome;
+    bool printerHeld = false;  // another transfer holds the printer at 0
 };
 
 class MainWindowCommand : public ::testing::TestWithParam<CommandCase> {};
@@ -157,6 +165,10 @@ TEST_P(MainWindowCommand, ShowsOneOutcomeBoxThenEndsTheDeviceAndFreesTheLibrary)
     TempDir dir;
     RefusingStarter refusing;
     c.arrange(driver);
+    PrinterLock otherTransfer;
+    if (c.printerHeld) {
+        ASSERT_EQ(otherTransfer.TryAcquire("Hdv305.dll", 0), PrinterLockState::kHeld);
+    }
     const std::string path = dir.File("b.vid");
     if (c.fileModel >= 0) {
         WriteBytes(path, SingleRegionFile(HeaderOf(c.fileModel), 0x10008000, 1, 1));
@@ -224,7 +236,9 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"RefusedFile", kQ20, IDC_SEND, &Nothing, 0, kQ30, false,
                     Outcome(kSendFailed, 0x30)},
         CommandCase{"WorkerCannotStart", kQ20, IDC_RECEIVE, &Nothing, 0, -1, true,
-                    Outcome(kGenericError, 0x30)}),
+                    Outcome(kGenericError, 0x30)},
+        CommandCase{"ReceiveFromABusyPrinter", kQ20, IDC_RECEIVE, &Nothing, 0, -1, false,
+                    Outcome(kBusy, 0x30), true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(MainWindowCommandTest, AskForAFileThenAConfirmationAndRunNothingWithoutBoth) {
@@ -356,6 +370,7 @@ TEST(ChmSystemTest, StopsAtATruncatedRecord) {
 
 // A complete send through the windows against the simulated printer, whose memory lives
 // in a state file of raw image bytes (lmq20.mem): the send leaves the sent bytes in it.
+// Meanwhile the command line finds the printer busy: refused at once, nothing written.
 // Runs in real time, on its own.
 TEST(DesktopTransferTest, SendWritesTheBackupIntoThePrintersMemory) {
     TempDir state;
@@ -367,7 +382,22 @@ TEST(DesktopTransferTest, SendWritesTheBackupIntoThePrintersMemory) {
     const std::vector<uint8_t> backup =
         SingleRegionFile(HeaderOf(kQ20), 0x10008000, 0x28000, 0x28000, 7);
     WriteBytes(sent, backup);
+    int cliStatus = -1;  // a receive of the command line, once the window holds the printer
+    std::thread cli([&] {
+        for (int i = 0; i < 1000 && !PrinterLockTaken("Hdv305.dll", 0); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        std::string command = "cd '";
+        command.append(files.Path().string())
+            .append("' && exec '" VELLORAN_CLI_PROGRAM "' receive LM-Q20 c.vid </dev/null >o 2>e");
+        cliStatus = std::system(command.c_str());
+    });
     w.Press(kQ20, IDC_SEND, sent);
+    cli.join();
+    const std::vector<uint8_t> err = ReadBytes(files.File("e"));
+    EXPECT_EQ(std::pair(WEXITSTATUS(cliStatus), std::string(err.begin(), err.end())),
+              std::pair(1, std::string(kBusy) + "\n"));
+    EXPECT_FALSE(std::filesystem::exists(files.File("c.vid")));
 
     // The outcome over the transfer window, its bar full: the data frames and the nine
     // around them.

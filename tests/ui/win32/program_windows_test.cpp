@@ -2,7 +2,8 @@
 // keys the main window ignores, one instance at a time, the help, and a complete receive
 // against the simulated printer in real time. The printer keeps its memory in a state
 // file of raw image bytes (lmq20.mem): a receive gives that file's bytes. While the job
-// runs, nothing the user does closes the transfer window.
+// runs, nothing the user does closes the transfer window, no transfer message from
+// another program ends it, and the command line finds its printer busy.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -14,6 +15,7 @@
 #include <filesystem>
 #include <tuple>
 
+#include "tests/cli/program_run.h"
 #include "tests/support/backup_builder.h"
 #include "tests/ui/template_numbers.h"
 #include "tests/ui/win32/win32_harness.h"
@@ -177,6 +179,22 @@ TEST_F(ProgramTransferTest, ReceiveWritesThePrintersMemoryUnderTheProposedName) 
     PostMessageW(transfer, WM_SYSCOMMAND, SC_CLOSE, 0);
     PostMessageW(transfer, WM_SYSCOMMAND, SC_CLOSE | 0x2, 0);  // the system's own low bits
     PostMessageW(transfer, WM_CLOSE, 0, 0);
+    // The transfer messages are registered system-wide: sent from another program, they
+    // start no second job and end nothing.
+    for (const wchar_t* name : {L"WM_BKUP_START", L"WM_BKUP_SUCCESS", L"WM_BKUP_ERROR"}) {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(transfer, RegisterWindowMessageW(name), 118, 0, SMTO_ABORTIFHUNG,
+                            kWindowTimeoutMs, &ignored);
+    }
+    // The command line finds the printer busy: refused at once, nothing written.
+    const ProgramResult cli =
+        RunProgram(VELLORAN_CLI_PROGRAM, {"receive", "LM-Q20", "cli.vid"},
+                   {{kLibrarySearchVariable, VELLORAN_SIM_DRIVER_DIR}}, files.Path(), state.Path());
+    EXPECT_EQ(std::tie(cli.exitStatus, cli.err),
+              std::tuple(1,
+                         "プリンターは他の転送で使用中です。しばらくしてからもう一度やり直して"
+                         "ください。\n"));
+    EXPECT_FALSE(std::filesystem::exists(files.Path() / "cli.vid"));
     const LRESULT before = BarPosition(transfer);
     Sleep(kQuietMs);
     EXPECT_TRUE(IsWindowVisible(transfer));
