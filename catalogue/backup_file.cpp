@@ -115,17 +115,6 @@ bool WriteFully(const std::function<int64_t(const uint8_t*, uint32_t)>& write, c
     return true;
 }
 
-int AppendToFile(const std::string& path, const void* bytes, uint32_t count, int truncate) {
-    ExclusiveFile file(
-        path, truncate != 0 ? FileAccess::kWriteCreateOrEmpty : FileAccess::kWriteCreateOrAppend);
-    // A file whose end cannot be found takes no bytes: they would land in the middle.
-    if (!file.IsOpen() || !file.SeekToEnd()) {
-        return 0;
-    }
-    const auto write = [&file](const uint8_t* from, uint32_t n) { return file.Write(from, n); };
-    return WriteFully(write, static_cast<const uint8_t*>(bytes), count) ? 1 : 0;
-}
-
 int BackupReader::ReadAt(uint32_t count, uint32_t offset, void* destination) {
     if (!file_.SeekFromStart(offset)) {
         return 0;

@@ -11,12 +11,6 @@
 
 namespace velloran {
 
-// Writes `count` bytes at the end of the file at `path`, opening and closing it for this
-// one call. `truncate` non-zero creates or empties the file first; zero creates a
-// missing file and appends to an existing one. 1 when every byte was written, else 0.
-[[nodiscard]] int AppendToFile(const std::string& path, const void* bytes, uint32_t count,
-                               int truncate);
-
 // Delivers `count` bytes through `write`, which reports the bytes one call delivered or
 // -1. A call that fails, or succeeds without delivering a byte, ends it with false.
 bool WriteFully(const std::function<int64_t(const uint8_t*, uint32_t)>& write, const uint8_t* bytes,

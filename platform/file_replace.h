@@ -51,8 +51,9 @@ std::optional<std::string> ResolveLinkTarget(const std::string& path);
 // Whether `path` itself (not a file a link leads to) is a regular file.
 bool IsPlainFile(const std::string& path);
 
-// Gives `to` the permission bits of `from` when `from` exists (POSIX; true elsewhere).
-[[nodiscard]] bool CopyPermissionBits(const std::string& from, const std::string& to);
+// Gives `replacement`, the file about to take the place of `replaced`, the permission bits
+// of `replaced` when that exists (POSIX; true elsewhere).
+[[nodiscard]] bool CopyPermissionBits(const std::string& replaced, const std::string& replacement);
 
 // The folder part of `path`: "." for a bare name.
 std::string FolderOf(const std::string& path);

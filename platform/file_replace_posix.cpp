@@ -89,12 +89,12 @@ bool IsPlainFile(const std::string& path) {
     return lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-bool CopyPermissionBits(const std::string& from, const std::string& to) {
+bool CopyPermissionBits(const std::string& replaced, const std::string& replacement) {
     struct stat info {};
-    if (stat(from.c_str(), &info) != 0) {
+    if (stat(replaced.c_str(), &info) != 0) {
         return errno == ENOENT;
     }
-    return chmod(to.c_str(), info.st_mode & kPermissionBits) == 0;
+    return chmod(replacement.c_str(), info.st_mode & kPermissionBits) == 0;
 }
 
 }  // namespace velloran
