@@ -1,25 +1,26 @@
-// The main window's commands and the transfer window they run, without a toolkit: fake
-// views over a fake printer and a fake clock, the job on a real worker thread that
-// reaches the views through their user-interface-thread sinks, here run inline.
+// The desktop program's logic without a toolkit: one instance at a time, the Help
+// button's search for the help file, the progress control's arithmetic, and the main
+// window's commands with the transfer window they run, through fake views over a fake
+// printer and a fake clock. The job runs on a real worker thread and reaches the
+// transfer window through its user-interface-thread sinks, whose thread runs each call
+// at once.
 #include <gtest/gtest.h>
 
-#include <condition_variable>
+#include <atomic>
 #include <functional>
 #include <latch>
 #include <list>
-#include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <tuple>
 #include <vector>
 
 #include "platform/printer_lock.h"
 #include "tests/support/backup_builder.h"
 #include "tests/support/fake_clock.h"
-#include "tests/support/fake_driver.h"
 #include "tests/support/fake_printer.h"
 #include "tests/support/temp_dir.h"
+#include "ui/backup_app.h"
 #include "ui/main_dlg.h"
 #include "ui/progress_model.h"
 #include "ui/transfer_dlg.h"
@@ -28,85 +29,49 @@
 namespace velloran::testing {
 namespace {
 
-// A box's text, caption and style, the bar's position and range, and the ended devices
-// and freed libraries at that moment.
-using Box = std::tuple<std::string, std::string, uint32_t, uint32_t, uint32_t, size_t, int>;
-
-struct Starter final : WorkerStarter {
-    std::optional<std::thread> Start(std::function<void()> body) override {
-        ++starts;
-        return refuse ? std::nullopt : std::optional<std::thread>(std::thread(std::move(body)));
+// The instance token, held elsewhere or not, and the main window it guards.
+struct FakeInstance final : InstanceLock, MainWindowRunner {
+    bool TryAcquire(const std::string& name) override {
+        names.push_back(name);
+        return !heldElsewhere;
     }
-    bool refuse = false;
-    int starts = 0;
+    void Release() override { ++releases; }
+    void RunMainWindow() override { ++runs; }
+
+    bool heldElsewhere = false;
+    std::vector<std::string> names;
+    int releases = 0;
+    int runs = 0;
 };
 
-struct Rig {
-    FakeDriver driver;
-    FakePrinter printer{driver};
-    FakeClock clock;
-    Starter starter;
-    TempDir dir;
-    PrinterLock otherTransfer;
-    std::vector<Box> boxes;
-};
+// The token is named after the program file; only its first holder runs the window and
+// gives the token back, once.
+TEST(BackupAppTest, OnlyTheFirstInstanceRunsTheWindowAndGivesTheTokenBackOnce) {
+    for (const bool second : {false, true}) {
+        FakeInstance lock;
+        lock.heldElsewhere = second;
+        CBackupApp app(lock, lock, "C:\\Tools\\VELLORAN.exe");
+        EXPECT_EQ(app.InitInstance(), 0);
+        EXPECT_EQ(app.HoldsInstance(), !second);
+        EXPECT_EQ(app.ExitInstance(), 0);
+        EXPECT_EQ(app.ExitInstance(), 0);  // a second call gives nothing back again
+        EXPECT_EQ(std::tuple(lock.names, lock.runs, lock.releases),
+                  std::tuple(std::vector<std::string>{"VELLORAN"}, second ? 0 : 1, second ? 0 : 1));
+    }
+    EXPECT_EQ(ExecutableBaseName("/opt/v1.2/velloran"), "velloran");
+    EXPECT_EQ(ExecutableBaseName("/opt/app.tar.gz"), "app.tar");
+    EXPECT_EQ(ExecutableBaseName("/home/u/.hidden"), ".hidden");
+}
 
-struct InlineThread final : UiThread {
-    void Send(const std::function<void()>& call) override { call(); }
-};
+using Box = std::tuple<std::string, std::string, uint32_t>;
 
-struct Bar final : ProgressSink {
-    void SetRange(uint32_t upper) override { model.SetRange(upper); }
-    void SetStep(uint32_t step) override { model.SetStep(step); }
-    void SetPosition(uint32_t position) override { model.SetPosition(position); }
-    void Step() override { model.Step(); }
-    ProgressModel model;
-};
-
-struct FakeTransferView final : TransferView {
-    FakeTransferView(Rig& r, CTransferDlg& d) : rig(r), dlg(d) { bar.model.SetRange(0); }
+// The desktop program's windows as their logic sees them: the main window, its help
+// viewer (opening one path, "*" every path) and the transfer window, with the printer,
+// clock and folder the transfers run over. The transfer window's user-interface thread
+// runs every call at once; its bar is the progress control's arithmetic.
+struct FakeWindows final : MainView, HelpViewer, TransferView, UiThread, ProgressSink {
+    FakeWindows() { bar.SetRange(0); }
     void SetCaption(const std::string& text) override { caption = text; }
-    void SetStatusText(const std::string& text) override { status = text; }
-    void SendStart() override {
-        ++startsSent;
-        dlg.OnBkupStart();
-    }
-    ProgressSink& WorkerProgress() override { return progress; }
-    OutcomeSink& WorkerOutcome() override { return outcome; }
-    void EndModal() override {
-        std::lock_guard<std::mutex> lock(mutex);
-        ++ends;
-        ended.notify_all();
-    }
-    int ShowMessageBox(const std::string& text, const std::string& caption,
-                       uint32_t style) override {
-        rig.boxes.emplace_back(text, caption, style, bar.model.Position(), bar.model.Upper(),
-                               rig.driver.endedHandles.size(), rig.driver.frees);
-        return 1;
-    }
-    void WaitForEnd() {
-        std::unique_lock<std::mutex> lock(mutex);
-        ended.wait(lock, [this] { return ends > 0; });
-    }
-
-    Rig& rig;
-    CTransferDlg& dlg;
-    std::string caption;
-    std::string status;
-    int startsSent = 0;
-    int ends = 0;
-    Bar bar;
-    InlineThread thread;
-    UiThreadProgress progress{bar, thread};
-    UiThreadOutcome outcome{dlg, thread};
-    std::mutex mutex;
-    std::condition_variable ended;
-};
-
-struct FakeMainView final : MainView, HelpViewer {
-    explicit FakeMainView(Rig& r) : rig(r) {}
-    bool DisplayContents(const std::string&) override { return false; }
-    void SetCaption(const std::string&) override {}
     void SetAppIcon() override {}
     void SetControlText(int32_t, const std::string&) override {}
     void AddModel(const std::string&) override {}
@@ -116,203 +81,334 @@ struct FakeMainView final : MainView, HelpViewer {
         requests.push_back(request);
         return file;
     }
+    // No device is ended and no library freed while a box is up.
     int ShowMessageBox(const std::string& text, const std::string& caption,
                        uint32_t style) override {
-        rig.boxes.emplace_back(text, caption, style, 0, 0, rig.driver.endedHandles.size(),
-                               rig.driver.frees);
+        EXPECT_EQ(std::pair(driver.endedHandles.size(), driver.frees), std::pair(size_t{0}, 0));
+        boxes.emplace_back(text, caption, style);
+        barAtBox = {bar.Position(), bar.Upper()};
         return answer;
     }
-    // Runs the transfer window; meanwhile another program sends it a start and both
-    // outcomes while the job waits at its first frame, and an outcome after its box.
-    void DoModal(CTransferDlg& dlg) override {
-        FakeTransferView& view = transfers.emplace_back(rig, dlg);
-        std::latch outsideSent(1);
-        rig.printer.beforeReply = [&outsideSent](uint32_t frame) {
-            if (frame == 1) {
-                outsideSent.wait();
-            }
-        };
-        EXPECT_TRUE(dlg.OnInitDialog(view));
-        dlg.OnBkupStart();
-        dlg.OnBkupSuccess();
-        dlg.OnBkupError(118, 0);
-        outsideSent.count_down();
-        view.WaitForEnd();
-        dlg.OnBkupSuccess();
-        EXPECT_EQ(std::tuple(view.ends, dlg.IsClosed()), std::tuple(1, true));
+    bool DisplayContents(const std::string& helpPath) override {
+        opened.push_back(helpPath);
+        return openable == "*" || helpPath == openable;
     }
+    void DoModal(CTransferDlg& dlg) override;
+    void SetStatusText(const std::string& text) override { status = text; }
+    void SendStart() override {
+        ++startsSent;
+        transfer->OnBkupStart();
+    }
+    ProgressSink& WorkerProgress() override { return progress; }
+    OutcomeSink& WorkerOutcome() override { return *outcome; }
+    void EndModal() override {
+        ++ends;
+        ends.notify_all();
+    }
+    void Send(const std::function<void()>& call) override { call(); }
+    void SetRange(uint32_t upper) override { bar.SetRange(upper); }
+    void SetStep(uint32_t step) override { bar.SetStep(step); }
+    void SetPosition(uint32_t position) override { bar.SetPosition(position); }
+    void Step() override { bar.Step(); }
 
-    Rig& rig;
+    FakeDriver driver;
+    FakePrinter printer{driver};
+    FakeClock clock;
+    TempDir dir;
+    PrinterLock otherTransfer;
     int32_t chosen = 0;
     std::optional<std::string> file;
     int answer = 6;  // Yes
+    std::string openable;
+    std::vector<std::string> opened;
+    std::vector<Box> boxes;
     std::vector<FileDialogRequest> requests;
-    std::list<FakeTransferView> transfers;  // outlive the transfer windows' workers
+    CTransferDlg* transfer = nullptr;  // the one run
+    std::string caption;
+    std::string status;
+    size_t startsSent = 0;
+    std::atomic<int> ends = 0;
+    ProgressModel bar;
+    std::pair<uint32_t, uint32_t> barAtBox;
+    UiThreadProgress progress{*this, *this};
+    std::optional<UiThreadOutcome> outcome;
 };
 
+// Runs the transfer window. Meanwhile another program sends it a start and both outcomes
+// while its job waits at the first frame, and an outcome once its box has gone.
+void FakeWindows::DoModal(CTransferDlg& dlg) {
+    ASSERT_EQ(transfer, nullptr);
+    transfer = &dlg;
+    outcome.emplace(dlg, *this);
+    std::latch outsideSent(1);
+    printer.beforeReply = [&outsideSent](uint32_t frame) {
+        if (frame == 1) {
+            outsideSent.wait();
+        }
+    };
+    EXPECT_TRUE(dlg.OnInitDialog(*this));
+    dlg.OnBkupStart();
+    dlg.OnBkupSuccess();
+    dlg.OnBkupError(118, 0);
+    outsideSent.count_down();
+    ends.wait(0);
+    dlg.OnBkupSuccess();
+    EXPECT_EQ(std::tuple(ends.load(), dlg.IsClosed()), std::tuple(1, true));
+}
+
+const Box kConfirmBox{"プリンター側の準備はよろしいですか？", "VELLORAN", 0x44};
+
+// Nothing runs without a file or a Yes; a name Windows would store otherwise than typed
+// is said so, without a confirmation. Both dialogs ask for a backup file and before one
+// is replaced; the save dialog proposes the model's name for the day, the open dialog
+// takes only a file that exists.
+TEST(MainDlgTest, RunsNoTransferWithoutAFileAndAYes) {
+    FakeWindows view;
+    view.chosen = kQ10;
+    view.answer = 7;  // No
+    MainDlgEnvironment environment{.transfer = {.loader = &view.driver},
+                                   .fileNameProblem = &WindowsFileNameProblem};
+    environment.today = [] { return LocalDate{2014, 3, 7}; };
+    HelpLauncher help(view, {});
+    CMainDlg dlg(view, help, environment);
+    dlg.OnSelchangeModel();
+    for (const auto command : {&CMainDlg::OnReceive, &CMainDlg::OnSend}) {
+        view.boxes.clear();
+        for (const std::string file : {"", "/tmp/x.vid", "/tmp/x.vid."}) {  // "" cancelled
+            view.file = file.empty() ? std::nullopt : std::optional(file);
+            (dlg.*command)();
+        }
+        EXPECT_EQ(view.boxes,
+                  (std::vector<Box>{kConfirmBox,
+                                    {"このファイル名は使用できません。", "VELLORAN", 0x30}}));
+    }
+    EXPECT_TRUE(view.transfer == nullptr && view.driver.loadedNames.empty());
+    ASSERT_EQ(view.requests.size(), 6u);
+    const auto fields = [&view](size_t i) {
+        const FileDialogRequest& r = view.requests[i];
+        return std::tuple(r.kind, r.initialName, r.defaultExtension, r.filterName, r.filterPattern,
+                          r.overwritePrompt, r.fileMustExist, r.pathMustExist);
+    };
+    EXPECT_EQ(fields(0), std::tuple(FileDialogKind::kSave, "lmq10_140307.vid", "vid", "vid files",
+                                    "*.vid", true, false, false));
+    EXPECT_EQ(fields(3),
+              std::tuple(FileDialogKind::kOpen, "", "vid", "vid files", "*.vid", true, true, true));
+}
+
+struct RefusingStarter final : WorkerStarter {
+    std::optional<std::thread> Start(std::function<void()>) override { return std::nullopt; }
+} refusingStarter;
+
+// A confirmed Receive (direction 0) or Send (1) of a backup for LM-Q20, run to its one
+// outcome box; then the device is ended and the library freed.
+struct RunCase {
+    const char* name;
+    int32_t model;
+    int32_t direction;
+    std::function<void(FakeWindows&, TransferEnvironment&)> arrange;
+    const char* status;
+    const char* outcome;
+    uint32_t style;
+    std::pair<uint32_t, uint32_t> barAtBox;  // position and range
+};
+
+class TransferRunTest : public ::testing::TestWithParam<RunCase> {};
+
+TEST_P(TransferRunTest, ShowsTheStatusThenOneOutcomeBoxThenEndsTheDevice) {
+    const RunCase& c = GetParam();
+    FakeWindows view;
+    view.chosen = c.model;
+    view.file = view.dir.File("b.vid");
+    WriteBytes(*view.file, SingleRegionFile(HeaderOf(kQ20), 0x10008000, 1, 1));
+    MainDlgEnvironment environment{.transfer = {.loader = &view.driver, .clock = &view.clock}};
+    c.arrange(view, environment.transfer);
+    HelpLauncher help(view, {});
+    CMainDlg dlg(view, help, environment);
+    dlg.OnSelchangeModel();
+    c.direction == 1 ? dlg.OnSend() : dlg.OnReceive();
+
+    EXPECT_EQ(view.boxes, (std::vector<Box>{kConfirmBox, {c.outcome, "VELLORAN", c.style}}));
+    // The window sends itself one start once the printer is open.
+    EXPECT_EQ(std::tuple(view.caption, view.status, view.barAtBox, view.startsSent),
+              std::tuple("VELLORAN", c.status, c.barAtBox, view.driver.startIndices.size()));
+    EXPECT_EQ(std::pair(view.driver.frees, view.driver.endedHandles.size()),
+              std::pair(view.driver.loads, view.driver.startIndices.size()));
+    EXPECT_EQ(dlg.selection, c.model);  // the model stays chosen
+}
+
+void Nothing(FakeWindows&, TransferEnvironment&) {}
+
+constexpr char kSending[] = "データを送信中です。";
+constexpr char kReceiving[] = "データを受信中です。";
 constexpr char kDone[] = "データの転送が正常に終了しました。";
 constexpr char kSendFailed[] =
     "送信に失敗しました。\n・プリンターの電源が入っているか？\n"
     "・プリンターと正しく接続されているか？\n・機種名が正しく選択されているか？\n"
     "・送信するファイルが正しく選択されているか？\n以上を確認して、もう一度やり直してください。";
-constexpr char kReceiveFailed[] =
-    "受信に失敗しました。\n・プリンターの電源が入っているか？\n"
-    "・プリンターと正しく接続されているか？\n・機種名が正しく選択されているか？\n"
-    "以上を確認して、もう一度やり直してください。";
-constexpr char kSendInterrupted[] =
-    "送信に失敗しました。\n転送中に中断され、送信を完了できませんでした。\n"
-    "プリンターが適切な通信モードに入っているかを確認して、\nもう一度やり直してください。 (0xec "
-    "0x00)";
-constexpr char kReceiveInterrupted[] =
-    "受信に失敗しました。\n転送中に中断され、受信を完了できませんでした。\n"
-    "プリンターが適切な通信モードに入っているかを確認して、\nもう一度やり直してください。 (0x21 "
-    "0x00)";
-constexpr char kSending[] = "データを送信中です。";
-constexpr char kReceiving[] = "データを受信中です。";
-
-// A press of Receive (direction 0) or Send (1) with `model` chosen and the file dialog
-// answering `file` (in the test's folder), to its last box.
-struct PressCase {
-    const char* name;
-    int32_t model = kQ20;
-    int32_t direction = 1;
-    std::optional<std::string> file = "b.vid";
-    int answer = 6;
-    int32_t fileModel = kQ20;  // the backup a send finds; -1 none
-    std::function<void(Rig&)> arrange = [](Rig&) {};
-    std::vector<Box> boxes = {};
-    std::string status = {};              // the transfer window's; empty when none runs
-    std::pair<int, int> starts = {1, 1};  // start messages the window sent, workers asked for
-};
-
-const Box kConfirmBox{"プリンター側の準備はよろしいですか？", "VELLORAN", 0x44, 0, 0, 0, 0};
-
-// The confirmation, then the outcome with the bar where it stands; no device is ended and
-// no library freed before the outcome box is answered.
-std::vector<Box> ConfirmedThen(const std::string& text, uint32_t style, uint32_t position = 0,
-                               uint32_t upper = 0) {
-    return {kConfirmBox, {text, "VELLORAN", style, position, upper, 0, 0}};
-}
-
-class MainDlgPress : public ::testing::TestWithParam<PressCase> {};
-
-TEST_P(MainDlgPress, ConfirmsRunsOneTransferWindowAndEndsTheDeviceAfterItsBox) {
-    const PressCase& c = GetParam();
-    Rig rig;
-    c.arrange(rig);
-    FakeMainView view(rig);
-    view.chosen = c.model;
-    view.answer = c.answer;
-    if (c.file) {
-        view.file = rig.dir.File(*c.file);
-    }
-    if (c.fileModel >= 0) {
-        WriteBytes(rig.dir.File("b.vid"),
-                   SingleRegionFile(HeaderOf(c.fileModel), 0x10008000, 1, 1));
-    }
-    MainDlgEnvironment environment{.transfer = {&rig.driver, &rig.clock, &rig.starter},
-                                   .today =
-                                       [] {
-                                           return LocalDate{2014, 3, 7};
-                                       },
-                                   .fileNameProblem = &WindowsFileNameProblem};
-    HelpLauncher help(view, [] { return std::string(); });
-    CMainDlg dlg(view, help, environment);
-    dlg.OnSelchangeModel();
-    c.direction == 1 ? dlg.OnSend() : dlg.OnReceive();
-
-    EXPECT_EQ(rig.boxes, c.boxes);
-    ASSERT_EQ(view.transfers.size(), c.status.empty() ? 0u : 1u);
-    if (!view.transfers.empty()) {
-        const FakeTransferView& t = view.transfers.front();
-        EXPECT_EQ(std::tuple(t.caption, t.status, std::pair(t.startsSent, rig.starter.starts)),
-                  std::tuple("VELLORAN", c.status, c.starts));
-    }
-    // Both dialogs ask for a backup file and before one is replaced; the save dialog
-    // proposes the model's name for the day, the open dialog takes only a file that exists.
-    const char* const names[] = {"lmq30_140307.vid", "lmq20_140307.vid", "lmq10_140307.vid"};
-    ASSERT_EQ(view.requests.size(), 1u);
-    const FileDialogRequest& r = view.requests[0];
-    EXPECT_EQ(std::tuple(r.kind, r.initialName, r.defaultExtension, r.filterName, r.filterPattern,
-                         r.overwritePrompt, r.fileMustExist, r.pathMustExist),
-              c.direction == 1 ? std::tuple(FileDialogKind::kOpen, "", "vid", "vid files", "*.vid",
-                                            true, true, true)
-                               : std::tuple(FileDialogKind::kSave, names[c.model], "vid",
-                                            "vid files", "*.vid", true, false, false));
-    EXPECT_EQ(std::pair(rig.driver.frees, rig.driver.endedHandles.size()),
-              std::pair(rig.driver.loads, rig.driver.startIndices.size()));
-    EXPECT_EQ(dlg.selection, c.model);  // the model stays chosen
-}
 
 INSTANTIATE_TEST_SUITE_P(
-    Presses, MainDlgPress,
+    Runs, TransferRunTest,
     ::testing::Values(
         // Nine frames around one data frame.
-        PressCase{.name = "CompleteSend",
-                  .boxes = ConfirmedThen(kDone, 0x40, 10, 10),
-                  .status = kSending},
+        RunCase{"CompleteSend", kQ20, 1, &Nothing, kSending, kDone, 0x40, {10, 10}},
         // Seven regions of 64-byte blocks: 2920 steps of a range of 2927.
-        PressCase{.name = "CompleteQ30Receive",
-                  .model = kQ30,
-                  .direction = 0,
-                  .boxes = ConfirmedThen(kDone, 0x40, 2920, 2927),
-                  .status = kReceiving},
+        RunCase{"CompleteQ30Receive", kQ30, 0, &Nothing, kReceiving, kDone, 0x40, {2920, 2927}},
         // Open, address, control 00, setup; the next address goes unanswered.
-        PressCase{.name = "SendInterrupted",
-                  .arrange = [](Rig& r) { r.printer.silentFrom = 5; },
-                  .boxes = ConfirmedThen(kSendInterrupted, 0x30, 4, 10),
-                  .status = kSending},
+        RunCase{
+            "SendInterrupted",
+            kQ20,
+            1,
+            [](FakeWindows& v, TransferEnvironment&) { v.printer.silentFrom = 5; },
+            kSending,
+            "送信に失敗しました。\n転送中に中断され、送信を完了できませんでした。\nプリンターが"
+            "適切な通信モードに入っているかを確認して、\nもう一度やり直してください。 (0xec 0x00)",
+            0x30,
+            {4, 10}},
         // Open and address; the first block never arrives.
-        PressCase{.name = "ReceiveInterrupted",
-                  .direction = 0,
-                  .arrange = [](Rig& r) { r.printer.silentFrom = 3; },
-                  .boxes = ConfirmedThen(kReceiveInterrupted, 0x30, 2, 20482),
-                  .status = kReceiving},
-        PressCase{.name = "SendWithoutLibrary",
-                  .model = kQ10,
-                  .fileModel = kQ10,
-                  .arrange = [](Rig& r) { r.driver.loadFails = true; },
-                  .boxes = ConfirmedThen(kSendFailed, 0x30),
-                  .status = kSending,
-                  .starts = {0, 0}},
-        PressCase{.name = "ReceiveWithoutPrinter",
-                  .direction = 0,
-                  .arrange = [](Rig& r) { r.driver.activeIndex = -1; },
-                  .boxes = ConfirmedThen(kReceiveFailed, 0x30),
-                  .status = kReceiving,
-                  .starts = {0, 0}},
-        PressCase{.name = "RefusedFile",
-                  .fileModel = kQ30,
-                  .boxes = ConfirmedThen(kSendFailed, 0x30),
-                  .status = kSending,
-                  .starts = {1, 0}},
-        PressCase{.name = "WorkerCannotStart",
-                  .direction = 0,
-                  .arrange = [](Rig& r) { r.starter.refuse = true; },
-                  .boxes = ConfirmedThen("エラーが発生しました。", 0x30, 0, 20482),
-                  .status = kReceiving},
-        PressCase{
-            .name = "BusyPrinter",
-            .direction = 0,
-            .arrange =
-                [](Rig& r) {
-                    ASSERT_EQ(r.otherTransfer.TryAcquire("Hdv305.dll", 0), PrinterLockState::kHeld);
+        RunCase{
+            "ReceiveInterrupted",
+            kQ20,
+            0,
+            [](FakeWindows& v, TransferEnvironment&) { v.printer.silentFrom = 3; },
+            kReceiving,
+            "受信に失敗しました。\n転送中に中断され、受信を完了できませんでした。\nプリンターが"
+            "適切な通信モードに入っているかを確認して、\nもう一度やり直してください。 (0x21 0x00)",
+            0x30,
+            {2, 20482}},
+        RunCase{"SendWithoutLibrary",
+                kQ10,
+                1,
+                [](FakeWindows& v, TransferEnvironment&) { v.driver.loadFails = true; },
+                kSending,
+                kSendFailed,
+                0x30,
+                {0, 0}},
+        RunCase{"ReceiveWithoutPrinter",
+                kQ20,
+                0,
+                [](FakeWindows& v, TransferEnvironment&) { v.driver.activeIndex = -1; },
+                kReceiving,
+                "受信に失敗しました。\n・プリンターの電源が入っているか？\n・プリンターと正しく接続"
+                "されているか？\n・機種名が正しく選択されているか？\n以上を確認して、もう一度やり直"
+                "してください。",
+                0x30,
+                {0, 0}},
+        RunCase{"RefusedFile",
+                kQ20,
+                1,
+                [](FakeWindows& v, TransferEnvironment&) {
+                    WriteBytes(*v.file, SingleRegionFile(HeaderOf(kQ30), 0x10008000, 1, 1));
                 },
-            .boxes = ConfirmedThen("プリンターは他の転送で使用中です。しばらくしてからもう一度"
-                                   "やり直してください。",
-                                   0x30),
-            .status = kReceiving,
-            .starts = {0, 0}},
-        // Nothing runs without a file or a Yes; a name Windows would store otherwise than
-        // typed is said so, without a confirmation.
-        PressCase{.name = "SaveDialogCancelled", .direction = 0, .file = std::nullopt},
-        PressCase{.name = "OpenDialogCancelled", .file = std::nullopt},
-        PressCase{.name = "ReceiveAnsweredNo", .direction = 0, .answer = 7, .boxes = {kConfirmBox}},
-        PressCase{.name = "SendAnsweredNo", .answer = 7, .boxes = {kConfirmBox}},
-        PressCase{.name = "BadName",
-                  .file = "b.vid.",
-                  .boxes = {{"このファイル名は使用できません。", "VELLORAN", 0x30, 0, 0, 0, 0}}}),
+                kSending,
+                kSendFailed,
+                0x30,
+                {0, 0}},
+        RunCase{"WorkerCannotStart",
+                kQ20,
+                0,
+                [](FakeWindows&, TransferEnvironment& e) { e.starter = &refusingStarter; },
+                kReceiving,
+                "エラーが発生しました。",
+                0x30,
+                {0, 20482}},
+        RunCase{"BusyPrinter",
+                kQ20,
+                0,
+                [](FakeWindows& v, TransferEnvironment&) {
+                    ASSERT_EQ(v.otherTransfer.TryAcquire("Hdv305.dll", 0), PrinterLockState::kHeld);
+                },
+                kReceiving,
+                "プリンターは他の転送で使用中です。しばらくしてからもう一度やり直してください。",
+                0x30,
+                {0, 0}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The help beside the program comes first, then the installed help folder; a press that
+// opens neither says the help is missing.
+struct LaunchCase {
+    const char* name;
+    std::string programPath;
+    std::string installedFolder;
+    std::string openable;
+    std::vector<std::string> tries;  // at each press, in order
+    bool missing;
+};
+
+class HelpLauncherTest : public ::testing::TestWithParam<LaunchCase> {};
+
+TEST_P(HelpLauncherTest, EveryPressTriesThePlacesInOrder) {
+    const LaunchCase& c = GetParam();
+    FakeWindows r;
+    r.openable = c.openable;
+    HelpLauncher launcher(
+        r, [&c] { return c.programPath; }, c.installedFolder);
+    launcher.OnHelpButton(static_cast<MainView&>(r));
+    launcher.OnHelpButton(static_cast<MainView&>(r));
+    std::vector<std::string> twice = c.tries;
+    twice.insert(twice.end(), c.tries.begin(), c.tries.end());
+    EXPECT_EQ(r.opened, twice);
+    EXPECT_EQ(r.boxes, std::vector<Box>(c.missing ? 2 : 0,
+                                        Box{"ヘルプが見つかりません。", "VELLORAN", 0x30}));
+}
+
+const std::string kShare = "../share/velloran";
+const std::string kBeside = "/usr/bin/VLR120.chm";
+const std::string kInstalled = "/usr/bin/../share/velloran/VLR120.chm";
+// A folder far longer than the 260 bytes a fixed buffer would hold.
+const std::string kLongFolder = std::string("/home/").append(400, 'd');
+
+INSTANTIATE_TEST_SUITE_P(
+    Places, HelpLauncherTest,
+    ::testing::Values(
+        LaunchCase{"Beside", "/usr/bin/velloran", kShare, "*", {kBeside}, false},
+        LaunchCase{
+            "Installed", "/usr/bin/velloran", kShare, kInstalled, {kBeside, kInstalled}, false},
+        LaunchCase{"Nowhere", "/usr/bin/velloran", kShare, "", {kBeside, kInstalled}, true},
+        LaunchCase{"NoInstalledFolder", "/usr/bin/velloran", "", "", {kBeside}, true},
+        LaunchCase{"UnknownProgramPath", "", kShare, "*", {}, false},
+        LaunchCase{"Root", "/velloran", "", "*", {"/VLR120.chm"}, false},
+        LaunchCase{"LongerThanAFixedBuffer",
+                   kLongFolder + "/velloran",
+                   "",
+                   "*",
+                   {kLongFolder + "/VLR120.chm"},
+                   false},
+        // In Shift-JIS the second byte of ソ and 表 is the backslash's code; in UTF-8 no
+        // byte of them is a separator.
+        LaunchCase{
+            "DoubleByteFolder", "/home/ソ表/velloran", "", "*", {"/home/ソ表/VLR120.chm"}, false},
+        // Without a folder the path is tried as it is, and fails.
+        LaunchCase{"NoFolder", "velloran", "", "", {"velloran"}, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The progress control: range, step of 1, clamped position, the wrap of a step past the
+// top, and a narrower range clamping the position.
+TEST(ProgressModelTest, EndsAtTheExpectedPosition) {
+    const struct {
+        uint32_t upper;
+        uint32_t position;  // set after the range
+        int steps;          // after the position
+        std::optional<uint32_t> narrowedTo;
+        uint32_t expected;
+    } cases[] = {{10, 0, 10, std::nullopt, 10},
+                 {10, 0, 11, std::nullopt, 1},
+                 {10, 25, 0, std::nullopt, 10},
+                 {50, 40, 0, 20, 20},
+                 {0, 0, 3, std::nullopt, 0}};
+    for (const auto& c : cases) {
+        ProgressModel model;
+        model.SetRange(c.upper);
+        model.SetStep(1);
+        model.SetPosition(c.position);
+        for (int i = 0; i < c.steps; ++i) {
+            model.Step();
+        }
+        if (c.narrowedTo) {
+            model.SetRange(*c.narrowedTo);
+        }
+        EXPECT_EQ(model.Position(), c.expected) << c.upper << " " << c.steps;
+    }
+}
 
 }  // namespace
 }  // namespace velloran::testing
