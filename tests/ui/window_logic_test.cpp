@@ -166,7 +166,7 @@ TEST(MainDlgTest, RunsNoTransferWithoutAFileAndAYes) {
     FakeWindows view;
     view.chosen = kQ10;
     view.answer = 7;  // No
-    MainDlgEnvironment environment{.transfer = {.loader = &view.driver},
+    MainDlgEnvironment environment{.transfer = {.loader = &view.driver, .clock = &view.clock},
                                    .fileNameProblem = &WindowsFileNameProblem};
     environment.today = [] { return LocalDate{2014, 3, 7}; };
     HelpLauncher help(view, {});
@@ -174,8 +174,8 @@ TEST(MainDlgTest, RunsNoTransferWithoutAFileAndAYes) {
     dlg.OnSelchangeModel();
     for (const auto command : {&CMainDlg::OnReceive, &CMainDlg::OnSend}) {
         view.boxes.clear();
-        for (const std::string file : {"", "/tmp/x.vid", "/tmp/x.vid."}) {  // "" cancelled
-            view.file = file.empty() ? std::nullopt : std::optional(file);
+        for (const std::string name : {"", "x.vid", "x.vid."}) {  // "" cancelled
+            view.file = name.empty() ? std::nullopt : std::optional(view.dir.File(name));
             (dlg.*command)();
         }
         EXPECT_EQ(view.boxes,
