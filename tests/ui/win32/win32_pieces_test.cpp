@@ -3,8 +3,9 @@
 // writes, icon 128 and the manifest. The small translations: file dialog flags and
 // filter, where a minimised window draws its icon, UTF-8 and UTF-16, and the
 // single-instance mutex. And the transfer window on a real window with a fake printer and
-// a fake clock: the worker's progress and outcome reach it as messages, the one box shows
-// the outcome's text and the window closes with the device ended and the library freed.
+// a fake clock: it starts its job with a message to itself, the worker's progress and
+// outcome reach it as messages, its one box has the right owner over a bar drawn where it
+// stands, and meanwhile the session's end and a quit request wait.
 #include <gtest/gtest.h>
 #include <windows.h>
 
