@@ -9,9 +9,9 @@
 #include <atomic>
 #include <functional>
 #include <latch>
-#include <list>
 #include <optional>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -116,6 +116,7 @@ struct FakeWindows final : MainView, HelpViewer, TransferView, UiThread, Progres
     FakeClock clock;
     TempDir dir;
     PrinterLock otherTransfer;
+    WorkerStarter* starter = &SystemWorkerStarter();
     int32_t chosen = 0;
     std::optional<std::string> file;
     int answer = 6;  // Yes
@@ -199,13 +200,28 @@ struct RefusingStarter final : WorkerStarter {
     std::optional<std::thread> Start(std::function<void()>) override { return std::nullopt; }
 } refusingStarter;
 
-// A confirmed Receive (direction 0) or Send (1) of a backup for LM-Q20, run to its one
+// What a row changes before the press.
+using Arrange = void (*)(FakeWindows&);
+constexpr Arrange kNothing = [](FakeWindows&) {};
+constexpr Arrange kSilentFrom5 = [](FakeWindows& v) { v.printer.silentFrom = 5; };
+constexpr Arrange kSilentFrom3 = [](FakeWindows& v) { v.printer.silentFrom = 3; };
+constexpr Arrange kNoLibrary = [](FakeWindows& v) { v.driver.loadFails = true; };
+constexpr Arrange kNoPrinter = [](FakeWindows& v) { v.driver.activeIndex = -1; };
+constexpr Arrange kNoThread = [](FakeWindows& v) { v.starter = &refusingStarter; };
+constexpr Arrange kQ30Backup = [](FakeWindows& v) {
+    WriteBytes(*v.file, SingleRegionFile(HeaderOf(kQ30), 0x10008000, 1, 1));
+};
+constexpr Arrange kPrinterHeld = [](FakeWindows& v) {
+    ASSERT_EQ(v.otherTransfer.TryAcquire("Hdv305.dll", 0), PrinterLockState::kHeld);
+};
+
+// A confirmed Receive (direction 0) or Send (1), over a backup for LM-Q20, run to its one
 // outcome box; then the device is ended and the library freed.
 struct RunCase {
     const char* name;
     int32_t model;
     int32_t direction;
-    std::function<void(FakeWindows&, TransferEnvironment&)> arrange;
+    Arrange arrange;
     const char* status;
     const char* outcome;
     uint32_t style;
@@ -220,10 +236,9 @@ TEST_P(TransferRunTest, ShowsTheStatusThenOneOutcomeBoxThenEndsTheDevice) {
     view.chosen = c.model;
     view.file = view.dir.File("b.vid");
     WriteBytes(*view.file, SingleRegionFile(HeaderOf(kQ20), 0x10008000, 1, 1));
-    MainDlgEnvironment environment{.transfer = {.loader = &view.driver, .clock = &view.clock}};
-    c.arrange(view, environment.transfer);
+    c.arrange(view);
     HelpLauncher help(view, {});
-    CMainDlg dlg(view, help, environment);
+    CMainDlg dlg(view, help, {.transfer = {&view.driver, &view.clock, view.starter}});
     dlg.OnSelchangeModel();
     c.direction == 1 ? dlg.OnSend() : dlg.OnReceive();
 
@@ -236,8 +251,6 @@ TEST_P(TransferRunTest, ShowsTheStatusThenOneOutcomeBoxThenEndsTheDevice) {
     EXPECT_EQ(dlg.selection, c.model);  // the model stays chosen
 }
 
-void Nothing(FakeWindows&, TransferEnvironment&) {}
-
 constexpr char kSending[] = "データを送信中です。";
 constexpr char kReceiving[] = "データを受信中です。";
 constexpr char kDone[] = "データの転送が正常に終了しました。";
@@ -245,82 +258,51 @@ constexpr char kSendFailed[] =
     "送信に失敗しました。\n・プリンターの電源が入っているか？\n"
     "・プリンターと正しく接続されているか？\n・機種名が正しく選択されているか？\n"
     "・送信するファイルが正しく選択されているか？\n以上を確認して、もう一度やり直してください。";
+constexpr char kReceiveFailed[] =
+    "受信に失敗しました。\n・プリンターの電源が入っているか？\n"
+    "・プリンターと正しく接続されているか？\n・機種名が正しく選択されているか？\n"
+    "以上を確認して、もう一度やり直してください。";
+constexpr char kSendInterrupted[] =
+    "送信に失敗しました。\n転送中に中断され、送信を完了できませんでした。\nプリンターが適切な"
+    "通信モードに入っているかを確認して、\nもう一度やり直してください。 (0xec 0x00)";
+constexpr char kReceiveInterrupted[] =
+    "受信に失敗しました。\n転送中に中断され、受信を完了できませんでした。\nプリンターが適切な"
+    "通信モードに入っているかを確認して、\nもう一度やり直してください。 (0x21 0x00)";
+constexpr char kBusy[] =
+    "プリンターは他の転送で使用中です。しばらくしてからもう一度やり直してください。";
 
 INSTANTIATE_TEST_SUITE_P(
     Runs, TransferRunTest,
     ::testing::Values(
         // Nine frames around one data frame.
-        RunCase{"CompleteSend", kQ20, 1, &Nothing, kSending, kDone, 0x40, {10, 10}},
+        RunCase{"CompleteSend", kQ20, 1, kNothing, kSending, kDone, 0x40, {10, 10}},
         // Seven regions of 64-byte blocks: 2920 steps of a range of 2927.
-        RunCase{"CompleteQ30Receive", kQ30, 0, &Nothing, kReceiving, kDone, 0x40, {2920, 2927}},
+        RunCase{"CompleteQ30Receive", kQ30, 0, kNothing, kReceiving, kDone, 0x40, {2920, 2927}},
         // Open, address, control 00, setup; the next address goes unanswered.
         RunCase{
-            "SendInterrupted",
-            kQ20,
-            1,
-            [](FakeWindows& v, TransferEnvironment&) { v.printer.silentFrom = 5; },
-            kSending,
-            "送信に失敗しました。\n転送中に中断され、送信を完了できませんでした。\nプリンターが"
-            "適切な通信モードに入っているかを確認して、\nもう一度やり直してください。 (0xec 0x00)",
-            0x30,
-            {4, 10}},
+            "SendInterrupted", kQ20, 1, kSilentFrom5, kSending, kSendInterrupted, 0x30, {4, 10}},
         // Open and address; the first block never arrives.
-        RunCase{
-            "ReceiveInterrupted",
-            kQ20,
-            0,
-            [](FakeWindows& v, TransferEnvironment&) { v.printer.silentFrom = 3; },
-            kReceiving,
-            "受信に失敗しました。\n転送中に中断され、受信を完了できませんでした。\nプリンターが"
-            "適切な通信モードに入っているかを確認して、\nもう一度やり直してください。 (0x21 0x00)",
-            0x30,
-            {2, 20482}},
-        RunCase{"SendWithoutLibrary",
-                kQ10,
-                1,
-                [](FakeWindows& v, TransferEnvironment&) { v.driver.loadFails = true; },
-                kSending,
-                kSendFailed,
-                0x30,
-                {0, 0}},
-        RunCase{"ReceiveWithoutPrinter",
+        RunCase{"ReceiveInterrupted",
                 kQ20,
                 0,
-                [](FakeWindows& v, TransferEnvironment&) { v.driver.activeIndex = -1; },
+                kSilentFrom3,
                 kReceiving,
-                "受信に失敗しました。\n・プリンターの電源が入っているか？\n・プリンターと正しく接続"
-                "されているか？\n・機種名が正しく選択されているか？\n以上を確認して、もう一度やり直"
-                "してください。",
+                kReceiveInterrupted,
                 0x30,
-                {0, 0}},
-        RunCase{"RefusedFile",
-                kQ20,
-                1,
-                [](FakeWindows& v, TransferEnvironment&) {
-                    WriteBytes(*v.file, SingleRegionFile(HeaderOf(kQ30), 0x10008000, 1, 1));
-                },
-                kSending,
-                kSendFailed,
-                0x30,
-                {0, 0}},
+                {2, 20482}},
+        RunCase{"SendWithoutLibrary", kQ10, 1, kNoLibrary, kSending, kSendFailed, 0x30, {0, 0}},
+        RunCase{
+            "ReceiveWithoutPrinter", kQ20, 0, kNoPrinter, kReceiving, kReceiveFailed, 0x30, {0, 0}},
+        RunCase{"RefusedFile", kQ20, 1, kQ30Backup, kSending, kSendFailed, 0x30, {0, 0}},
         RunCase{"WorkerCannotStart",
                 kQ20,
                 0,
-                [](FakeWindows&, TransferEnvironment& e) { e.starter = &refusingStarter; },
+                kNoThread,
                 kReceiving,
                 "エラーが発生しました。",
                 0x30,
                 {0, 20482}},
-        RunCase{"BusyPrinter",
-                kQ20,
-                0,
-                [](FakeWindows& v, TransferEnvironment&) {
-                    ASSERT_EQ(v.otherTransfer.TryAcquire("Hdv305.dll", 0), PrinterLockState::kHeld);
-                },
-                kReceiving,
-                "プリンターは他の転送で使用中です。しばらくしてからもう一度やり直してください。",
-                0x30,
-                {0, 0}}),
+        RunCase{"BusyPrinter", kQ20, 0, kPrinterHeld, kReceiving, kBusy, 0x30, {0, 0}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The help beside the program comes first, then the installed help folder; a press that
