@@ -119,10 +119,7 @@ Outcome RunTransfer(const TransferRequest& request, ProgressSink& progress,
     if (session.Connect(options.deviceIndex)) {
         session.Start();
     }
-    const Outcome result = outcome.Wait();
-    session.Join();
-    session.Release();
-    return result;
+    return outcome.Wait();
 }
 
 }  // namespace velloran

@@ -80,9 +80,9 @@ struct TransferEnvironment {
 // One transfer from opening the printer to closing it: the context with its device link,
 // and the job's worker thread. The caller fills in the context (model, direction, file,
 // sinks), then calls Connect and, when it succeeds, Start; once the outcome has been
-// delivered, Release ends the device and frees the driver library. The destructor joins
-// a worker still returning from its outcome call before anything it reads goes away,
-// then releases a link still held.
+// delivered, Release ends the device and frees the driver library. The session is the
+// worker's one owner: its destructor joins a worker still returning from its outcome call
+// before anything it reads goes away, then releases a link still held.
 class TransferSession {
   public:
     explicit TransferSession(const TransferEnvironment& environment = {});
@@ -102,6 +102,7 @@ class TransferSession {
     // Dispatches the job (see OnBkupStart in jobs/dispatcher.h).
     uint32_t Start();
     // Waits for the worker to end; it has delivered its outcome, or is returning from it.
+    // The destructor does this; a caller need not.
     void Join();
     // Ends the device, frees the library and then drops the printer's lock unless a
     // shared hold keeps it; once, later calls do nothing. Never joins, so the

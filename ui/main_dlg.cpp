@@ -109,9 +109,9 @@ void CMainDlg::RunTransfer(const FileDialogRequest& request, int32_t direction) 
         kAnswerYes) {
         return;
     }
-    transfer.context.filePath = *path;
-    transfer.context.modelIndex = selection;
-    transfer.context.direction = direction;
+    transfer.SetFilePath(*path);
+    transfer.SetModelIndex(selection);
+    transfer.SetDirection(direction);
     view_.DoModal(transfer);
 }
 

@@ -8,8 +8,7 @@
 namespace velloran {
 
 CTransferDlg::CTransferDlg(const TransferEnvironment& environment) : session_(environment) {
-    context.progressBar = &progress_;
-    context.outcomeSink = &own_;
+    session_.context.outcomeSink = &own_;
 }
 
 void CTransferDlg::OwnOutcome::Success() {
@@ -45,15 +44,16 @@ std::optional<Outcome> CTransferDlg::OwnOutcome::Take() {
 
 bool CTransferDlg::OnInitDialog(TransferView& view) {
     view_ = &view;
-    progress_.Attach(view.ProgressBar(), view.Thread());
-    outcome_.Attach(view.Thread());
+    session_.context.progressBar = &view.WorkerProgress();
+    own_.delivery = &view.WorkerOutcome();
 
     view.SetCaption(UiText(IDS_APP_TITLE));
-    view.SetStatusText(UiText(context.IsSend() ? IDS_SENDING : IDS_RECEIVING));
+    view.SetStatusText(UiText(session_.context.IsSend() ? IDS_SENDING : IDS_RECEIVING));
     // A connection failure reports its outcome itself, which closes the window.
     if (session_.Connect()) {
         startDue_ = true;
-        OnBkupStart();
+        view.SendStart();
+        startDue_ = false;  // a start that arrives later is not this window's own
     }
     return true;
 }

@@ -3,11 +3,11 @@
 #include <cstdint>
 #include <mutex>
 #include <optional>
+#include <string>
 
 #include "jobs/sinks.h"
 #include "jobs/transfer_session.h"
 #include "ui/transfer_view.h"
-#include "ui/ui_thread_sinks.h"
 #include "ui/window_input.h"
 
 namespace velloran {
@@ -15,19 +15,22 @@ namespace velloran {
 // The window of one transfer. It owns the transfer's session (the context with the device
 // link, and the worker thread), opens the printer when it starts, shows the one outcome
 // of the transfer and closes itself, ending the device and freeing the driver library.
-// The user cannot close it. A fresh one serves each Receive or Send; the main window sets
-// context.filePath, context.modelIndex and context.direction before running it.
-class CTransferDlg final : private OutcomeSink {
+// The user cannot close it. A fresh one serves each Receive or Send; the main window
+// sets the file path, the model and the direction before running it.
+class CTransferDlg final {
   public:
     explicit CTransferDlg(const TransferEnvironment& environment = {});
-    // Joins a worker still returning from its outcome call into this window's sinks.
-    ~CTransferDlg() override { JoinWorker(); }
     CTransferDlg(const CTransferDlg&) = delete;
     CTransferDlg& operator=(const CTransferDlg&) = delete;
 
+    void SetFilePath(const std::string& path) { session_.context.filePath = path; }
+    void SetModelIndex(int32_t modelIndex) { session_.context.modelIndex = modelIndex; }
+    void SetDirection(int32_t direction) { session_.context.direction = direction; }
+
     // The initialisation sequence, run by `view` before it is first shown: caption and
-    // status line, Bind and Connect, then the dispatcher, or on a connection failure
-    // outcome 117 (send) or 118 (receive). Returns true: the view sets the default focus.
+    // status line, Bind and Connect, then the start message to the view itself, or on a
+    // connection failure outcome 117 (send) or 118 (receive). The worker reports through
+    // the view's sinks. Returns true: the view sets the default focus.
     bool OnInitDialog(TransferView& view);
 
     // The close sequence: ends the device, frees the library and ends the modal run.
@@ -38,8 +41,8 @@ class CTransferDlg final : private OutcomeSink {
     // F1 are, so nothing the user does ends the window while a job runs.
     static bool PreTranslateMessage(WindowInput input);
 
-    // The dispatcher, once, right after this window's own connection has succeeded; any
-    // other start (a start message from outside the program) is ignored.
+    // The dispatcher, once, for the start message the initialisation sends; any other
+    // start (a start message from outside the program) is ignored.
     uint32_t OnBkupStart();
     // Outcome handlers, on the user-interface thread: one box (caption 101, the text of
     // the outcome this transfer itself reported), then the close sequence. A call when
@@ -50,27 +53,20 @@ class CTransferDlg final : private OutcomeSink {
     // Whether this transfer's outcome waits for its box.
     bool OutcomeWaiting();
 
-    // The window passes this transfer's outcomes to its handlers through `delivery`
-    // rather than by the user-interface thread; set before OnInitDialog.
-    void DeliverOutcomesThrough(OutcomeSink& delivery) { own_.delivery = &delivery; }
-
     bool IsClosed() const { return closed_; }
-    // Waits for the worker to end, once it has reported its outcome.
-    void JoinWorker() { session_.Join(); }
 
   private:
     // The context's outcome sink: the connection, the dispatcher and the job report
-    // here. The outcome is noted before it travels on to the handlers, which show only a
-    // noted one, and only once.
+    // here. The outcome is noted before it travels on through the view to the handlers,
+    // which show only a noted one, and only once.
     class OwnOutcome final : public OutcomeSink {
       public:
-        explicit OwnOutcome(OutcomeSink& initialDelivery) : delivery(&initialDelivery) {}
         void Success() override;
         void Error(uint32_t outcomeId, FailureDetail detail) override;
         bool Waiting();
         std::optional<Outcome> Take();
 
-        OutcomeSink* delivery;
+        OutcomeSink* delivery = nullptr;  // the view's, set before anything reports
 
       private:
         void Note(const Outcome& outcome);
@@ -80,22 +76,15 @@ class CTransferDlg final : private OutcomeSink {
         bool taken_ = false;
     };
 
-    void Success() override { OnBkupSuccess(); }
-    void Error(uint32_t outcomeId, FailureDetail detail) override {
-        OnBkupError(outcomeId, detail);
-    }
     void ShowOwnOutcome();
 
-    TransferSession session_;
     TransferView* view_ = nullptr;
-    UiThreadProgress progress_;
-    UiThreadOutcome outcome_{*this};
-    OwnOutcome own_{outcome_};
+    OwnOutcome own_;
     bool startDue_ = false;
     bool closed_ = false;
-
-  public:
-    TransferContext& context = session_.context;
+    // Declared last, so destroyed first: the session joins the worker, which may still be
+    // returning from its outcome call, before anything that call passed through goes.
+    TransferSession session_;
 };
 
 }  // namespace velloran

@@ -47,6 +47,7 @@ TransferWindow::TransferWindow(CTransferDlg& transfer, DesktopDialogs& dialogs, 
     status_ = qobject_cast<QLabel*>(controls.at(IDC_STATUS));
     bar_ = qobject_cast<QProgressBar*>(controls.at(IDC_PROGRESS));
     progress_ = std::make_unique<QtProgressBar>(*bar_);
+    workerProgress_ = std::make_unique<UiThreadProgress>(*progress_, thread_);
 }
 
 void TransferWindow::RunModal() {

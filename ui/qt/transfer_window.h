@@ -11,6 +11,7 @@
 #include "ui/qt/qt_ui_thread.h"
 #include "ui/transfer_dlg.h"
 #include "ui/transfer_view.h"
+#include "ui/ui_thread_sinks.h"
 
 namespace velloran {
 
@@ -45,8 +46,9 @@ class TransferWindow final : public QDialog, public TransferView {
 
     void SetCaption(const std::string& text) override;
     void SetStatusText(const std::string& text) override;
-    ProgressSink& ProgressBar() override { return *progress_; }
-    UiThread& Thread() override { return thread_; }
+    void SendStart() override { transfer_.OnBkupStart(); }
+    ProgressSink& WorkerProgress() override { return *workerProgress_; }
+    OutcomeSink& WorkerOutcome() override { return workerOutcome_; }
     void EndModal() override;
     int ShowMessageBox(const std::string& text, const std::string& caption,
                        uint32_t style) override;
@@ -64,6 +66,10 @@ class TransferWindow final : public QDialog, public TransferView {
     QLabel* status_ = nullptr;
     QProgressBar* bar_ = nullptr;
     std::unique_ptr<QtProgressBar> progress_;
+    std::unique_ptr<UiThreadProgress> workerProgress_;
+    UiThreadOutcome workerOutcome_{transfer_, thread_};
+    // Declared after the sinks that use it, so destroyed first: it waits for a worker
+    // still returning from its last call through them.
     QtUiThread thread_;
     bool ending_ = false;
 };

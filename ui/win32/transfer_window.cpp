@@ -41,14 +41,16 @@ void TransferWindow::MapMessages() {
 }
 
 bool TransferWindow::OnInitDialog() {
+    // The worker's progress and outcome come to this window as its own messages.
     progress_.Attach(Control(IDC_PROGRESS));
     outcome_.Attach(Handle());
-    // The worker's progress and outcome go to this window as its own messages.
-    transfer_.context.progressBar = &progress_;
-    transfer_.DeliverOutcomesThrough(outcome_);
     // Every path from here ends with an outcome message, which lets the session end again.
     BlockShutdown();
     return transfer_.OnInitDialog(*this);
+}
+
+void TransferWindow::SendStart() {
+    SendMessageW(Handle(), RegisteredMessages().start, 0, 0);
 }
 
 void TransferWindow::BlockShutdown() {

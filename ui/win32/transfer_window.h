@@ -16,22 +16,15 @@ namespace velloran {
 // outcome, whose handler shows the box and closes the window. Nothing the user does
 // closes it, and while the job runs it holds off a log-off or shut-down.
 class TransferWindow final : public DialogWindow, public TransferView {
-    // The worker reaches this window only through its own messages, sent to it with
-    // SendMessageW, so every call that gets here already runs on the window's thread.
-    class OwnThread final : public UiThread {
-      public:
-        void Send(const std::function<void()>& call) override { call(); }
-    };
-
   public:
     explicit TransferWindow(CTransferDlg& transfer);
-    // The worker may still be on its way out of its outcome call through outcome_.
-    ~TransferWindow() override { transfer_.JoinWorker(); }
 
     void SetCaption(const std::string& text) override;
     void SetStatusText(const std::string& text) override;
-    ProgressSink& ProgressBar() override { return progress_; }
-    UiThread& Thread() override { return thread_; }
+    // WM_BKUP_START (0, 0), sent to this window itself.
+    void SendStart() override;
+    ProgressSink& WorkerProgress() override { return progress_; }
+    OutcomeSink& WorkerOutcome() override { return outcome_; }
     void EndModal() override { DialogWindow::EndModal(IDCANCEL); }
     int ShowMessageBox(const std::string& text, const std::string& caption,
                        uint32_t style) override;
@@ -52,7 +45,6 @@ class TransferWindow final : public DialogWindow, public TransferView {
     CTransferDlg& transfer_;
     ProgressControl progress_;
     MessageOutcome outcome_;
-    OwnThread thread_;
     bool blockingShutdown_ = false;
 };
 

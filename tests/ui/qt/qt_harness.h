@@ -8,8 +8,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <cstdint>
-#include <deque>
-#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -54,22 +52,15 @@ class ScriptedDialogs final : public DesktopDialogs {
             box.barMaximum = bar->maximum();
         }
         boxes.push_back(box);
-        if (onBox) {
-            onBox();
-        }
-        return (style & 0x0F) == 0x04 ? confirmAnswer : 1;  // Yes/No, else OK
+        return (style & 0x0F) == 0x04 ? 6 : 1;  // Yes to Yes/No, else OK
     }
 
-    std::optional<QString> AskFile(QWidget*, const FileDialogRequest& request) override {
-        requests.push_back(request);
+    // The next scripted file; cancelled when none is left.
+    std::optional<QString> AskFile(QWidget*, const FileDialogRequest&) override {
         if (files.empty()) {
             return std::nullopt;
         }
-        // Taken apart rather than copied: GCC 12 at -O3 misreads a copied optional QString.
-        const bool chosen = files.front().has_value();
-        const QString name = chosen ? *files.front() : QString();
-        files.pop_front();
-        return chosen ? std::optional<QString>(name) : std::nullopt;
+        return files.takeFirst();
     }
 
     static TransferWindow* VisibleTransferWindow() {
@@ -82,11 +73,8 @@ class ScriptedDialogs final : public DesktopDialogs {
         return nullptr;
     }
 
-    std::deque<std::optional<QString>> files;
-    int confirmAnswer = 6;  // Yes
+    QStringList files;
     std::vector<RecordedBox> boxes;
-    std::vector<FileDialogRequest> requests;
-    std::function<void()> onBox;  // called at each box, before it is answered
 };
 
 inline HelpViewer& AlwaysOpeningHelp() {

@@ -1,8 +1,8 @@
 // The desktop program's real windows, offscreen: layout after the templates' numbers,
-// the texts, the key and close filters, and the main window's commands run to their one
-// outcome box over a fake printer; the help (the compiled VLR120.chm beside the program,
-// its contents and pages, and the message when it cannot be opened); and the
-// single-instance lock file.
+// the texts, the key and close filters, where an outcome box appears, and one complete
+// send through the windows against the simulated printer; the help (the compiled
+// VLR120.chm beside the program, its contents and pages, and the message when it cannot
+// be opened); and the single-instance lock file.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -24,9 +24,7 @@
 #include "platform/exclusive_file.h"
 #include "platform/printer_lock.h"
 #include "tests/support/backup_builder.h"
-#include "tests/support/fake_clock.h"
 #include "tests/support/fake_driver.h"
-#include "tests/support/fake_printer.h"
 #include "tests/support/process_env.h"
 #include "tests/support/temp_dir.h"
 #include "tests/ui/qt/qt_harness.h"
@@ -39,25 +37,8 @@
 namespace velloran::testing {
 namespace {
 
-// The outcome texts as the user reads them.
-constexpr char kDone[] = "データの転送が正常に終了しました。";
-constexpr char kGenericError[] = "エラーが発生しました。";
 constexpr char kBusy[] =
     "プリンターは他の転送で使用中です。しばらくしてからもう一度やり直してください。";
-constexpr char kSendFailed[] =
-    "送信に失敗しました。\n・プリンターの電源が入っているか？\n"
-    "・プリンターと正しく接続されているか？\n・機種名が正しく選択されているか？\n"
-    "・送信するファイルが正しく選択されているか？\n以上を確認して、もう一度やり直してください。";
-constexpr char kReceiveFailed[] =
-    "受信に失敗しました。\n・プリンターの電源が入っているか？\n"
-    "・プリンターと正しく接続されているか？\n・機種名が正しく選択されているか？\n"
-    "以上を確認して、もう一度やり直してください。";
-constexpr char kSendInterrupted[] =
-    "送信に失敗しました。\n転送中に中断され、送信を完了できませんでした。\n"
-    "プリンターが適切な通信モードに入っているかを確認して、\nもう一度やり直してください。";
-constexpr char kReceiveInterrupted[] =
-    "受信に失敗しました。\n転送中に中断され、受信を完了できませんでした。\n"
-    "プリンターが適切な通信モードに入っているかを確認して、\nもう一度やり直してください。";
 
 void PressKey(QWidget& target, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QKeyEvent press(QEvent::KeyPress, key, modifiers);
@@ -135,146 +116,19 @@ TEST(MainWindowTest, ShowsItsTextsWhereTheTemplatePutsThemAndTakesOnlyEnter) {
               std::pair(false, int{QDialog::Accepted}));
 }
 
-struct RefusingStarter final : WorkerStarter {
-    std::optional<std::thread> Start(std::function<void()>) override { return std::nullopt; }
-};
-
-// A command of the main window run to its end over a fake printer and a fake clock, the
-// job on a real worker thread: the file dialog, the confirmation, then the transfer
-// window with one outcome box, after which the device is ended and the library freed.
-struct CommandCase {
-    const char* name;
-    int32_t model;
-    int32_t button;
-    std::function<void(FakeDriver&)> arrange;
-    uint32_t silentFrom;  // the first frame the printer leaves unanswered; 0 none
-    int32_t fileModel;    // the backup sent; -1 none
-    bool refuseThread;
-    RecordedBox outcome;
-    bool printerHeld = false;  // another transfer holds the printer at 0
-};
-
-class MainWindowCommand : public ::testing::TestWithParam<CommandCase> {};
-
-TEST_P(MainWindowCommand, ShowsOneOutcomeBoxThenEndsTheDeviceAndFreesTheLibrary) {
-    const CommandCase& c = GetParam();
+// A failure before the job shows its box over the main window before the transfer window
+// appears, and the transfer window never shows.
+TEST(TransferWindowTest, AConnectionFailureShowsItsBoxBeforeTheWindowAppears) {
     FakeDriver driver;
-    FakePrinter printer{driver};
-    printer.silentFrom = c.silentFrom;
-    FakeClock clock;
-    TempDir dir;
-    RefusingStarter refusing;
-    c.arrange(driver);
-    PrinterLock otherTransfer;
-    if (c.printerHeld) {
-        ASSERT_EQ(otherTransfer.TryAcquire("Hdv305.dll", 0), PrinterLockState::kHeld);
-    }
-    const std::string path = dir.File("b.vid");
-    if (c.fileModel >= 0) {
-        WriteBytes(path, SingleRegionFile(HeaderOf(c.fileModel), 0x10008000, 1, 1));
-    }
-    MainDlgEnvironment environment;
-    environment.transfer = {&driver, &clock, c.refuseThread ? &refusing : &SystemWorkerStarter()};
-    Windows w{environment};
-    std::pair<size_t, int> endedAndFreedAtBox{99, -1};
-    w.dialogs.onBox = [&] { endedAndFreedAtBox = {driver.endedHandles.size(), driver.frees}; };
-    w.Press(c.model, c.button, path);
-
-    // The confirmation, then the outcome.
-    EXPECT_EQ(w.dialogs.boxes,
-              (std::vector<RecordedBox>{{"プリンター側の準備はよろしいですか？", "VELLORAN", 0x44},
-                                        c.outcome}));
-    EXPECT_EQ(ScriptedDialogs::VisibleTransferWindow(), nullptr);
-    // The device is ended and the library freed after the box, not before.
-    EXPECT_EQ(endedAndFreedAtBox, std::pair(size_t{0}, 0));
-    EXPECT_EQ(std::pair(driver.frees, driver.endedHandles.size()),
-              std::pair(driver.loads, driver.startIndices.size()));
-    EXPECT_EQ(
-        std::pair(w.window.Logic().selection, w.Control<QComboBox>(IDC_MODEL)->currentIndex()),
-        std::pair(c.model, c.model));
-    if (c.button == IDC_RECEIVE && c.outcome.style == 0x40) {
-        // The LM-Q30's header, then the first record's head: 0x10E60000, 0x5000 bytes.
-        const std::vector<uint8_t> bytes = ReadBytes(path);
-        EXPECT_EQ(bytes.size(), 186432u);
-        EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 16),
-                  (std::vector<uint8_t>{0x01, 0x06, 0x01, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
-                                        0xE6, 0x10, 0x00, 0x50, 0x00, 0x00}));
-    } else if (c.button == IDC_RECEIVE) {
-        EXPECT_FALSE(FileExists(path)) << "a failed receive leaves no file";
-    }
-}
-
-void Nothing(FakeDriver&) {}
-
-// The outcome box: over the transfer window with its bar's value and maximum, or alone.
-RecordedBox Outcome(const QString& text, uint32_t style, bool overWindow = false, int value = -1,
-                    int maximum = -1) {
-    return {text, "VELLORAN", style, overWindow, value, maximum};
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Paths, MainWindowCommand,
-    ::testing::Values(
-        // Nine frames around one data frame.
-        CommandCase{"CompleteSend", kQ20, IDC_SEND, &Nothing, 0, kQ20, false,
-                    Outcome(kDone, 0x40, true, 10, 10)},
-        // Seven regions of 64-byte blocks: 2920 steps of a range of 2927.
-        CommandCase{"CompleteQ30Receive", kQ30, IDC_RECEIVE, &Nothing, 0, -1, false,
-                    Outcome(kDone, 0x40, true, 2920, 2927)},
-        // Open, address, control 00, setup; the next address goes unanswered.
-        CommandCase{"SendInterrupted", kQ20, IDC_SEND, &Nothing, 5, kQ20, false,
-                    Outcome(QString(kSendInterrupted) + " (0xec 0x00)", 0x30, true, 4, 10)},
-        // Open and address; the first block never arrives.
-        CommandCase{"ReceiveInterrupted", kQ20, IDC_RECEIVE, &Nothing, 3, -1, false,
-                    Outcome(QString(kReceiveInterrupted) + " (0x21 0x00)", 0x30, true, 2, 20482)},
-        // Failures before the job show their box before the window appears.
-        CommandCase{"SendWithoutLibrary", kQ10, IDC_SEND, [](FakeDriver& d) { d.loadFails = true; },
-                    0, kQ10, false, Outcome(kSendFailed, 0x30)},
-        CommandCase{"ReceiveWithoutPrinter", kQ20, IDC_RECEIVE,
-                    [](FakeDriver& d) { d.activeIndex = -1; }, 0, -1, false,
-                    Outcome(kReceiveFailed, 0x30)},
-        CommandCase{"RefusedFile", kQ20, IDC_SEND, &Nothing, 0, kQ30, false,
-                    Outcome(kSendFailed, 0x30)},
-        CommandCase{"WorkerCannotStart", kQ20, IDC_RECEIVE, &Nothing, 0, -1, true,
-                    Outcome(kGenericError, 0x30)},
-        CommandCase{"ReceiveFromABusyPrinter", kQ20, IDC_RECEIVE, &Nothing, 0, -1, false,
-                    Outcome(kBusy, 0x30), true}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(MainWindowCommandTest, AskForAFileThenAConfirmationAndRunNothingWithoutBoth) {
-    FakeDriver driver;
+    driver.loadFails = true;
     MainDlgEnvironment environment;
     environment.transfer.loader = &driver;
-    environment.today = [] { return LocalDate{2014, 3, 7}; };
-    environment.fileNameProblem = &WindowsFileNameProblem;  // as on Windows
     Windows w{environment};
-    w.Choose(kQ10);
-    w.dialogs.confirmAnswer = 7;  // No
-    for (const int32_t button : {IDC_RECEIVE, IDC_SEND}) {
-        w.Click(button);  // no file chosen
-        w.dialogs.files = {QStringLiteral("/tmp/x.vid")};
-        w.Click(button);  // answered No
-        // A name Windows would store otherwise: said so, and no confirmation asked.
-        w.dialogs.files = {QStringLiteral("/tmp/x.vid.")};
-        w.Click(button);
-        EXPECT_EQ(
-            w.dialogs.boxes.back(),
-            (RecordedBox{QStringLiteral("このファイル名は使用できません。"), "VELLORAN", 0x30}));
-    }
-    EXPECT_EQ(w.dialogs.boxes.size(), 4u);
-    EXPECT_TRUE(driver.loadedNames.empty());
-    // Both ask for a backup file and before one is replaced; the save dialog proposes a
-    // name, the open dialog takes only a file that exists.
-    ASSERT_EQ(w.dialogs.requests.size(), 6u);
-    const auto fields = [&w](size_t i) {
-        const FileDialogRequest& r = w.dialogs.requests[i];
-        return std::tuple(r.kind, r.initialName, r.defaultExtension, r.filterName, r.filterPattern,
-                          r.overwritePrompt, r.fileMustExist, r.pathMustExist);
-    };
-    EXPECT_EQ(fields(0), std::tuple(FileDialogKind::kSave, "lmq10_140307.vid", "vid", "vid files",
-                                    "*.vid", true, false, false));
-    EXPECT_EQ(fields(3),
-              std::tuple(FileDialogKind::kOpen, "", "vid", "vid files", "*.vid", true, true, true));
+    w.Press(kQ20, IDC_RECEIVE, "/tmp/x.vid");
+    ASSERT_EQ(w.dialogs.boxes.size(), 2u);
+    EXPECT_EQ(std::pair(w.dialogs.boxes[1].style, w.dialogs.boxes[1].transferWindowVisible),
+              std::pair(0x30u, false));
+    EXPECT_EQ(ScriptedDialogs::VisibleTransferWindow(), nullptr);
 }
 
 TEST(TransferWindowTest, IsLaidOutAfterItsTemplateAndOnlyItsOwnEndClosesIt) {

@@ -80,12 +80,10 @@ struct OwnerWindow {
 };
 
 // Answers the message boxes of this process with OK from a thread of its own, noting
-// for each what it said and what the transfer window showed at that moment.
+// for each its owner and whether the transfer window showed at that moment.
 class BoxAnswerer {
   public:
     struct Box {
-        std::wstring text;
-        std::wstring caption;
         HWND owner;
         bool transferWindowVisible;
     };
@@ -110,8 +108,7 @@ class BoxAnswerer {
                     !VisibleWindows(GetCurrentProcessId(), kTransferWindowMark).empty();
                 {
                     std::lock_guard<std::mutex> lock(mutex_);
-                    boxes_.push_back({ControlText(box, kMessageBoxTextId), TextOf(box),
-                                      GetWindow(box, GW_OWNER), transfer});
+                    boxes_.push_back({GetWindow(box, GW_OWNER), transfer});
                 }
                 PostClick(box, IDOK);
                 WaitUntil([box] { return !IsWindow(box); }, kWindowTimeoutMs);

@@ -3,8 +3,9 @@
 // writes, icon 128 and the manifest. The small translations: file dialog flags and
 // filter, where a minimised window draws its icon, UTF-8 and UTF-16, and the
 // single-instance mutex. And the transfer window on a real window with a fake printer and
-// a fake clock: the worker's progress and outcome reach it as messages, the one box shows
-// the outcome's text and the window closes with the device ended and the library freed.
+// a fake clock: it starts its job with a message to itself, the worker's progress and
+// outcome reach it as messages, its one box has the right owner over a bar drawn where it
+// stands, and meanwhile the session's end and a quit request wait.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -250,15 +251,16 @@ TEST(HelpViewerTest, LoadsTheViewerFromTheSystemFolderWhenTheRegistrysFails) {
                                                 L"c:\\windows\\system32\\hhctrl.ocx"}));
 }
 
-// A message the window's thread sent: a position or range for the bar, or the start of a
-// dialog (the transfer window's, a box's) as {WM_INITDIALOG, 0, 0}.
+// A message the window's thread sent: a position or range for the bar, WM_BKUP_START, or
+// the start of a dialog (the transfer window's, a box's) as {WM_INITDIALOG, 0, 0}.
 using Sent = std::tuple<UINT, WPARAM, LPARAM>;
 constexpr Sent kBoxStarts{WM_INITDIALOG, 0, 0};
 std::vector<Sent> sentOnThread;
 
 LRESULT CALLBACK RecordSent(int code, WPARAM wParam, LPARAM lParam) {
     const auto& m = *reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (m.message == PBM_SETPOS || m.message == PBM_SETRANGE32) {
+    if (m.message == PBM_SETPOS || m.message == PBM_SETRANGE32 ||
+        m.message == RegisterWindowMessageW(L"WM_BKUP_START")) {
         sentOnThread.emplace_back(m.message, m.wParam, m.lParam);
     } else if (m.message == WM_INITDIALOG) {
         sentOnThread.emplace_back(m.message, 0, 0);
@@ -270,8 +272,6 @@ struct TransferCase {
     const char* name;
     int32_t direction;
     std::function<void(FakeDriver&, FakePrinter&)> arrange;
-    const wchar_t* textStart;
-    const wchar_t* textEnd;
     bool windowShownAtBox;
     std::vector<Sent> lastSent;  // ending with the box's start
 };
@@ -301,9 +301,9 @@ TEST_P(TransferWindowTest, ShowsOneBoxThenClosesWithTheDeviceReleased) {
     WriteBytes(dir.File("b.vid"), SingleRegionFile(HeaderOf(kQ20), 0x10008000, 1, 1));
     std::vector<BoxAnswerer::Box> boxes;
     CTransferDlg transfer({&driver, &clock, &SystemWorkerStarter()});
-    transfer.context.filePath = dir.File("b.vid");
-    transfer.context.modelIndex = kQ20;
-    transfer.context.direction = c.direction;
+    transfer.SetFilePath(dir.File("b.vid"));
+    transfer.SetModelIndex(kQ20);
+    transfer.SetDirection(c.direction);
     sentOnThread.clear();
     const HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, &RecordSent, nullptr, windowThread);
     {
@@ -314,23 +314,21 @@ TEST_P(TransferWindowTest, ShowsOneBoxThenClosesWithTheDeviceReleased) {
         boxes = answerer.Boxes();
     }
     UnhookWindowsHookEx(hook);
+    // The window starts its job by sending itself WM_BKUP_START, once it has connected.
+    const Sent start{RegisterWindowMessageW(L"WM_BKUP_START"), 0, 0};
+    EXPECT_EQ(std::count(sentOnThread.begin(), sentOnThread.end(), start), c.windowShownAtBox);
     MSG quit{};
     EXPECT_EQ(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0, c.windowShownAtBox);
     EXPECT_EQ(std::pair(quit.wParam, endSessionAnswer), c.windowShownAtBox
                                                             ? std::pair(WPARAM{7}, LRESULT{FALSE})
                                                             : std::pair(WPARAM{0}, LRESULT{-1}));
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_TRUE(boxes[0].text.starts_with(c.textStart)) << Utf8(boxes[0].text);
-    EXPECT_TRUE(boxes[0].text.ends_with(c.textEnd)) << Utf8(boxes[0].text);
-    EXPECT_EQ(std::tuple(boxes[0].caption, boxes[0].transferWindowVisible),
-              std::tuple(L"VELLORAN", c.windowShownAtBox));
+    EXPECT_EQ(boxes[0].transferWindowVisible, c.windowShownAtBox);
     if (!c.windowShownAtBox) {
         EXPECT_EQ(boxes[0].owner, owner.handle);
     }
-    EXPECT_TRUE(transfer.IsClosed());
-    EXPECT_EQ(std::pair(driver.frees, driver.endedHandles.size()),
-              std::pair(driver.loads, driver.startIndices.size()));
-    EXPECT_TRUE(IsWindowEnabled(owner.handle));
+    EXPECT_EQ(std::tuple(transfer.IsClosed(), driver.frees, IsWindowEnabled(owner.handle) != 0),
+              std::tuple(true, driver.loads, true));
     // The bar is drawn where it stands, without its animation, before the box appears.
     const auto box = std::find(sentOnThread.rbegin(), sentOnThread.rend(), kBoxStarts);
     ASSERT_GE(sentOnThread.rend() - box, static_cast<ptrdiff_t>(c.lastSent.size()));
@@ -350,18 +348,16 @@ INSTANTIATE_TEST_SUITE_P(
     Paths, TransferWindowTest,
     ::testing::Values(
         // Nine frames around one data frame.
-        TransferCase{"CompleteSend", 1, &Nothing, L"データの転送が正常に終了しました。",
-                     L"終了しました。", true, kAtTop},
+        TransferCase{"CompleteSend", 1, &Nothing, true, kAtTop},
         TransferCase{"SendRefusedAtSetup", 1,
                      [](FakeDriver&, FakePrinter& printer) {
                          printer.refuse = [](uint32_t frame, const auto&) { return frame == 4; };
                      },
-                     L"送信に失敗しました。\n転送中に中断され", L"ください。 (0xeb 0x09)", true,
-                     kAt3},
+                     true, kAt3},
         // A failure before the job shows its box before the window is on the screen.
         TransferCase{"ReceiveWithoutLibrary", 0,
-                     [](FakeDriver& driver, FakePrinter&) { driver.loadFails = true; },
-                     L"受信に失敗しました。\n・プリンター", L"ください。", false, kNotShown}),
+                     [](FakeDriver& driver, FakePrinter&) { driver.loadFails = true; }, false,
+                     kNotShown}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,0 +1,396 @@
+// The desktop program's logic without a toolkit: one instance at a time, the Help
+// button's search for the help file, the progress control's arithmetic, and the main
+// window's commands with the transfer window they run, through fake views over a fake
+// printer and a fake clock. The job runs on a real worker thread and reaches the
+// transfer window through its user-interface-thread sinks, whose thread runs each call
+// at once.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <latch>
+#include <optional>
+#include <string>
+#include <thread>
+#include <tuple>
+#include <vector>
+
+#include "platform/printer_lock.h"
+#include "tests/support/backup_builder.h"
+#include "tests/support/fake_clock.h"
+#include "tests/support/fake_printer.h"
+#include "tests/support/temp_dir.h"
+#include "ui/backup_app.h"
+#include "ui/main_dlg.h"
+#include "ui/progress_model.h"
+#include "ui/transfer_dlg.h"
+#include "ui/ui_thread_sinks.h"
+
+namespace velloran::testing {
+namespace {
+
+// The instance token, held elsewhere or not, and the main window it guards.
+struct FakeInstance final : InstanceLock, MainWindowRunner {
+    bool TryAcquire(const std::string& name) override {
+        names.push_back(name);
+        return !heldElsewhere;
+    }
+    void Release() override { ++releases; }
+    void RunMainWindow() override { ++runs; }
+
+    bool heldElsewhere = false;
+    std::vector<std::string> names;
+    int releases = 0;
+    int runs = 0;
+};
+
+// The token is named after the program file; only its first holder runs the window and
+// gives the token back, once.
+TEST(BackupAppTest, OnlyTheFirstInstanceRunsTheWindowAndGivesTheTokenBackOnce) {
+    for (const bool second : {false, true}) {
+        FakeInstance lock;
+        lock.heldElsewhere = second;
+        CBackupApp app(lock, lock, "C:\\Tools\\VELLORAN.exe");
+        EXPECT_EQ(app.InitInstance(), 0);
+        EXPECT_EQ(app.HoldsInstance(), !second);
+        EXPECT_EQ(app.ExitInstance(), 0);
+        EXPECT_EQ(app.ExitInstance(), 0);  // a second call gives nothing back again
+        EXPECT_EQ(std::tuple(lock.names, lock.runs, lock.releases),
+                  std::tuple(std::vector<std::string>{"VELLORAN"}, second ? 0 : 1, second ? 0 : 1));
+    }
+    EXPECT_EQ(ExecutableBaseName("/opt/v1.2/velloran"), "velloran");
+    EXPECT_EQ(ExecutableBaseName("/opt/app.tar.gz"), "app.tar");
+    EXPECT_EQ(ExecutableBaseName("/home/u/.hidden"), ".hidden");
+}
+
+using Box = std::tuple<std::string, std::string, uint32_t>;
+
+// The desktop program's windows as their logic sees them: the main window, its help
+// viewer (opening one path, "*" every path) and the transfer window, with the printer,
+// clock and folder the transfers run over. The transfer window's user-interface thread
+// runs every call at once; its bar is the progress control's arithmetic.
+struct FakeWindows final : MainView, HelpViewer, TransferView, UiThread, ProgressSink {
+    FakeWindows() { bar.SetRange(0); }
+    void SetCaption(const std::string& text) override { caption = text; }
+    void SetAppIcon() override {}
+    void SetControlText(int32_t, const std::string&) override {}
+    void AddModel(const std::string&) override {}
+    void SetModelSelection(int32_t) override {}
+    int32_t ModelSelection() const override { return chosen; }
+    std::optional<std::string> AskFile(const FileDialogRequest& request) override {
+        requests.push_back(request);
+        return file;
+    }
+    // No device is ended and no library freed while a box is up.
+    int ShowMessageBox(const std::string& text, const std::string& caption,
+                       uint32_t style) override {
+        EXPECT_EQ(std::pair(driver.endedHandles.size(), driver.frees), std::pair(size_t{0}, 0));
+        boxes.emplace_back(text, caption, style);
+        barAtBox = {bar.Position(), bar.Upper()};
+        return answer;
+    }
+    bool DisplayContents(const std::string& helpPath) override {
+        opened.push_back(helpPath);
+        return openable == "*" || helpPath == openable;
+    }
+    void DoModal(CTransferDlg& dlg) override;
+    void SetStatusText(const std::string& text) override { status = text; }
+    void SendStart() override {
+        ++startsSent;
+        transfer->OnBkupStart();
+    }
+    ProgressSink& WorkerProgress() override { return progress; }
+    OutcomeSink& WorkerOutcome() override { return *outcome; }
+    void EndModal() override {
+        ++ends;
+        ends.notify_all();
+    }
+    void Send(const std::function<void()>& call) override { call(); }
+    void SetRange(uint32_t upper) override { bar.SetRange(upper); }
+    void SetStep(uint32_t step) override { bar.SetStep(step); }
+    void SetPosition(uint32_t position) override { bar.SetPosition(position); }
+    void Step() override { bar.Step(); }
+
+    FakeDriver driver;
+    FakePrinter printer{driver};
+    FakeClock clock;
+    TempDir dir;
+    PrinterLock otherTransfer;
+    WorkerStarter* starter = &SystemWorkerStarter();
+    int32_t chosen = 0;
+    std::optional<std::string> file;
+    int answer = 6;  // Yes
+    std::string openable;
+    std::vector<std::string> opened;
+    std::vector<Box> boxes;
+    std::vector<FileDialogRequest> requests;
+    CTransferDlg* transfer = nullptr;  // the one run
+    std::string caption;
+    std::string status;
+    size_t startsSent = 0;
+    std::atomic<int> ends = 0;
+    ProgressModel bar;
+    std::pair<uint32_t, uint32_t> barAtBox;
+    UiThreadProgress progress{*this, *this};
+    std::optional<UiThreadOutcome> outcome;
+};
+
+// Runs the transfer window. Meanwhile another program sends it a start and both outcomes
+// while its job waits at the first frame, and an outcome once its box has gone.
+void FakeWindows::DoModal(CTransferDlg& dlg) {
+    ASSERT_EQ(transfer, nullptr);
+    transfer = &dlg;
+    outcome.emplace(dlg, *this);
+    std::latch outsideSent(1);
+    printer.beforeReply = [&outsideSent](uint32_t frame) {
+        if (frame == 1) {
+            outsideSent.wait();
+        }
+    };
+    EXPECT_TRUE(dlg.OnInitDialog(*this));
+    dlg.OnBkupStart();
+    dlg.OnBkupSuccess();
+    dlg.OnBkupError(118, 0);
+    outsideSent.count_down();
+    ends.wait(0);
+    dlg.OnBkupSuccess();
+    EXPECT_EQ(std::tuple(ends.load(), dlg.IsClosed()), std::tuple(1, true));
+}
+
+const Box kConfirmBox{"プリンター側の準備はよろしいですか？", "VELLORAN", 0x44};
+
+// Nothing runs without a file or a Yes; a name Windows would store otherwise than typed
+// is said so, without a confirmation. Both dialogs ask for a backup file and before one
+// is replaced; the save dialog proposes the model's name for the day, the open dialog
+// takes only a file that exists.
+TEST(MainDlgTest, RunsNoTransferWithoutAFileAndAYes) {
+    FakeWindows view;
+    view.chosen = kQ10;
+    view.answer = 7;  // No
+    MainDlgEnvironment environment{.transfer = {.loader = &view.driver, .clock = &view.clock},
+                                   .fileNameProblem = &WindowsFileNameProblem};
+    environment.today = [] { return LocalDate{2014, 3, 7}; };
+    HelpLauncher help(view, {});
+    CMainDlg dlg(view, help, environment);
+    dlg.OnSelchangeModel();
+    for (const auto command : {&CMainDlg::OnReceive, &CMainDlg::OnSend}) {
+        view.boxes.clear();
+        for (const std::string name : {"", "x.vid", "x.vid."}) {  // "" cancelled
+            view.file = name.empty() ? std::nullopt : std::optional(view.dir.File(name));
+            (dlg.*command)();
+        }
+        EXPECT_EQ(view.boxes,
+                  (std::vector<Box>{kConfirmBox,
+                                    {"このファイル名は使用できません。", "VELLORAN", 0x30}}));
+    }
+    EXPECT_TRUE(view.transfer == nullptr && view.driver.loadedNames.empty());
+    ASSERT_EQ(view.requests.size(), 6u);
+    const auto fields = [&view](size_t i) {
+        const FileDialogRequest& r = view.requests[i];
+        return std::tuple(r.kind, r.initialName, r.defaultExtension, r.filterName, r.filterPattern,
+                          r.overwritePrompt, r.fileMustExist, r.pathMustExist);
+    };
+    EXPECT_EQ(fields(0), std::tuple(FileDialogKind::kSave, "lmq10_140307.vid", "vid", "vid files",
+                                    "*.vid", true, false, false));
+    EXPECT_EQ(fields(3),
+              std::tuple(FileDialogKind::kOpen, "", "vid", "vid files", "*.vid", true, true, true));
+}
+
+struct RefusingStarter final : WorkerStarter {
+    std::optional<std::thread> Start(std::function<void()>) override { return std::nullopt; }
+} refusingStarter;
+
+// What a row changes before the press.
+using Arrange = void (*)(FakeWindows&);
+constexpr Arrange kNothing = [](FakeWindows&) {};
+constexpr Arrange kSilentFrom5 = [](FakeWindows& v) { v.printer.silentFrom = 5; };
+constexpr Arrange kSilentFrom3 = [](FakeWindows& v) { v.printer.silentFrom = 3; };
+constexpr Arrange kNoLibrary = [](FakeWindows& v) { v.driver.loadFails = true; };
+constexpr Arrange kNoPrinter = [](FakeWindows& v) { v.driver.activeIndex = -1; };
+constexpr Arrange kNoThread = [](FakeWindows& v) { v.starter = &refusingStarter; };
+constexpr Arrange kQ30Backup = [](FakeWindows& v) {
+    WriteBytes(*v.file, SingleRegionFile(HeaderOf(kQ30), 0x10008000, 1, 1));
+};
+constexpr Arrange kPrinterHeld = [](FakeWindows& v) {
+    ASSERT_EQ(v.otherTransfer.TryAcquire("Hdv305.dll", 0), PrinterLockState::kHeld);
+};
+
+// A confirmed Receive (direction 0) or Send (1), over a backup for LM-Q20, run to its one
+// outcome box; then the device is ended and the library freed.
+struct RunCase {
+    const char* name;
+    int32_t model;
+    int32_t direction;
+    Arrange arrange;
+    const char* status;
+    const char* outcome;
+    uint32_t style;
+    std::pair<uint32_t, uint32_t> barAtBox;  // position and range
+};
+
+class TransferRunTest : public ::testing::TestWithParam<RunCase> {};
+
+TEST_P(TransferRunTest, ShowsTheStatusThenOneOutcomeBoxThenEndsTheDevice) {
+    const RunCase& c = GetParam();
+    FakeWindows view;
+    view.chosen = c.model;
+    view.file = view.dir.File("b.vid");
+    WriteBytes(*view.file, SingleRegionFile(HeaderOf(kQ20), 0x10008000, 1, 1));
+    c.arrange(view);
+    HelpLauncher help(view, {});
+    CMainDlg dlg(view, help, {.transfer = {&view.driver, &view.clock, view.starter}});
+    dlg.OnSelchangeModel();
+    c.direction == 1 ? dlg.OnSend() : dlg.OnReceive();
+
+    EXPECT_EQ(view.boxes, (std::vector<Box>{kConfirmBox, {c.outcome, "VELLORAN", c.style}}));
+    // The window sends itself one start once the printer is open.
+    EXPECT_EQ(std::tuple(view.caption, view.status, view.barAtBox, view.startsSent),
+              std::tuple("VELLORAN", c.status, c.barAtBox, view.driver.startIndices.size()));
+    EXPECT_EQ(std::pair(view.driver.frees, view.driver.endedHandles.size()),
+              std::pair(view.driver.loads, view.driver.startIndices.size()));
+    EXPECT_EQ(dlg.selection, c.model);  // the model stays chosen
+}
+
+constexpr char kSending[] = "データを送信中です。";
+constexpr char kReceiving[] = "データを受信中です。";
+constexpr char kDone[] = "データの転送が正常に終了しました。";
+constexpr char kSendFailed[] =
+    "送信に失敗しました。\n・プリンターの電源が入っているか？\n"
+    "・プリンターと正しく接続されているか？\n・機種名が正しく選択されているか？\n"
+    "・送信するファイルが正しく選択されているか？\n以上を確認して、もう一度やり直してください。";
+constexpr char kReceiveFailed[] =
+    "受信に失敗しました。\n・プリンターの電源が入っているか？\n"
+    "・プリンターと正しく接続されているか？\n・機種名が正しく選択されているか？\n"
+    "以上を確認して、もう一度やり直してください。";
+constexpr char kSendInterrupted[] =
+    "送信に失敗しました。\n転送中に中断され、送信を完了できませんでした。\nプリンターが適切な"
+    "通信モードに入っているかを確認して、\nもう一度やり直してください。 (0xec 0x00)";
+constexpr char kReceiveInterrupted[] =
+    "受信に失敗しました。\n転送中に中断され、受信を完了できませんでした。\nプリンターが適切な"
+    "通信モードに入っているかを確認して、\nもう一度やり直してください。 (0x21 0x00)";
+constexpr char kBusy[] =
+    "プリンターは他の転送で使用中です。しばらくしてからもう一度やり直してください。";
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, TransferRunTest,
+    ::testing::Values(
+        // Nine frames around one data frame.
+        RunCase{"CompleteSend", kQ20, 1, kNothing, kSending, kDone, 0x40, {10, 10}},
+        // Seven regions of 64-byte blocks: 2920 steps of a range of 2927.
+        RunCase{"CompleteQ30Receive", kQ30, 0, kNothing, kReceiving, kDone, 0x40, {2920, 2927}},
+        // Open, address, control 00, setup; the next address goes unanswered.
+        RunCase{
+            "SendInterrupted", kQ20, 1, kSilentFrom5, kSending, kSendInterrupted, 0x30, {4, 10}},
+        // Open and address; the first block never arrives.
+        RunCase{"ReceiveInterrupted",
+                kQ20,
+                0,
+                kSilentFrom3,
+                kReceiving,
+                kReceiveInterrupted,
+                0x30,
+                {2, 20482}},
+        RunCase{"SendWithoutLibrary", kQ10, 1, kNoLibrary, kSending, kSendFailed, 0x30, {0, 0}},
+        RunCase{
+            "ReceiveWithoutPrinter", kQ20, 0, kNoPrinter, kReceiving, kReceiveFailed, 0x30, {0, 0}},
+        RunCase{"RefusedFile", kQ20, 1, kQ30Backup, kSending, kSendFailed, 0x30, {0, 0}},
+        RunCase{"WorkerCannotStart",
+                kQ20,
+                0,
+                kNoThread,
+                kReceiving,
+                "エラーが発生しました。",
+                0x30,
+                {0, 20482}},
+        RunCase{"BusyPrinter", kQ20, 0, kPrinterHeld, kReceiving, kBusy, 0x30, {0, 0}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The help beside the program comes first, then the installed help folder; a press that
+// opens neither says the help is missing.
+struct LaunchCase {
+    const char* name;
+    std::string programPath;
+    std::string installedFolder;
+    std::string openable;
+    std::vector<std::string> tries;  // at each press, in order
+    bool missing;
+};
+
+class HelpLauncherTest : public ::testing::TestWithParam<LaunchCase> {};
+
+TEST_P(HelpLauncherTest, EveryPressTriesThePlacesInOrder) {
+    const LaunchCase& c = GetParam();
+    FakeWindows r;
+    r.openable = c.openable;
+    HelpLauncher launcher(
+        r, [&c] { return c.programPath; }, c.installedFolder);
+    launcher.OnHelpButton(static_cast<MainView&>(r));
+    launcher.OnHelpButton(static_cast<MainView&>(r));
+    std::vector<std::string> twice = c.tries;
+    twice.insert(twice.end(), c.tries.begin(), c.tries.end());
+    EXPECT_EQ(r.opened, twice);
+    EXPECT_EQ(r.boxes, std::vector<Box>(c.missing ? 2 : 0,
+                                        Box{"ヘルプが見つかりません。", "VELLORAN", 0x30}));
+}
+
+const std::string kShare = "../share/velloran";
+const std::string kBeside = "/usr/bin/VLR120.chm";
+const std::string kInstalled = "/usr/bin/../share/velloran/VLR120.chm";
+// A folder far longer than the 260 bytes a fixed buffer would hold.
+const std::string kLongFolder = std::string("/home/").append(400, 'd');
+
+INSTANTIATE_TEST_SUITE_P(
+    Places, HelpLauncherTest,
+    ::testing::Values(
+        LaunchCase{"Beside", "/usr/bin/velloran", kShare, "*", {kBeside}, false},
+        LaunchCase{
+            "Installed", "/usr/bin/velloran", kShare, kInstalled, {kBeside, kInstalled}, false},
+        LaunchCase{"Nowhere", "/usr/bin/velloran", kShare, "", {kBeside, kInstalled}, true},
+        LaunchCase{"NoInstalledFolder", "/usr/bin/velloran", "", "", {kBeside}, true},
+        LaunchCase{"UnknownProgramPath", "", kShare, "*", {}, false},
+        LaunchCase{"Root", "/velloran", "", "*", {"/VLR120.chm"}, false},
+        LaunchCase{"LongerThanAFixedBuffer",
+                   kLongFolder + "/velloran",
+                   "",
+                   "*",
+                   {kLongFolder + "/VLR120.chm"},
+                   false},
+        // In Shift-JIS the second byte of ソ and 表 is the backslash's code; in UTF-8 no
+        // byte of them is a separator.
+        LaunchCase{
+            "DoubleByteFolder", "/home/ソ表/velloran", "", "*", {"/home/ソ表/VLR120.chm"}, false},
+        // Without a folder the path is tried as it is, and fails.
+        LaunchCase{"NoFolder", "velloran", "", "", {"velloran"}, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The progress control: range, step of 1, clamped position, the wrap of a step past the
+// top, and a narrower range clamping the position.
+TEST(ProgressModelTest, EndsAtTheExpectedPosition) {
+    const struct {
+        uint32_t upper;
+        uint32_t position;  // set after the range
+        int steps;          // after the position
+        std::optional<uint32_t> narrowedTo;
+        uint32_t expected;
+    } cases[] = {{10, 0, 10, std::nullopt, 10},
+                 {10, 0, 11, std::nullopt, 1},
+                 {10, 25, 0, std::nullopt, 10},
+                 {50, 40, 0, 20, 20},
+                 {0, 0, 3, std::nullopt, 0}};
+    for (const auto& c : cases) {
+        ProgressModel model;
+        model.SetRange(c.upper);
+        model.SetStep(1);
+        model.SetPosition(c.position);
+        for (int i = 0; i < c.steps; ++i) {
+            model.Step();
+        }
+        if (c.narrowedTo) {
+            model.SetRange(*c.narrowedTo);
+        }
+        EXPECT_EQ(model.Position(), c.expected) << c.upper << " " << c.steps;
+    }
+}
+
+}  // namespace
+}  // namespace velloran::testing
