@@ -125,7 +125,7 @@ TEST_F(ProgramTest, WithoutTheHelpFileOrWithItBlockedThePressSaysSo) {
 
 constexpr uint32_t kImageLength = 0x28000;
 constexpr LRESULT kReceiveRange = 20482;  // 0x28000 / 8 + 2
-constexpr DWORD kTransferTimeoutMs = 240000;
+constexpr DWORD kTransferTimeoutMs = 360000;
 
 LRESULT BarPosition(HWND transfer) {
     return SendDlgItemMessageW(transfer, IDC_PROGRESS, PBM_GETPOS, 0, 0);
