@@ -29,17 +29,6 @@ TEST(Table, OneRowPerJobUnderAHeader) {
         << table;
 }
 
-TEST(Options, PickTheJobsInTheOrderGiven) {
-    std::string error;
-    const auto options =
-        ParseBenchOptions({"--job", "lmq10-receive", "--job", "lmq20-send"}, error);
-    ASSERT_TRUE(options.has_value()) << error;
-    ASSERT_EQ(options->jobs.size(), 2u);
-    EXPECT_STREQ(options->jobs[1]->name, "lmq20-send");
-    EXPECT_FALSE(ParseBenchOptions({"--job", "lmq40-send"}, error).has_value());
-    EXPECT_EQ(ParseBenchOptions({"--quick"}, error)->jobs.size(), 1u);
-}
-
 // Each exchange is one driver write; every poll is one driver read.
 TEST(CountingLoader, CountsWritesAndReadsThroughTheBoundLink) {
     FakeDriver driver;

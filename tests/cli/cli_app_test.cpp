@@ -362,21 +362,11 @@ TEST_P(InspectLines, ShowWhatTheFileHoldsAndWhoTakesIt) {
 INSTANTIATE_TEST_SUITE_P(
     Files, InspectLines,
     ::testing::Values(
-        InspectCase{MultiRegionFile(1),
-                    {"size:    186432 bytes, as expected\n", "(LM-Q30)\n",
-                     "  7  at 178232  address 0x10fa0000  length 0x2000  (8192)  ok\n",
-                     "  LM-Q30  accepted: source layout 0 (LM-Q30 file), 3173 frames\n"}},
         InspectCase{SingleRegionFile(HeaderOf(kQ30), 0x10E60000, 0x5000, 1),
                     {"size:    17 bytes, expected 186432 (186415 short)\n",
                      "  2  at  20496  missing: the file ends before it\n",
                      "  LM-Q30  refused: the file ends before its region plan (186432 bytes "
                      "needed)\n"}},
-        InspectCase{SingleRegionFile(std::vector<uint8_t>(8, 0), 0x10008000, 600, 600),
-                    {"header:  00 00 00 00 00 00 00 00 (all zero: no model)\n",
-                     "size:    616 bytes, as expected\n",
-                     "  LM-Q30  refused: the file test does not accept the file\n",
-                     "  LM-Q20  accepted: region 0x10008000, 600 bytes, 19 frames\n",
-                     "  LM-Q10  accepted: region 0x10008000, 600 bytes, 19 frames\n"}},
         InspectCase{{1, 2, 3},
                     {"size:    3 bytes\n", "header:  missing: the file is shorter than 8 bytes\n",
                      "  LM-Q30  refused", "  LM-Q20  refused", "  LM-Q10  refused"}}));

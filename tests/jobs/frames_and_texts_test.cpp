@@ -55,11 +55,6 @@ TEST(ExchangeTrace, OneLinePerExchange) {
         const char *received, *line;
         uint32_t ms;
     } cases[] = {
-        {"02 eb 09 08 00 00 80 00 10 00 80 02 00", 1, true, false, "15",
-         "     42 ms  setup     02 eb 09 08 00 00 80 00 10 00 80 02 00  polls 1  reply 15 refused",
-         42},
-        {"02 eb 07", 3, true, true, "06", "      0 ms  control07 02 eb 07  polls 3  reply 06 ack",
-         0},
         {"02 eb 07", 1000, true, false, "",
          "  10010 ms  control07 02 eb 07  polls 1000  no reply (deadline)", 10010},
         {"20", 1000, true, false, "01 02 03 04 05 06 07",

@@ -113,22 +113,6 @@ TEST(DeviceLink, ConnectScansIndicesInOrderAndOpensTheFirstThatAnswers) {
     }
 }
 
-// Printers at 0, 5 and 127: listing calls CheckActiveDevice for all 128 indices and
-// starts none; opening by index checks and starts that index alone.
-TEST(DeviceLink, ListsEveryAnsweringIndexAndOpensTheChosenOne) {
-    FakeDriver driver;
-    driver.moreActive = {5, 127};
-    CDeviceLink link(driver);
-    ASSERT_EQ(link.Bind(0), 1);
-    EXPECT_EQ(link.ActiveIndices(), (std::vector<int32_t>{0, 5, 127}));
-    EXPECT_TRUE(driver.checkedIndices.size() == 128u && driver.startIndices.empty());
-    driver.checkedIndices.clear();
-    EXPECT_EQ((std::vector<int>{link.ConnectAt(6), link.ConnectAt(128), link.ConnectAt(127)}),
-              (std::vector<int>{0, 0, 1}));
-    EXPECT_EQ(driver.checkedIndices, (std::vector<int32_t>{6, 127}));
-    EXPECT_EQ(driver.startIndices, (std::vector<int32_t>{127}));
-}
-
 constexpr uint32_t kStartTick = 0xFFFFFF00;  // every case crosses the 32-bit wrap
 
 ScriptedRead Got(Bytes bytes) {
