@@ -529,8 +529,6 @@ TEST(ProgressFormat, LinesSpeedsAndDurations) {
         {FormatSpeed(1023.2), "1023 B/s"},
         {FormatSpeed(1024), "1.0 KiB/s"},
         {FormatSpeed(1048576), "1.0 MiB/s"},
-        {FormatDuration(0), "0:00"},
-        {FormatDuration(7), "0:07"},
         {FormatDuration(754), "12:34"},
         {FormatDuration(3723), "1:02:03"},
     };

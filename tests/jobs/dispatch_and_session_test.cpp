@@ -115,27 +115,6 @@ TEST_F(JobTest, ThreadThatCannotStartReportsGenericError) {
     EXPECT_TRUE(!context->threadHandle.joinable() && Frames().empty());
 }
 
-// A failed bind or connect is outcome 117 for a send, 118 for a receive: no thread, no
-// bar, and a loaded library freed.
-TEST(RunTransfer, FailedBindOrConnectReportsWithoutAThread) {
-    const struct {
-        bool loadFails;
-        int32_t activeIndex, direction;
-        uint32_t outcomeId;
-    } cases[] = {{true, 0, 1, 117}, {true, 0, 0, 118}, {false, -1, 1, 117}, {false, -1, 0, 118}};
-    for (const auto& c : cases) {
-        JobRig r;
-        r.driver.loadFails = c.loadFails;
-        r.driver.activeIndex = c.activeIndex;
-        TestStarter starter(TestStarter::kRefusing);
-        EXPECT_EQ(RunTransfer({1, c.direction, r.dir.File("x.vid")}, r.progress,
-                              {&r.driver, &r.clock, &starter}),
-                  Outcome::Failed(c.outcomeId, 0));
-        EXPECT_TRUE(starter.starts == 0 && r.progress.Calls().empty() &&
-                    r.driver.frees == r.driver.loads);
-    }
-}
-
 // RunTransfer releases the session, and its destructor again: the device is ended, then
 // the library freed, once.
 TEST(RunTransfer, EndsTheDeviceAndFreesTheLibraryOnceAfterTheOutcome) {

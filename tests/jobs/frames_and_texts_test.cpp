@@ -47,25 +47,6 @@ TEST(ExchangeTrace, NamesEveryFrameKind) {
     }
 }
 
-TEST(ExchangeTrace, OneLinePerExchange) {
-    const struct {
-        const char* sent;
-        uint32_t polls;
-        bool written, succeeded;
-        const char *received, *line;
-        uint32_t ms;
-    } cases[] = {
-        {"02 eb 07", 1000, true, false, "",
-         "  10010 ms  control07 02 eb 07  polls 1000  no reply (deadline)", 10010},
-        {"20", 1000, true, false, "01 02 03 04 05 06 07",
-         "      5 ms  read8     20  polls 1000  got 7 of 8 bytes: 01 02 03 04 05 06 07", 5},
-    };
-    for (const auto& c : cases) {
-        const Bytes sent = Hex(c.sent), got = Hex(c.received);
-        EXPECT_EQ(FormatExchange({sent, 0, 0, c.polls, c.written, c.succeeded, got}, c.ms), c.line);
-    }
-}
-
 // Lines carry the time since the trace began; a note of several lines becomes one.
 TEST(ExchangeTrace, WritesAsItGoes) {
     FakeClock clock(5000);

@@ -156,8 +156,6 @@ const SendCase kSends[] = {
      "02 ec 04 00 00 00 e6 10", 0x06},
     {"Q20FileToQ30", kQ30, kQ20, 0x10008000, kImage, 1248, &kOlderFilePlan,
      "02 eb 09 08 00 00 00 f6 10 00 00 02 00", "02 ec 04 00 00 00 f6 10", 0x06},
-    {"Q10FileToQ30", kQ30, kQ10, 0x10008000, kImage, 1248, &kOlderFilePlan,
-     "02 eb 09 08 00 00 00 f6 10 00 00 02 00", "02 ec 04 00 00 00 f6 10", 0x06},
 };
 
 TEST(SendJob, WritesEachRegionWithItsSetupAndAddressFrames) {

@@ -259,6 +259,8 @@ TEST(ExchangeObserver, SeesEveryExchange) {
     EXPECT_EQ(SendFrame(r.link, r.clock, kFrame, 3), 1);
     EXPECT_EQ(ReadBlock8(r.link, r.clock, block), 1);
     EXPECT_EQ(SendFrame(r.link, r.clock, kFrame, 3), 0);
+    r.driver.reads = {Got({1, 2, 3, 4, 5, 6, 7})};
+    EXPECT_EQ(ReadBlock8(r.link, r.clock, block) + SendFrame(r.link, r.clock, kFrame, 3), 0);
     r.driver.writeResult = 1;
     EXPECT_EQ(ReadBlock64(r.link, r.clock, block), 0);
     EXPECT_EQ(recorder.lines,
@@ -266,6 +268,8 @@ TEST(ExchangeObserver, SeesEveryExchange) {
                   "     20 ms  control05 02 eb 05  polls 2  reply 06 ack",
                   "     20 ms  read8     20  polls 2  got 8 bytes: 01 02 03 04 05 06 07 08",
                   "     10 ms  control05 02 eb 05  polls 1  reply 15 refused",
+                  "  10000 ms  read8     20  polls 1000  got 7 of 8 bytes: 01 02 03 04 05 06 07",
+                  "  10000 ms  control05 02 eb 05  polls 1000  no reply (deadline)",
                   "      0 ms  read64    21  polls 0  write failed"}));
 }
 
