@@ -29,9 +29,6 @@ namespace {
 
 using namespace velloran::cli;
 
-// What one run of the command-line program left behind.
-using CliRun = ProgramResult;
-
 // The words of `line`, split at spaces.
 std::vector<std::string> Words(const std::string& line) {
     std::istringstream words(line);
@@ -49,7 +46,7 @@ std::string Text(uint32_t id, FailureDetail detail = kNoDetail) {
 // clock, in a folder of its own, as if started on 7 March 2014.
 class CliTest : public ::testing::Test {
   protected:
-    CliRun Run(const std::vector<std::string>& args, bool errIsTerminal = false) {
+    ProgramResult Run(const std::vector<std::string>& args, bool errIsTerminal = false) {
         std::ostringstream out;
         std::ostringstream err;
         CliContext context{out, err};
@@ -59,7 +56,7 @@ class CliTest : public ::testing::Test {
         context.today = LocalDate{2014, 3, 7};
         const auto before = std::filesystem::current_path();
         std::filesystem::current_path(dir.Path());
-        CliRun run;
+        ProgramResult run;
         run.exitStatus = RunCli(args, context);
         std::filesystem::current_path(before);
         run.out = out.str();
@@ -158,7 +155,7 @@ TEST_P(Commands, PrintTheirTextsAndLeaveTheFilesAlone) {
     if (c.fault == Fault::kHeld) {
         ASSERT_EQ(otherTransfer.TryAcquire("Hdv305.dll", 0), PrinterLockState::kHeld);
     }
-    const CliRun run = Run(args, c.speed != nullptr);
+    const ProgramResult run = Run(args, c.speed != nullptr);
     EXPECT_EQ(run.exitStatus, c.exitStatus);
     EXPECT_EQ(run.out, c.out);
     if (c.speed == nullptr) {
@@ -290,7 +287,7 @@ TEST_F(CliTest, TraceOfARefusedSendNamesTheFrame) {
 
 // Help goes to standard output; the program tells nothing else.
 TEST_F(CliTest, HelpGoesToStandardOutput) {
-    const CliRun help = Run({"receive", "--help"});
+    const ProgramResult help = Run({"receive", "--help"});
     EXPECT_EQ(help.exitStatus, 0);
     EXPECT_TRUE(help.out.starts_with("Usage:\n  velloran-cli models  ")) << help.out;
     EXPECT_EQ(help.err, "");
@@ -320,7 +317,7 @@ TEST_F(CliTest, InspectJsonForScripts) {
     const std::string escaped = "a\\\"b\\u000a.vid";
 #endif
     Write(name, SingleRegionFile(HeaderOf(kQ20), kAddress, kImage, 20));
-    const CliRun run = Run({"inspect", "--json", name});
+    const ProgramResult run = Run({"inspect", "--json", name});
     EXPECT_EQ(run.exitStatus, 0);
     std::string expected = "{\n  \"path\": \"";
     expected.append(escaped).append(
@@ -460,7 +457,7 @@ using UsageErrors = CliTestP<UsageErrorCase>;
 // Each usage error ends with status 2, says why on standard error, and neither loads a
 // driver nor writes a file.
 TEST_P(UsageErrors, ExitTwoAndTouchNothing) {
-    const CliRun run = Run(Words(GetParam().args));
+    const ProgramResult run = Run(Words(GetParam().args));
     EXPECT_EQ(run.exitStatus, 2);
     EXPECT_EQ(run.out, "");
     EXPECT_NE(run.err.find(GetParam().errorPart), std::string::npos) << run.err;

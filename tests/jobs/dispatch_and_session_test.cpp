@@ -2,7 +2,6 @@
 // close.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <tuple>
 
 #include "jobs/dispatcher.h"
@@ -52,7 +51,6 @@ TEST(Dispatcher, SizesTheBarThenRunsTheJobOfTheModelAndDirection) {
         {kQ10, 0, {}, 20482, 20482, 2, "20"},
         {kQ10, 2, {}, 20482, 20482, 1, "02 ec 04 00 00 80 00 10"},
         {kQ30, 1, MultiRegionFileOf(), 3173, 3173, 3, "02 eb 09 08 00 00 00 e6 10 00 00 02 00"},
-        {kQ30, 1, Single(kQ20, 0x28000), 1248, 1248, 3, "02 eb 09 08 00 00 00 f6 10 00 00 02 00"},
         // Just long enough for the region plan of an older model's file.
         {kQ30, 1, Single(kQ10, 0x28000, 0x8004 + 0x10000), 1248, 1248, 6,
          "02 ec 04 00 00 00 f6 10"},

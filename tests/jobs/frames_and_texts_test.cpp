@@ -33,20 +33,6 @@ TEST(Frames, AreExactToTheByte) {
     }
 }
 
-TEST(ExchangeTrace, NamesEveryFrameKind) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"02 02 04 00 01 06 01 01 00 00 00 00 00 00 00 00", "open"},
-        {"02 ec 04 00 00 00 00 10", "address"},
-        {"02 ec 04 00 00 80 00 10", "target"},
-        {"02 eb 00", "control00"},
-        {"02 ed 01 00 aa", "data"},
-        {"22", "frame"},
-    };
-    for (const auto& [sent, kind] : cases) {
-        EXPECT_EQ(FrameKindName(Hex(sent)), kind);
-    }
-}
-
 // Lines carry the time since the trace began; a note of several lines becomes one.
 TEST(ExchangeTrace, WritesAsItGoes) {
     FakeClock clock(5000);

@@ -171,24 +171,6 @@ TEST(SendFrame, TakesTheFirstDecidingReplyByte) {
     }
 }
 
-TEST(SendFrame, DeadlineCountsTheWriteAndStillReadsOnce) {
-    LinkRig r;
-    r.driver.onWrite = [&r](const Bytes&) { r.clock.Advance(12000); };
-    EXPECT_EQ(SendFrame(r.link, r.clock, kFrame, 3), 0);
-    r.driver.reads = {Got({0x06})};
-    EXPECT_EQ(SendFrame(r.link, r.clock, kFrame, 3), 1);
-    EXPECT_EQ(r.driver.readCountsAsked.size(), 2u);
-}
-
-TEST(SendFrame, NoDeviceMakesNoWrite) {
-    LinkRig r;
-    uint8_t block[64];
-    r.link.deviceHandle = 0;
-    EXPECT_EQ(SendFrame(r.link, r.clock, kFrame, 3), 0);
-    EXPECT_EQ(ReadBlock64(r.link, r.clock, block), 0);
-    EXPECT_TRUE(r.driver.writes.empty());
-}
-
 // A block is gathered in arrival order from reads that each ask for a whole block; failed
 // reads and oversized counts are skipped, bytes past the block dropped; a block still
 // short at 10 s fails untouched.
