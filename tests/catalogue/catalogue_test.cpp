@@ -38,7 +38,6 @@ TEST(BackupFile, ValidateSingleRegionAcceptsOnlyWhatTheModelMayTake) {
         {kQ20, HeaderOf(kQ10), 0x28000, 0x28000, kNone},
         {kQ20, HeaderOf(kQ30), 100, 100, kHeaderRefused},
         {kQ10, HeaderOf(kQ20), 100, 100, kHeaderRefused},
-        {kQ10, HeaderOf(kQ30), 100, 100, kHeaderRefused},
         {kQ10, HeaderOf(kQ10), 100, 100, kNone},
         {kQ10, Bytes(8, 0), 100, 100, kNone},
         {kQ20, Hex("00 08 09 01 00 00 01 02"), 5, 5, kNone},  // bytes 6 and 7 not examined

@@ -9,6 +9,7 @@
 #include "jobs/transfer_session.h"
 #include "platform/clock.h"
 #include "platform/exclusive_file.h"
+#include "platform/printer_lock.h"
 #include "tests/support/job_fixture.h"
 
 namespace velloran::testing {
@@ -113,12 +114,15 @@ TEST_F(JobTest, ThreadThatCannotStartReportsGenericError) {
     EXPECT_TRUE(!context->threadHandle.joinable() && Frames().empty());
 }
 
-// RunTransfer releases the session, and its destructor again: the device is ended, then
-// the library freed, once.
+// RunTransfer releases the session, and its destructor again: the device is ended, with
+// the printer still held, then the library freed, once.
 TEST(RunTransfer, EndsTheDeviceAndFreesTheLibraryOnceAfterTheOutcome) {
     JobRig r;
     std::vector<int> freesAtEnd;
-    r.driver.onEnd = [&r, &freesAtEnd] { freesAtEnd.push_back(r.driver.frees); };
+    r.driver.onEnd = [&r, &freesAtEnd] {
+        freesAtEnd.push_back(r.driver.frees);
+        EXPECT_TRUE(PrinterLockTaken("Hdv305.dll", 0)) << "no other transfer may start yet";
+    };
     EXPECT_EQ(RunTransfer({0, 0, r.dir.File("q30.vid")}, r.progress, {&r.driver, &r.clock}),
               Outcome::Succeeded());
     EXPECT_EQ(std::tie(r.driver.endedHandles, r.driver.loads, r.driver.frees),

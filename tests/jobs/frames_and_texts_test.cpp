@@ -58,7 +58,6 @@ TEST(Outcome, TextIsTheEntryAndTheDetailSuffix) {
         {Outcome::Failed(120, 0x21), 120, " (0x21 0x00)"},
         {Outcome::Failed(119, 0x500EB), 119, " (0xeb 0x05)"},
         {Outcome::Failed(119, 0x800000EB), 119, ""},
-        {Outcome::Failed(113, 0), 115, ""},
         {Outcome::Failed(9999, 0xEC), 115, " (0xec 0x00)"},
     };
     for (const auto& c : cases) {

@@ -147,8 +147,6 @@ const SendCase kSends[] = {
     {"OlderModelsImage", kQ20, kQ10, 0x10008000, kImage, 2740, nullptr,
      "02 eb 09 08 00 00 80 00 10 00 80 02 00", "02 ec 04 00 00 80 00 10", 0x08},
     // The record's own address and length, not the catalogue's 0x10008000 and 0x28000.
-    {"RecordElsewhere", kQ20, kQ20, 0x10010000, 100, 11, nullptr,
-     "02 eb 09 08 00 00 00 01 10 64 00 00 00", "02 ec 04 00 00 00 01 10", 0x08},
     {"Q10RecordElsewhere", kQ10, kQ10, 0x10020010, 61, 11, nullptr,
      "02 eb 09 08 00 10 00 02 10 3d 00 00 00", "02 ec 04 00 10 00 02 10", 0x03},
     {"Q30File", kQ30, kQ30, 0, 0, 3173, &kQ30Plan, "02 eb 09 08 00 00 00 e6 10 00 00 02 00",
