@@ -30,6 +30,8 @@ struct Invocation {
     bool json = false;                      // inspect: the analysis for scripts
     std::optional<std::string> trace;       // receive, send, verify: one line per exchange
     std::optional<int32_t> device;          // receive, send, verify: this device index
+
+    bool operator==(const Invocation&) const = default;
 };
 
 // An invocation, or the reason why the command line is not one.

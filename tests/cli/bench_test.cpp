@@ -1,12 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "bench/bench_options.h"
 #include "bench/bench_report.h"
-#include "bench/counting_loader.h"
-#include "link/device_link.h"
-#include "link/frame_exchange.h"
-#include "tests/support/fake_clock.h"
-#include "tests/support/fake_driver.h"
 
 namespace velloran::testing {
 namespace {
@@ -27,38 +21,6 @@ TEST(Table, OneRowPerJobUnderAHeader) {
         table.ends_with("| lmq20-receive | 2562 | 2570 | 25.62 | 26.90 | 1.050 | 500 | 2.0% | "
                         "4.0 | ok |\n"))
         << table;
-}
-
-TEST(Options, PickTheJobsInTheOrderGiven) {
-    std::string error;
-    const auto options =
-        ParseBenchOptions({"--job", "lmq10-receive", "--job", "lmq20-send"}, error);
-    ASSERT_TRUE(options.has_value()) << error;
-    ASSERT_EQ(options->jobs.size(), 2u);
-    EXPECT_STREQ(options->jobs[1]->name, "lmq20-send");
-    EXPECT_FALSE(ParseBenchOptions({"--job", "lmq40-send"}, error).has_value());
-    EXPECT_EQ(ParseBenchOptions({"--quick"}, error)->jobs.size(), 1u);
-}
-
-// Each exchange is one driver write; every poll is one driver read.
-TEST(CountingLoader, CountsWritesAndReadsThroughTheBoundLink) {
-    FakeDriver driver;
-    FakeClock clock;
-    driver.reads.push_back({0, {}, -1});      // nothing yet
-    driver.reads.push_back({0, {0x06}, -1});  // then the acknowledgement
-    CountingLoader loader(driver);
-    CDeviceLink link(loader);
-    ASSERT_EQ(link.Bind(1), 1);
-    ASSERT_EQ(link.Connect(), 1);
-    CountingLoader::ResetCounts();
-    const uint8_t frame[3] = {0x02, 0xEB, 0x00};
-    EXPECT_EQ(SendFrame(link, clock, frame, sizeof frame), 1);
-    EXPECT_EQ(CountingLoader::Counts().writes, 1u);
-    EXPECT_EQ(CountingLoader::Counts().reads, 2u);
-    EXPECT_EQ(driver.writes.size(), 1u);
-    link.Release();
-    link.Unbind();
-    EXPECT_EQ(driver.frees, 1);
 }
 
 }  // namespace

@@ -10,15 +10,10 @@
 #include <map>
 #include <sstream>
 
-#if !defined(_WIN32)
-#include <sys/stat.h>
-#endif
-
 #include "cli/arguments.h"
 #include "cli/comparison_text.h"
 #include "cli/progress_bar.h"
 #include "cli/progress_format.h"
-#include "cli/receive_target.h"
 #include "cli/refusal_reason.h"
 #include "jobs/outcome.h"
 #include "platform/printer_lock.h"
@@ -33,9 +28,6 @@ namespace velloran::testing {
 namespace {
 
 using namespace velloran::cli;
-
-// What one run of the command-line program left behind.
-using CliRun = ProgramResult;
 
 // The words of `line`, split at spaces.
 std::vector<std::string> Words(const std::string& line) {
@@ -54,7 +46,7 @@ std::string Text(uint32_t id, FailureDetail detail = kNoDetail) {
 // clock, in a folder of its own, as if started on 7 March 2014.
 class CliTest : public ::testing::Test {
   protected:
-    CliRun Run(const std::vector<std::string>& args, bool errIsTerminal = false) {
+    ProgramResult Run(const std::vector<std::string>& args, bool errIsTerminal = false) {
         std::ostringstream out;
         std::ostringstream err;
         CliContext context{out, err};
@@ -64,7 +56,7 @@ class CliTest : public ::testing::Test {
         context.today = LocalDate{2014, 3, 7};
         const auto before = std::filesystem::current_path();
         std::filesystem::current_path(dir.Path());
-        CliRun run;
+        ProgramResult run;
         run.exitStatus = RunCli(args, context);
         std::filesystem::current_path(before);
         run.out = out.str();
@@ -88,19 +80,6 @@ class CliTestP : public CliTest, public ::testing::WithParamInterface<Param> {};
 constexpr uint32_t kImage = 0x28000;
 constexpr uint32_t kAddress = 0x10008000;
 const std::vector<uint8_t> kEarlier{7, 7, 7};
-
-// An LM-Q30 backup of patterned bytes.
-std::vector<uint8_t> MultiRegionFile() {
-    std::vector<uint8_t> file = HeaderOf(kQ30);
-    for (const MemoryRegion& region : kQ30Regions) {
-        AppendLe32(file, region.address);
-        AppendLe32(file, region.length);
-        for (uint32_t i = 0; i < region.length; ++i) {
-            file.push_back(PatternByte(i, region.address));
-        }
-    }
-    return file;
-}
 
 // An LM-Q20 backup of what the fake printer holds before anything is written.
 std::vector<uint8_t> PrinterImage() {
@@ -132,8 +111,7 @@ struct CommandCase {
 };
 
 // The files each row starts from: an LM-Q20 image as the fake printer holds it, one with
-// four bytes changed, a small LM-Q20 backup, an earlier file, and full LM-Q30 and LM-Q10
-// backups.
+// four bytes changed, a small LM-Q20 backup, an earlier file, and a full LM-Q30 backup.
 class Commands : public CliTestP<CommandCase> {
   protected:
     void SetUp() override {
@@ -146,8 +124,7 @@ class Commands : public CliTestP<CommandCase> {
                   {"b.vid", changed},
                   {"q20.vid", SingleRegionFile(HeaderOf(kQ20), kAddress, 600, 600)},
                   {"old.vid", kEarlier},
-                  {"q30all.vid", MultiRegionFile()},
-                  {"q10all.vid", SingleRegionFile(HeaderOf(kQ10), kAddress, kImage, kImage)}};
+                  {"q30all.vid", MultiRegionFile(1)}};
         for (const auto& [name, bytes] : files_) {
             Write(name, bytes);
         }
@@ -178,7 +155,7 @@ TEST_P(Commands, PrintTheirTextsAndLeaveTheFilesAlone) {
     if (c.fault == Fault::kHeld) {
         ASSERT_EQ(otherTransfer.TryAcquire("Hdv305.dll", 0), PrinterLockState::kHeld);
     }
-    const CliRun run = Run(args, c.speed != nullptr);
+    const ProgramResult run = Run(args, c.speed != nullptr);
     EXPECT_EQ(run.exitStatus, c.exitStatus);
     EXPECT_EQ(run.out, c.out);
     if (c.speed == nullptr) {
@@ -224,8 +201,6 @@ INSTANTIATE_TEST_SUITE_P(
         // A receive never replaces a file unless forced; it names the backup by the date.
         CommandCase{"receive LM-Q20 old.vid", 2, "",
                     "velloran-cli: \"old.vid\" exists; add --force to replace it\n"},
-        CommandCase{"receive LM-Q20 .", 2, "",
-                    "velloran-cli: \".\" exists; add --force to replace it\n"},
         // The bar's last line shows the bytes of memory moved over the whole run, each
         // exchange taking one 10 ms poll on the fake clock: 186368 bytes from an LM-Q30,
         // 163840 from the others.
@@ -236,8 +211,6 @@ INSTANTIATE_TEST_SUITE_P(
                     "800 B/s"},
         CommandCase{"send LM-Q30 q30all.vid", 0, kDone, "", 3173, k305, nullptr, "5.7 KiB/s"},
         CommandCase{"send LM-Q20 a.vid", 0, kDone, "", 2740, k305, nullptr, "5.8 KiB/s"},
-        CommandCase{"send LM-Q10 q10all.vid", 0, kDone, "", 2740, "Hdv201.dll", nullptr,
-                    "5.8 KiB/s"},
         // How a transfer ends decides the stream of its text and the exit status.
         CommandCase{"receive LM-Q20 old.vid --force", 1, "", Text(118), 0, k305, nullptr, nullptr,
                     Fault::kNoDriver},
@@ -314,7 +287,7 @@ TEST_F(CliTest, TraceOfARefusedSendNamesTheFrame) {
 
 // Help goes to standard output; the program tells nothing else.
 TEST_F(CliTest, HelpGoesToStandardOutput) {
-    const CliRun help = Run({"receive", "--help"});
+    const ProgramResult help = Run({"receive", "--help"});
     EXPECT_EQ(help.exitStatus, 0);
     EXPECT_TRUE(help.out.starts_with("Usage:\n  velloran-cli models  ")) << help.out;
     EXPECT_EQ(help.err, "");
@@ -344,7 +317,7 @@ TEST_F(CliTest, InspectJsonForScripts) {
     const std::string escaped = "a\\\"b\\u000a.vid";
 #endif
     Write(name, SingleRegionFile(HeaderOf(kQ20), kAddress, kImage, 20));
-    const CliRun run = Run({"inspect", "--json", name});
+    const ProgramResult run = Run({"inspect", "--json", name});
     EXPECT_EQ(run.exitStatus, 0);
     std::string expected = "{\n  \"path\": \"";
     expected.append(escaped).append(
@@ -368,53 +341,26 @@ TEST_F(CliTest, InspectJsonForScripts) {
     EXPECT_EQ(run.out, expected);
 }
 
-struct InspectCase {
-    std::vector<uint8_t> bytes;
-    std::vector<std::string> lines;  // each must appear in the output
-};
-
-using InspectLines = CliTestP<InspectCase>;
-
-TEST_P(InspectLines, ShowWhatTheFileHoldsAndWhoTakesIt) {
-    Write("b.vid", GetParam().bytes);
-    const std::string text = Run({"inspect", "b.vid"}).out;
-    for (const std::string& line : GetParam().lines) {
-        EXPECT_NE(text.find(line), std::string::npos) << "missing: " << line << "\n" << text;
+// A short file: what it lacks, and who refuses it why.
+TEST_F(CliTest, InspectShowsWhatAShortFileLacks) {
+    const std::pair<std::vector<uint8_t>, std::vector<std::string>> cases[] = {
+        {SingleRegionFile(HeaderOf(kQ30), 0x10E60000, 0x5000, 1),
+         {"size:    17 bytes, expected 186432 (186415 short)\n",
+          "  2  at  20496  missing: the file ends before it\n",
+          "  LM-Q30  refused: the file ends before its region plan (186432 bytes needed)\n"}},
+        {{1, 2, 3},
+         {"size:    3 bytes\n", "header:  missing: the file is shorter than 8 bytes\n",
+          "  LM-Q30  refused", "  LM-Q20  refused", "  LM-Q10  refused"}}};
+    for (const auto& [bytes, lines] : cases) {
+        Write("b.vid", bytes);
+        const std::string text = Run({"inspect", "b.vid"}).out;
+        for (const std::string& line : lines) {
+            EXPECT_NE(text.find(line), std::string::npos) << "missing: " << line << "\n" << text;
+        }
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, InspectLines,
-    ::testing::Values(
-        InspectCase{MultiRegionFile(),
-                    {"size:    186432 bytes, as expected\n", "(LM-Q30)\n",
-                     "  1  at      8  address 0x10e60000  length 0x5000  (20480)  ok\n",
-                     "  5  at 161832  address 0x10f60000  length 0x2000  (8192)  ok\n",
-                     "  7  at 178232  address 0x10fa0000  length 0x2000  (8192)  ok\n",
-                     "  LM-Q30  accepted: source layout 0 (LM-Q30 file), 3173 frames\n",
-                     "  LM-Q20  refused: the file test does not accept the file\n"}},
-        InspectCase{SingleRegionFile(HeaderOf(kQ30), 0x10E60000, 0x5000, 1),
-                    {"size:    17 bytes, expected 186432 (186415 short)\n",
-                     "  2  at  20496  missing: the file ends before it\n",
-                     "  LM-Q30  refused: the file ends before its region plan (186432 bytes "
-                     "needed)\n"}},
-        InspectCase{SingleRegionFile(std::vector<uint8_t>(8, 0), 0x10008000, 600, 600),
-                    {"header:  00 00 00 00 00 00 00 00 (all zero: no model)\n",
-                     "size:    616 bytes, as expected\n",
-                     "  LM-Q30  refused: the file test does not accept the file\n",
-                     "  LM-Q20  accepted: region 0x10008000, 600 bytes, 19 frames\n",
-                     "  LM-Q10  accepted: region 0x10008000, 600 bytes, 19 frames\n"}},
-        InspectCase{{1, 2, 3},
-                    {"size:    3 bytes\n", "header:  missing: the file is shorter than 8 bytes\n",
-                     "  LM-Q30  refused", "  LM-Q20  refused", "  LM-Q10  refused"}}));
-
-// The dated name of a backup has two digits for each of year, month and day.
-TEST(ReceiveTarget, DatedNameHasTwoDigitsEach) {
-    EXPECT_EQ(ReceiveTargetPath(kQ10, std::nullopt, {2000, 1, 9}), "lmq10_000109.vid");
-}
-
-// Why a file is refused, in a few words; paths that are no backup file are refused at
-// once, never waited on.
+// Why a file is refused, in a few words.
 TEST(RefusalReason, SaysWhyInAFewWords) {
     TempDir dir;
     const std::pair<std::vector<uint8_t>, const char*> rows[] = {
@@ -426,14 +372,7 @@ TEST(RefusalReason, SaysWhyInAFewWords) {
         WriteBytes(dir.File("f.vid"), bytes);
         EXPECT_EQ(RefusalReason(dir.File("f.vid"), kQ30), reason);
     }
-    std::vector<std::string> paths{dir.Path().string()};
-#if !defined(_WIN32)
-    ASSERT_EQ(mkfifo(dir.File("fifo").c_str(), 0644), 0);
-    paths.insert(paths.end(), {"/dev/zero", dir.File("fifo")});
-#endif
-    for (const std::string& path : paths) {
-        EXPECT_EQ(RefusalReason(path, kQ30), "unreadable") << path;
-    }
+    EXPECT_EQ(RefusalReason(dir.Path().string(), kQ30), "unreadable");
 }
 
 TEST(ComparisonText, ListsTwentyRangesThenCounts) {
@@ -459,31 +398,9 @@ TEST(ComparisonText, ListsTwentyRangesThenCounts) {
               "  0x00000200  9 bytes  A: 01 02 03 04 05 06 07 08 ...  B holds none\n");
 }
 
-// The fields of an invocation that differ from their defaults, in one line.
-std::string Fields(const Invocation& i) {
-    std::string text = "m";
-    text.append(std::to_string(i.modelIndex));
-    if (i.file) {
-        text.append(" f=").append(*i.file);
-    }
-    if (i.secondFile) {
-        text.append(" s=").append(*i.secondFile);
-    }
-    text.append(i.force ? " force" : "").append(i.verify ? " verify" : "");
-    text.append(i.json ? " json" : "");
-    if (i.trace) {
-        text.append(" trace=").append(*i.trace);
-    }
-    if (i.device) {
-        text.append(" dev=").append(std::to_string(*i.device));
-    }
-    return text;
-}
-
 struct ValidCase {
     const char* args;  // split at spaces
-    Command command;
-    const char* fields;
+    Invocation invocation;
 };
 
 class ValidArguments : public ::testing::TestWithParam<ValidCase> {};
@@ -491,25 +408,36 @@ class ValidArguments : public ::testing::TestWithParam<ValidCase> {};
 TEST_P(ValidArguments, BecomeTheInvocation) {
     const ParsedArguments parsed = ParseArguments(Words(GetParam().args));
     ASSERT_TRUE(parsed.invocation.has_value()) << parsed.error;
-    EXPECT_EQ(parsed.invocation->command, GetParam().command);
-    EXPECT_EQ(Fields(*parsed.invocation), GetParam().fields);
+    EXPECT_TRUE(*parsed.invocation == GetParam().invocation) << GetParam().args;
 }
 
 // Model names in any case; --help anywhere before `--` wins, even over errors, and over
-// --version; `--` makes what follows a file; option values are taken in order.
+// --version; `--` makes what follows a file; option values are taken in order. (GCC 12 warns
+// about the members a designated initialiser leaves to their defaults.)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 INSTANTIATE_TEST_SUITE_P(
     Commands, ValidArguments,
-    ::testing::Values(ValidCase{"send LM-q10 b.vid", Command::kSend, "m2 f=b.vid"},
-                      ValidCase{"--help", Command::kHelp, "m-1"},
-                      ValidCase{"send nope -h", Command::kHelp, "m-1"},
-                      ValidCase{"models --version", Command::kVersion, "m-1"},
-                      ValidCase{"--version -h", Command::kHelp, "m-1"},
-                      ValidCase{"send LM-Q20 -- -dash.vid", Command::kSend, "m1 f=-dash.vid"},
-                      ValidCase{"inspect -- --help", Command::kInspect, "m-1 f=--help"},
-                      ValidCase{"send --trace --verify LM-Q30 b.vid --verify --device 127",
-                                Command::kSend, "m0 f=b.vid verify trace=--verify dev=127"},
-                      ValidCase{"diff a.vid -- -b.vid", Command::kDiff, "m-1 f=a.vid s=-b.vid"},
-                      ValidCase{"inspect --json a.vid", Command::kInspect, "m-1 f=a.vid json"}));
+    ::testing::Values(
+        ValidCase{"send LM-q10 b.vid",
+                  {.command = Command::kSend, .modelIndex = 2, .file = "b.vid"}},
+        ValidCase{"--help", {}}, ValidCase{"send nope -h", {}}, ValidCase{"--version -h", {}},
+        ValidCase{"models --version", {.command = Command::kVersion}},
+        ValidCase{"send LM-Q20 -- -dash.vid",
+                  {.command = Command::kSend, .modelIndex = 1, .file = "-dash.vid"}},
+        ValidCase{"inspect -- --help", {.command = Command::kInspect, .file = "--help"}},
+        ValidCase{"send --trace --verify LM-Q30 b.vid --verify --device 127",
+                  {.command = Command::kSend,
+                   .modelIndex = 0,
+                   .file = "b.vid",
+                   .verify = true,
+                   .trace = "--verify",
+                   .device = 127}},
+        ValidCase{"diff a.vid -- -b.vid",
+                  {.command = Command::kDiff, .file = "a.vid", .secondFile = "-b.vid"}},
+        ValidCase{"inspect --json a.vid",
+                  {.command = Command::kInspect, .file = "a.vid", .json = true}}));
+#pragma GCC diagnostic pop
 
 struct UsageErrorCase {
     const char* args;  // split at spaces
@@ -521,7 +449,7 @@ using UsageErrors = CliTestP<UsageErrorCase>;
 // Each usage error ends with status 2, says why on standard error, and neither loads a
 // driver nor writes a file.
 TEST_P(UsageErrors, ExitTwoAndTouchNothing) {
-    const CliRun run = Run(Words(GetParam().args));
+    const ProgramResult run = Run(Words(GetParam().args));
     EXPECT_EQ(run.exitStatus, 2);
     EXPECT_EQ(run.out, "");
     EXPECT_NE(run.err.find(GetParam().errorPart), std::string::npos) << run.err;
@@ -541,12 +469,9 @@ INSTANTIATE_TEST_SUITE_P(
                        "unknown model \"LM-Q99\"; models: LM-Q30, LM-Q20, LM-Q10\n"},
         UsageErrorCase{"receive LM-Q20 --overwrite", "unknown option \"--overwrite\""},
         UsageErrorCase{"send LM-Q20", "missing argument; usage: velloran-cli send MODEL FILE"},
-        UsageErrorCase{"send LMQ20 a.vid", "unknown model"},
         UsageErrorCase{"send LM-Q20 a.vid --force", "--force is only for receive"},
         UsageErrorCase{"inspect", "missing argument; usage: velloran-cli inspect FILE [--json]\n"},
-        UsageErrorCase{"inspect a.vid b.vid", "too many"},
         UsageErrorCase{"inspect absent.vid", "velloran-cli: cannot read \"absent.vid\"\n"},
-        UsageErrorCase{"inspect .", "cannot read \".\""},
         UsageErrorCase{"receive LM-Q20 --verify", "--verify is only for send"},
         UsageErrorCase{"diff a b --trace t", "--trace is only for receive, send, verify"},
         UsageErrorCase{"send LM-Q20 a.vid --trace", "--trace needs a value"},
@@ -593,8 +518,6 @@ TEST(ProgressFormat, LinesSpeedsAndDurations) {
         {FormatSpeed(1023.2), "1023 B/s"},
         {FormatSpeed(1024), "1.0 KiB/s"},
         {FormatSpeed(1048576), "1.0 MiB/s"},
-        {FormatDuration(0), "0:00"},
-        {FormatDuration(7), "0:07"},
         {FormatDuration(754), "12:34"},
         {FormatDuration(3723), "1:02:03"},
     };
@@ -607,44 +530,29 @@ size_t Count(const std::string& text, char c) {
     return static_cast<size_t>(std::count(text.begin(), text.end(), c));
 }
 
-// A bar redraws at most every 100 ms, so thousands of steps a second cost a few lines.
-TEST(TerminalProgressBar, RedrawsAtMostEveryHundredMilliseconds) {
+// A bar redraws at most every 100 ms, so thousands of steps a second cost a few lines;
+// each line is padded so a short one covers a long one; Finish ends the line only when
+// one was drawn.
+TEST(TerminalProgressBar, RedrawsAtMostEveryHundredMillisecondsAndPadsItsLines) {
     std::ostringstream out;
     FakeClock clock;
+    TerminalProgressBar(out, clock, 80).Finish();
+    EXPECT_EQ(out.str(), "");
     TerminalProgressBar bar(out, clock, 8000);
     bar.SetRange(1000);
+    EXPECT_EQ(out.str().size(), 1u + 72u);
     bar.SetStep(1);
-    bar.SetPosition(0);
     for (int i = 0; i < 999; ++i) {
         clock.Advance(1);
         bar.Step();
     }
-    // The range draws once; 999 ms of steps draw 9 more times.
+    // The range draws once; 999 ms of steps draw 9 more times; a full bar at once.
     EXPECT_EQ(Count(out.str(), '\r'), 10u);
-    bar.Step();  // the bar is full: drawn at once
-    EXPECT_EQ(Count(out.str(), '\r'), 11u);
-    EXPECT_NE(out.str().rfind("100%"), std::string::npos);
-}
-
-// Each line is padded so a short one covers a long one; Finish ends the line only when
-// one was drawn.
-TEST(TerminalProgressBar, PadsItsLinesAndFinishEndsThem) {
-    std::ostringstream out;
-    FakeClock clock;
-    TerminalProgressBar quiet(out, clock, 80);
-    quiet.Finish();
-    EXPECT_EQ(out.str(), "");
-    TerminalProgressBar bar(out, clock, 640);
-    bar.SetRange(10);
-    ASSERT_EQ(out.str().front(), '\r');
-    EXPECT_EQ(out.str().size(), 1u + 72u);
-    bar.SetStep(2);
-    clock.Advance(1000);
     bar.Step();
+    EXPECT_EQ(Count(out.str(), '\r'), 11u);
     bar.Finish();
-    const std::string text = out.str();
-    EXPECT_EQ(text.back(), '\n');
-    EXPECT_NE(text.find(" 20%  128 B/s  0:04 left"), std::string::npos) << text;
+    EXPECT_EQ(out.str().back(), '\n');
+    EXPECT_NE(out.str().rfind("] 100%  7.8 KiB/s  0:00 left   "), std::string::npos) << out.str();
 }
 
 }  // namespace

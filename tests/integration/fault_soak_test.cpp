@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 #include <optional>
 #include <random>
 #include <thread>
@@ -132,7 +131,6 @@ TEST_F(FaultSoak, EveryTransferEndsWithOneAllowedOutcomeAndLosesNothing) {
     // A sanitizer starts a thread of its own with the process's first other thread: let
     // that happen before the threads are counted.
     std::thread([] {}).join();
-    std::map<std::string, uint32_t> tally;  // transfers by fault and outcome
 
     for (uint32_t i = 0; i < transfers; ++i) {
         Transfer t{static_cast<int32_t>(random_() % 3), static_cast<int32_t>(random_() % 2),
@@ -205,14 +203,7 @@ TEST_F(FaultSoak, EveryTransferEndsWithOneAllowedOutcomeAndLosesNothing) {
         EXPECT_EQ(OpenHandleCount(), handles);
         EXPECT_EQ(ThreadCount(), threads);
         std::filesystem::remove(PathFromUtf8(path));
-        ++tally[std::string(t.fault->name) + ":" +
-                (outcome.success ? "success" : std::to_string(outcome.outcomeId))];
     }
-    std::cout << "soak: " << transfers << " transfers, seed " << seed << ";";
-    for (const auto& [what, count] : tally) {
-        std::cout << " " << what << "=" << count;
-    }
-    std::cout << std::endl;
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 // close.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <tuple>
 
 #include "jobs/dispatcher.h"
@@ -10,6 +9,7 @@
 #include "jobs/transfer_session.h"
 #include "platform/clock.h"
 #include "platform/exclusive_file.h"
+#include "platform/printer_lock.h"
 #include "tests/support/job_fixture.h"
 
 namespace velloran::testing {
@@ -52,7 +52,6 @@ TEST(Dispatcher, SizesTheBarThenRunsTheJobOfTheModelAndDirection) {
         {kQ10, 0, {}, 20482, 20482, 2, "20"},
         {kQ10, 2, {}, 20482, 20482, 1, "02 ec 04 00 00 80 00 10"},
         {kQ30, 1, MultiRegionFileOf(), 3173, 3173, 3, "02 eb 09 08 00 00 00 e6 10 00 00 02 00"},
-        {kQ30, 1, Single(kQ20, 0x28000), 1248, 1248, 3, "02 eb 09 08 00 00 00 f6 10 00 00 02 00"},
         // Just long enough for the region plan of an older model's file.
         {kQ30, 1, Single(kQ10, 0x28000, 0x8004 + 0x10000), 1248, 1248, 6,
          "02 ec 04 00 00 00 f6 10"},
@@ -115,33 +114,15 @@ TEST_F(JobTest, ThreadThatCannotStartReportsGenericError) {
     EXPECT_TRUE(!context->threadHandle.joinable() && Frames().empty());
 }
 
-// A failed bind or connect is outcome 117 for a send, 118 for a receive: no thread, no
-// bar, and a loaded library freed.
-TEST(RunTransfer, FailedBindOrConnectReportsWithoutAThread) {
-    const struct {
-        bool loadFails;
-        int32_t activeIndex, direction;
-        uint32_t outcomeId;
-    } cases[] = {{true, 0, 1, 117}, {true, 0, 0, 118}, {false, -1, 1, 117}, {false, -1, 0, 118}};
-    for (const auto& c : cases) {
-        JobRig r;
-        r.driver.loadFails = c.loadFails;
-        r.driver.activeIndex = c.activeIndex;
-        TestStarter starter(TestStarter::kRefusing);
-        EXPECT_EQ(RunTransfer({1, c.direction, r.dir.File("x.vid")}, r.progress,
-                              {&r.driver, &r.clock, &starter}),
-                  Outcome::Failed(c.outcomeId, 0));
-        EXPECT_TRUE(starter.starts == 0 && r.progress.Calls().empty() &&
-                    r.driver.frees == r.driver.loads);
-    }
-}
-
-// RunTransfer releases the session, and its destructor again: the device is ended, then
-// the library freed, once.
+// RunTransfer releases the session, and its destructor again: the device is ended, with
+// the printer still held, then the library freed, once.
 TEST(RunTransfer, EndsTheDeviceAndFreesTheLibraryOnceAfterTheOutcome) {
     JobRig r;
     std::vector<int> freesAtEnd;
-    r.driver.onEnd = [&r, &freesAtEnd] { freesAtEnd.push_back(r.driver.frees); };
+    r.driver.onEnd = [&r, &freesAtEnd] {
+        freesAtEnd.push_back(r.driver.frees);
+        EXPECT_TRUE(PrinterLockTaken("Hdv305.dll", 0)) << "no other transfer may start yet";
+    };
     EXPECT_EQ(RunTransfer({0, 0, r.dir.File("q30.vid")}, r.progress, {&r.driver, &r.clock}),
               Outcome::Succeeded());
     EXPECT_EQ(std::tie(r.driver.endedHandles, r.driver.loads, r.driver.frees),

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <span>
 #include <sstream>
 
 #include "catalogue/little_endian.h"
@@ -36,20 +37,18 @@ const Bytes kQ10Head{0x00, 0x03, 0x09, 0x01, 0, 0, 0, 0, 0x00, 0x80, 0x00, 0x10,
 // untouched): the header, each record head, the printer's bytes. The partial file opens
 // once, however many blocks come.
 TEST(ReceiveJob, WritesTheWholeImageAndFillsItsSteps) {
-    const struct {
+    const struct {  // opens: the target checked twice, the partial file opened once
         int32_t model;
         bool wide, memory;
-        uint32_t steps;
-        size_t reads;
+        uint32_t steps, reads;
         const Bytes& head;
-        uint64_t opens;  // the target checked twice, the partial file opened once
+        uint64_t opens;
     } cases[] = {
         {kQ20, true, false, 20482, 2560, kQ20Head, 3},
         {kQ10, true, false, 20482, 20480, kQ10Head, 3},
         {kQ30, true, false, 2920, 2912, kQ30Head, 3},
         {kQ30, false, false, 2913, 23296, kQ30Head, 3},
         {kQ30, true, true, 2920, 2912, kQ30Head, 0},
-        {kQ20, true, true, 20482, 2560, kQ20Head, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.model << c.wide << c.memory);
@@ -62,19 +61,17 @@ TEST(ReceiveJob, WritesTheWholeImageAndFillsItsSteps) {
         EXPECT_EQ(r.progress.Steps(), c.steps);
         EXPECT_EQ(std::count_if(r.Frames().begin(), r.Frames().end(),
                                 [](const auto& f) { return f.size() == 1; }),
-                  c.reads);
+                  std::ptrdiff_t{c.reads});
         EXPECT_FALSE(PartialLeftFor(r.context->filePath));
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(r.dir.Path()), {}), 1);
         EXPECT_EQ(ReadBytes(r.context->filePath) == kEarlierBackup, c.memory);
         const Bytes file = c.memory ? sink.Bytes() : ReadBytes(r.context->filePath);
         ASSERT_EQ(file.size(), c.model == kQ30 ? 186432u : 163856u);
         EXPECT_EQ(Bytes(file.begin(), file.begin() + 16), c.head);
-        const std::vector<MemoryRegion> regions =
-            c.model == kQ30
-                ? std::vector<MemoryRegion>(std::begin(kQ30Regions), std::end(kQ30Regions))
-                : std::vector<MemoryRegion>{{0x10008000, 0x28000}};
+        const MemoryRegion bank[] = {{0x10008000, 0x28000}};
         uint32_t offset = 8;
-        for (const MemoryRegion& region : regions) {
+        for (const MemoryRegion& region :
+             c.model == kQ30 ? std::span<const MemoryRegion>(kQ30Regions) : bank) {
             EXPECT_EQ(GetLe32(&file[offset]), region.address);
             EXPECT_EQ(GetLe32(&file[offset + 4]), region.length);
             offset += 8;
@@ -91,14 +88,12 @@ TEST(ReceiveJob, WritesTheWholeImageAndFillsItsSteps) {
 // Frame numbers: 1 open, 2 the first address, then read requests; a multi-region receive
 // with 64-byte blocks addresses region N+1 after 320, 160, 1024, 1024, 128, 128 blocks.
 TEST(ReceiveJob, FailureKeepsTheEarlierBackupAndLeavesNoPartialFile) {
-    const struct {
+    const struct {  // frame: the refused frame, and the frames sent
         int32_t model;
         bool wide;
-        uint32_t frame;  // the refused frame, and the frames sent
+        uint32_t frame;
         Outcome outcome;
     } cases[] = {
-        {kQ20, true, 1, Outcome::Failed(IDS_RECEIVE_FAILED, 0)},
-        {kQ20, true, 2, Outcome::Failed(IDS_RECEIVE_INTERRUPTED, 0xEC)},
         {kQ20, true, 100, Outcome::Failed(IDS_RECEIVE_INTERRUPTED, 0x21)},
         {kQ30, true, 2 + 320 + 1 + 160 + 1 + 1024 + 1 + 1024 + 1 + 10,
          Outcome::Failed(IDS_RECEIVE_INTERRUPTED, 0x21)},
@@ -114,14 +109,6 @@ TEST(ReceiveJob, FailureKeepsTheEarlierBackupAndLeavesNoPartialFile) {
         EXPECT_EQ(ReadBytes(r.context->filePath), kEarlierBackup);
         EXPECT_FALSE(PartialLeftFor(r.context->filePath));
     }
-}
-
-TEST_F(JobTest, ReceiveIntoAMissingFolderEndsAfterTheOpenWithInterruptedAndNoDetail) {
-    Prepare(kQ20, kDirectionReceive);
-    context->filePath = dir.File("missing-folder/backup.vid");
-    RunJob();
-    EXPECT_EQ(OnlyOutcome(), Outcome::Failed(IDS_RECEIVE_INTERRUPTED, 0));
-    EXPECT_EQ(Frames().size(), 1u);  // the header write failed before the address
 }
 
 constexpr uint32_t kImage = 0x28000;
@@ -160,15 +147,11 @@ const SendCase kSends[] = {
     {"OlderModelsImage", kQ20, kQ10, 0x10008000, kImage, 2740, nullptr,
      "02 eb 09 08 00 00 80 00 10 00 80 02 00", "02 ec 04 00 00 80 00 10", 0x08},
     // The record's own address and length, not the catalogue's 0x10008000 and 0x28000.
-    {"RecordElsewhere", kQ20, kQ20, 0x10010000, 100, 11, nullptr,
-     "02 eb 09 08 00 00 00 01 10 64 00 00 00", "02 ec 04 00 00 00 01 10", 0x08},
     {"Q10RecordElsewhere", kQ10, kQ10, 0x10020010, 61, 11, nullptr,
      "02 eb 09 08 00 10 00 02 10 3d 00 00 00", "02 ec 04 00 10 00 02 10", 0x03},
     {"Q30File", kQ30, kQ30, 0, 0, 3173, &kQ30Plan, "02 eb 09 08 00 00 00 e6 10 00 00 02 00",
      "02 ec 04 00 00 00 e6 10", 0x06},
     {"Q20FileToQ30", kQ30, kQ20, 0x10008000, kImage, 1248, &kOlderFilePlan,
-     "02 eb 09 08 00 00 00 f6 10 00 00 02 00", "02 ec 04 00 00 00 f6 10", 0x06},
-    {"Q10FileToQ30", kQ30, kQ10, 0x10008000, kImage, 1248, &kOlderFilePlan,
      "02 eb 09 08 00 00 00 f6 10 00 00 02 00", "02 ec 04 00 00 00 f6 10", 0x06},
 };
 
@@ -228,11 +211,9 @@ TEST(SendJob, RefusedFrameReportsItsDetailAndSendsNothingAfterIt) {
         {kQ20, kQ20, 2, Outcome::Failed(119, 0xEC), 0},
         {kQ20, kQ20, 3, Outcome::Failed(119, 0xEB), 0},
         {kQ20, kQ20, 4, Outcome::Failed(119, 0x900EB), 0},
-        {kQ20, kQ20, 5, Outcome::Failed(119, 0xEC), 0},
         {kQ20, kQ20, 6, Outcome::Failed(119, 0x500EB), 0},
         {kQ20, kQ20, 7, Outcome::Failed(119, 0x100EC), 0},
         {kQ20, kQ20, 8, Outcome::Failed(119, 0xED), 0},
-        {kQ20, kQ20, 2738, Outcome::Failed(119, 0xED), 0},
         {kQ20, kQ20, 2739, Outcome::Failed(119, 0xEC), 0},
         {kQ20, kQ20, 2740, Outcome::Failed(119, 0x700EB), 1},
         {kQ30, kQ30, 1, Outcome::Failed(117, 0), 0},

@@ -113,22 +113,6 @@ TEST(DeviceLink, ConnectScansIndicesInOrderAndOpensTheFirstThatAnswers) {
     }
 }
 
-// Printers at 0, 5 and 127: listing calls CheckActiveDevice for all 128 indices and
-// starts none; opening by index checks and starts that index alone.
-TEST(DeviceLink, ListsEveryAnsweringIndexAndOpensTheChosenOne) {
-    FakeDriver driver;
-    driver.moreActive = {5, 127};
-    CDeviceLink link(driver);
-    ASSERT_EQ(link.Bind(0), 1);
-    EXPECT_EQ(link.ActiveIndices(), (std::vector<int32_t>{0, 5, 127}));
-    EXPECT_TRUE(driver.checkedIndices.size() == 128u && driver.startIndices.empty());
-    driver.checkedIndices.clear();
-    EXPECT_EQ((std::vector<int>{link.ConnectAt(6), link.ConnectAt(128), link.ConnectAt(127)}),
-              (std::vector<int>{0, 0, 1}));
-    EXPECT_EQ(driver.checkedIndices, (std::vector<int32_t>{6, 127}));
-    EXPECT_EQ(driver.startIndices, (std::vector<int32_t>{127}));
-}
-
 constexpr uint32_t kStartTick = 0xFFFFFF00;  // every case crosses the 32-bit wrap
 
 ScriptedRead Got(Bytes bytes) {
@@ -185,24 +169,6 @@ TEST(SendFrame, TakesTheFirstDecidingReplyByte) {
         EXPECT_EQ(r.Elapsed(), 10u * c.readsMade);
         EXPECT_EQ(r.driver.writes, (std::vector<Bytes>{{0x02, 0xEB, 0x05}}));
     }
-}
-
-TEST(SendFrame, DeadlineCountsTheWriteAndStillReadsOnce) {
-    LinkRig r;
-    r.driver.onWrite = [&r](const Bytes&) { r.clock.Advance(12000); };
-    EXPECT_EQ(SendFrame(r.link, r.clock, kFrame, 3), 0);
-    r.driver.reads = {Got({0x06})};
-    EXPECT_EQ(SendFrame(r.link, r.clock, kFrame, 3), 1);
-    EXPECT_EQ(r.driver.readCountsAsked.size(), 2u);
-}
-
-TEST(SendFrame, NoDeviceMakesNoWrite) {
-    LinkRig r;
-    uint8_t block[64];
-    r.link.deviceHandle = 0;
-    EXPECT_EQ(SendFrame(r.link, r.clock, kFrame, 3), 0);
-    EXPECT_EQ(ReadBlock64(r.link, r.clock, block), 0);
-    EXPECT_TRUE(r.driver.writes.empty());
 }
 
 // A block is gathered in arrival order from reads that each ask for a whole block; failed
@@ -275,6 +241,8 @@ TEST(ExchangeObserver, SeesEveryExchange) {
     EXPECT_EQ(SendFrame(r.link, r.clock, kFrame, 3), 1);
     EXPECT_EQ(ReadBlock8(r.link, r.clock, block), 1);
     EXPECT_EQ(SendFrame(r.link, r.clock, kFrame, 3), 0);
+    r.driver.reads = {Got({1, 2, 3, 4, 5, 6, 7})};
+    EXPECT_EQ(ReadBlock8(r.link, r.clock, block) + SendFrame(r.link, r.clock, kFrame, 3), 0);
     r.driver.writeResult = 1;
     EXPECT_EQ(ReadBlock64(r.link, r.clock, block), 0);
     EXPECT_EQ(recorder.lines,
@@ -282,6 +250,8 @@ TEST(ExchangeObserver, SeesEveryExchange) {
                   "     20 ms  control05 02 eb 05  polls 2  reply 06 ack",
                   "     20 ms  read8     20  polls 2  got 8 bytes: 01 02 03 04 05 06 07 08",
                   "     10 ms  control05 02 eb 05  polls 1  reply 15 refused",
+                  "  10000 ms  read8     20  polls 1000  got 7 of 8 bytes: 01 02 03 04 05 06 07",
+                  "  10000 ms  control05 02 eb 05  polls 1000  no reply (deadline)",
                   "      0 ms  read64    21  polls 0  write failed"}));
 }
 

@@ -42,37 +42,6 @@ std::unique_ptr<ExclusiveFile> NewOpenFile(const std::string& path,
     return file;
 }
 
-// Each write mode creates, empties or keeps the file it opens, under a UTF-8 name that
-// reaches the file system intact.
-TEST(ExclusiveFile, WriteModesCreateEmptyOrKeepTheFile) {
-    const struct {
-        FileAccess access;
-        bool existed;
-        std::vector<uint8_t> after;
-    } cases[] = {{kEmpty, true, kNew},
-                 {kAppend, false, kNew},
-                 {kAppend, true, {'o', 'l', 'd', 'n', 'e', 'w', '!'}}};
-    for (const auto& c : cases) {
-        TempDir dir;
-        const std::string name = "ラベル印刷機 バックアップ.vid";
-        const std::string path = dir.File(name);
-        if (c.existed) {
-            WriteBytes(path, kOld);
-        }
-        {
-            ExclusiveFile file(path, c.access);
-            ASSERT_TRUE(file.IsOpen() && file.SeekToEnd());
-            ASSERT_EQ(file.Write(kNew.data(), 4), 4);
-        }
-        EXPECT_EQ(ReadBytes(path), c.after);
-        EXPECT_EQ(std::filesystem::directory_iterator(dir.Path())->path().filename(),
-                  PathFromUtf8(name));
-        EXPECT_EQ((std::vector<bool>{FileExists(path), DeleteFileAt(path), FileExists(path),
-                                     DeleteFileAt(path)}),
-                  (std::vector<bool>{true, true, false, false}));
-    }
-}
-
 // A held file opens nowhere else, is not emptied and is not replaced by a move; once the
 // holder closed it opens again.
 TEST(ExclusiveFile, HeldFileOpensNowhereElseAndIsNotReplaced) {

@@ -29,12 +29,6 @@ inline std::vector<uint8_t> HeaderOf(int32_t modelIndex) {
     return {sig.begin(), sig.end()};
 }
 
-inline void AppendLe32(std::vector<uint8_t>& out, uint32_t value) {
-    uint8_t bytes[4];
-    PutLe32(bytes, value);
-    out.insert(out.end(), bytes, bytes + 4);
-}
-
 // Bytes written as hex pairs, "02 eb 07".
 inline std::vector<uint8_t> Hex(const std::string& text) {
     std::vector<uint8_t> bytes;
@@ -70,11 +64,9 @@ inline std::vector<uint8_t> SingleRegionFile(std::vector<uint8_t> header, uint32
 inline std::vector<uint8_t> MultiRegionFile(uint32_t seed) {
     std::vector<uint8_t> file = HeaderOf(kQ30);
     for (uint32_t i = 0; i < 7; ++i) {
-        AppendLe32(file, kQ30Regions[i].address);
-        AppendLe32(file, kQ30Regions[i].length);
-        for (uint32_t b = 0; b < kQ30Regions[i].length; ++b) {
-            file.push_back(PatternByte(b, seed + i));
-        }
+        const auto [address, length] = kQ30Regions[i];
+        const std::vector<uint8_t> record = SingleRegionFile({}, address, length, length, seed + i);
+        file.insert(file.end(), record.begin(), record.end());
     }
     return file;
 }
