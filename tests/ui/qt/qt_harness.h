@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <cstdint>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -32,12 +31,6 @@ struct RecordedBox {
     int barMaximum = -1;
     bool operator==(const RecordedBox&) const = default;
 };
-
-inline void PrintTo(const RecordedBox& box, std::ostream* out) {
-    *out << box.text.toStdString() << " | " << box.caption.toStdString() << " | " << box.style
-         << (box.transferWindowVisible ? " over the window at " : " alone at ") << box.barValue
-         << "/" << box.barMaximum;
-}
 
 // Answers the windows' standard dialogs from a script and records every box.
 class ScriptedDialogs final : public DesktopDialogs {
@@ -97,11 +90,10 @@ struct Windows {
     T* Control(int32_t id) const {
         return qobject_cast<T*>(window.Control(id));
     }
-    void Choose(int32_t model) { Control<QComboBox>(IDC_MODEL)->setCurrentIndex(model); }
     void Click(int32_t button) { Control<QPushButton>(button)->click(); }
     // Chooses the model, has the file dialog answer `file` and presses the button.
     void Press(int32_t model, int32_t button, const std::string& file) {
-        Choose(model);
+        Control<QComboBox>(IDC_MODEL)->setCurrentIndex(model);
         dialogs.files = {QString::fromStdString(file)};
         Click(button);
     }
@@ -112,8 +104,3 @@ struct Windows {
 };
 
 }  // namespace velloran::testing
-
-// Lets test failures print texts as text.
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << text.toStdString();
-}

@@ -281,8 +281,6 @@ TEST(LockFileInstanceTest, SecondHolderIsRefusedUntilTheFirstReleases) {
 
 // The lock file's folder: XDG_RUNTIME_DIR when it names a folder, otherwise /tmp.
 TEST(RuntimeFolderTest, IsXdgRuntimeDirWhenItIsAFolderOtherwiseTmp) {
-    const char* old = std::getenv("XDG_RUNTIME_DIR");
-    const std::string saved = old != nullptr ? old : "";
     TempDir folder;
     SetEnvVar("XDG_RUNTIME_DIR", folder.Path().string());
     EXPECT_EQ(RuntimeFolder().toStdString(), folder.Path().string());
@@ -290,9 +288,6 @@ TEST(RuntimeFolderTest, IsXdgRuntimeDirWhenItIsAFolderOtherwiseTmp) {
     EXPECT_EQ(RuntimeFolder(), "/tmp");
     UnsetEnvVar("XDG_RUNTIME_DIR");
     EXPECT_EQ(RuntimeFolder(), "/tmp");
-    if (old != nullptr) {
-        SetEnvVar("XDG_RUNTIME_DIR", saved);
-    }
 }
 
 }  // namespace
