@@ -301,48 +301,42 @@ struct LaunchCase {
     bool missing;
 };
 
-class HelpLauncherTest : public ::testing::TestWithParam<LaunchCase> {};
-
-TEST_P(HelpLauncherTest, EveryPressTriesThePlacesInOrder) {
-    const LaunchCase& c = GetParam();
-    FakeWindows r;
-    r.openable = c.openable;
-    HelpLauncher launcher(
-        r, [&c] { return c.programPath; }, c.installedFolder);
-    launcher.OnHelpButton(static_cast<MainView&>(r));
-    launcher.OnHelpButton(static_cast<MainView&>(r));
-    std::vector<std::string> twice = c.tries;
-    twice.insert(twice.end(), c.tries.begin(), c.tries.end());
-    EXPECT_EQ(r.opened, twice);
-    EXPECT_EQ(r.boxes, std::vector<Box>(c.missing ? 2 : 0,
-                                        Box{"ヘルプが見つかりません。", "VELLORAN", 0x30}));
-}
-
 const std::string kShare = "../share/velloran";
 const std::string kBeside = "/usr/bin/VLR120.chm";
 const std::string kInstalled = "/usr/bin/../share/velloran/VLR120.chm";
 // A folder far longer than the 260 bytes a fixed buffer would hold.
 const std::string kLongFolder = std::string("/home/").append(400, 'd');
 
-INSTANTIATE_TEST_SUITE_P(
-    Places, HelpLauncherTest,
-    ::testing::Values(
-        LaunchCase{"Beside", "/usr/bin/velloran", kShare, "*", {kBeside}, false},
-        LaunchCase{
-            "Installed", "/usr/bin/velloran", kShare, kInstalled, {kBeside, kInstalled}, false},
-        LaunchCase{"Nowhere", "/usr/bin/velloran", kShare, "", {kBeside, kInstalled}, true},
-        LaunchCase{"NoInstalledFolder", "/usr/bin/velloran", "", "", {kBeside}, true},
-        LaunchCase{"UnknownProgramPath", "", kShare, "*", {}, false},
-        LaunchCase{"Root", "/velloran", "", "*", {"/VLR120.chm"}, false},
-        LaunchCase{
-            "Long", kLongFolder + "/velloran", "", "*", {kLongFolder + "/VLR120.chm"}, false},
-        // In Shift-JIS the second byte of ソ and 表 is the backslash's code; in UTF-8 no
-        // byte of them is a separator.
-        LaunchCase{
-            "DoubleByteFolder", "/home/ソ表/velloran", "", "*", {"/home/ソ表/VLR120.chm"}, false},
-        // Without a folder the path is tried as it is, and fails.
-        LaunchCase{"NoFolder", "velloran", "", "", {"velloran"}, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+const LaunchCase kLaunchCases[] = {
+    {"Beside", "/usr/bin/velloran", kShare, "*", {kBeside}, false},
+    {"Installed", "/usr/bin/velloran", kShare, kInstalled, {kBeside, kInstalled}, false},
+    {"Nowhere", "/usr/bin/velloran", kShare, "", {kBeside, kInstalled}, true},
+    {"NoInstalledFolder", "/usr/bin/velloran", "", "", {kBeside}, true},
+    {"UnknownProgramPath", "", kShare, "*", {}, false},
+    {"Root", "/velloran", "", "*", {"/VLR120.chm"}, false},
+    {"Long", kLongFolder + "/velloran", "", "*", {kLongFolder + "/VLR120.chm"}, false},
+    // In Shift-JIS the second byte of ソ and 表 is the backslash's code; in UTF-8 no
+    // byte of them is a separator.
+    {"DoubleByteFolder", "/home/ソ表/velloran", "", "*", {"/home/ソ表/VLR120.chm"}, false},
+    // Without a folder the path is tried as it is, and fails.
+    {"NoFolder", "velloran", "", "", {"velloran"}, true}};
+
+TEST(HelpLauncherTest, EveryPressTriesThePlacesInOrder) {
+    for (const LaunchCase& c : kLaunchCases) {
+        SCOPED_TRACE(c.name);
+        FakeWindows r;
+        r.openable = c.openable;
+        HelpLauncher launcher(
+            r, [&c] { return c.programPath; }, c.installedFolder);
+        launcher.OnHelpButton(static_cast<MainView&>(r));
+        launcher.OnHelpButton(static_cast<MainView&>(r));
+        std::vector<std::string> twice = c.tries;
+        twice.insert(twice.end(), c.tries.begin(), c.tries.end());
+        EXPECT_EQ(r.opened, twice);
+        EXPECT_EQ(r.boxes, std::vector<Box>(c.missing ? 2 : 0,
+                                            Box{"ヘルプが見つかりません。", "VELLORAN", 0x30}));
+    }
+}
 
 // The progress control: range, step of 1, clamped position, the wrap of a step past the
 // top, and a narrower range clamping the position.
