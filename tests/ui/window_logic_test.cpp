@@ -30,38 +30,14 @@
 namespace velloran::testing {
 namespace {
 
-// The instance token, held elsewhere or not, and the main window it guards.
-struct FakeInstance final : InstanceLock, MainWindowRunner {
-    bool TryAcquire(const std::string& name) override {
-        names.push_back(name);
-        return !heldElsewhere;
+// The single-instance token is named after the program file.
+TEST(BackupAppTest, TheInstanceTokenIsTheProgramFilesName) {
+    for (const auto& [path, name] : {std::pair{"C:\\Tools\\VELLORAN.exe", "VELLORAN"},
+                                     {"/opt/v1.2/velloran", "velloran"},
+                                     {"/opt/app.tar.gz", "app.tar"},
+                                     {"/home/u/.hidden", ".hidden"}}) {
+        EXPECT_EQ(ExecutableBaseName(path), name);
     }
-    void Release() override { ++releases; }
-    void RunMainWindow() override { ++runs; }
-
-    bool heldElsewhere = false;
-    std::vector<std::string> names;
-    int releases = 0;
-    int runs = 0;
-};
-
-// The token is named after the program file; only its first holder runs the window and
-// gives the token back, once.
-TEST(BackupAppTest, OnlyTheFirstInstanceRunsTheWindowAndGivesTheTokenBackOnce) {
-    for (const bool second : {false, true}) {
-        FakeInstance lock;
-        lock.heldElsewhere = second;
-        CBackupApp app(lock, lock, "C:\\Tools\\VELLORAN.exe");
-        EXPECT_EQ(app.InitInstance(), 0);
-        EXPECT_EQ(app.HoldsInstance(), !second);
-        EXPECT_EQ(app.ExitInstance(), 0);
-        EXPECT_EQ(app.ExitInstance(), 0);  // a second call gives nothing back again
-        EXPECT_EQ(std::tuple(lock.names, lock.runs, lock.releases),
-                  std::tuple(std::vector<std::string>{"VELLORAN"}, second ? 0 : 1, second ? 0 : 1));
-    }
-    EXPECT_EQ(ExecutableBaseName("/opt/v1.2/velloran"), "velloran");
-    EXPECT_EQ(ExecutableBaseName("/opt/app.tar.gz"), "app.tar");
-    EXPECT_EQ(ExecutableBaseName("/home/u/.hidden"), ".hidden");
 }
 
 using Box = std::tuple<std::string, std::string, uint32_t>;
@@ -118,16 +94,13 @@ struct FakeWindows final : MainView, HelpViewer, TransferView, UiThread, Progres
     TempDir dir;
     PrinterLock otherTransfer;
     WorkerStarter* starter = &SystemWorkerStarter();
-    int32_t chosen = 0;
+    int chosen = 0, answer = 6;  // Yes
     std::optional<std::string> file;
-    int answer = 6;  // Yes
-    std::string openable;
+    std::string openable, caption, status;
     std::vector<std::string> opened;
     std::vector<Box> boxes;
     std::vector<FileDialogRequest> requests;
     CTransferDlg* transfer = nullptr;  // the one run
-    std::string caption;
-    std::string status;
     size_t startsSent = 0;
     std::atomic<int> ends = 0;
     ProgressModel bar;

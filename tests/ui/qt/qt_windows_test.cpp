@@ -75,10 +75,7 @@ class ScriptedDialogs final : public DesktopDialogs {
 
     // The next scripted file; cancelled when none is left.
     std::optional<QString> AskFile(QWidget*, const FileDialogRequest&) override {
-        if (files.empty()) {
-            return std::nullopt;
-        }
-        return files.takeFirst();
+        return files.empty() ? std::nullopt : std::optional(files.takeFirst());
     }
 
     static TransferWindow* VisibleTransferWindow() {
@@ -356,11 +353,15 @@ TEST(DesktopTransferTest, SendWritesTheBackupIntoThePrintersMemory) {
     EXPECT_TRUE(std::equal(backup.begin() + 16, backup.end(), memory.begin()));
 }
 
+// The lock file lives in XDG_RUNTIME_DIR when it names a folder, otherwise in /tmp; a
+// second holder of a name is refused until the first releases it.
 TEST(LockFileInstanceTest, SecondHolderIsRefusedUntilTheFirstReleases) {
     TempDir folder;
+    SetEnvVar("XDG_RUNTIME_DIR", folder.Path().string());
+    EXPECT_EQ(RuntimeFolder().toStdString(), folder.Path().string());
     const QString lock = QString::fromStdString(folder.File("velloran.lock"));
-    LockFileInstance first(QString::fromStdString(folder.Path().string()));
-    LockFileInstance second(QString::fromStdString(folder.Path().string()));
+    LockFileInstance first(RuntimeFolder());
+    LockFileInstance second(RuntimeFolder());
     ASSERT_TRUE(first.TryAcquire("velloran"));
     EXPECT_TRUE(QFileInfo::exists(lock));
     EXPECT_FALSE(second.TryAcquire("velloran"));
@@ -368,13 +369,6 @@ TEST(LockFileInstanceTest, SecondHolderIsRefusedUntilTheFirstReleases) {
     first.Release();
     EXPECT_FALSE(QFileInfo::exists(lock));
     EXPECT_TRUE(second.TryAcquire("velloran"));
-}
-
-// The lock file's folder: XDG_RUNTIME_DIR when it names a folder, otherwise /tmp.
-TEST(RuntimeFolderTest, IsXdgRuntimeDirWhenItIsAFolderOtherwiseTmp) {
-    TempDir folder;
-    SetEnvVar("XDG_RUNTIME_DIR", folder.Path().string());
-    EXPECT_EQ(RuntimeFolder().toStdString(), folder.Path().string());
     SetEnvVar("XDG_RUNTIME_DIR", "/nonexistent/velloran-runtime");
     EXPECT_EQ(RuntimeFolder(), "/tmp");
     UnsetEnvVar("XDG_RUNTIME_DIR");

