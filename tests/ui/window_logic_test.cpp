@@ -6,6 +6,7 @@
 // at once.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
 #include <functional>
 #include <latch>
@@ -29,38 +30,14 @@
 namespace velloran::testing {
 namespace {
 
-// The instance token, held elsewhere or not, and the main window it guards.
-struct FakeInstance final : InstanceLock, MainWindowRunner {
-    bool TryAcquire(const std::string& name) override {
-        names.push_back(name);
-        return !heldElsewhere;
+// The single-instance token is named after the program file.
+TEST(BackupAppTest, TheInstanceTokenIsTheProgramFilesName) {
+    for (const auto& [path, name] : {std::pair{"C:\\Tools\\VELLORAN.exe", "VELLORAN"},
+                                     {"/opt/v1.2/velloran", "velloran"},
+                                     {"/opt/app.tar.gz", "app.tar"},
+                                     {"/home/u/.hidden", ".hidden"}}) {
+        EXPECT_EQ(ExecutableBaseName(path), name);
     }
-    void Release() override { ++releases; }
-    void RunMainWindow() override { ++runs; }
-
-    bool heldElsewhere = false;
-    std::vector<std::string> names;
-    int releases = 0;
-    int runs = 0;
-};
-
-// The token is named after the program file; only its first holder runs the window and
-// gives the token back, once.
-TEST(BackupAppTest, OnlyTheFirstInstanceRunsTheWindowAndGivesTheTokenBackOnce) {
-    for (const bool second : {false, true}) {
-        FakeInstance lock;
-        lock.heldElsewhere = second;
-        CBackupApp app(lock, lock, "C:\\Tools\\VELLORAN.exe");
-        EXPECT_EQ(app.InitInstance(), 0);
-        EXPECT_EQ(app.HoldsInstance(), !second);
-        EXPECT_EQ(app.ExitInstance(), 0);
-        EXPECT_EQ(app.ExitInstance(), 0);  // a second call gives nothing back again
-        EXPECT_EQ(std::tuple(lock.names, lock.runs, lock.releases),
-                  std::tuple(std::vector<std::string>{"VELLORAN"}, second ? 0 : 1, second ? 0 : 1));
-    }
-    EXPECT_EQ(ExecutableBaseName("/opt/v1.2/velloran"), "velloran");
-    EXPECT_EQ(ExecutableBaseName("/opt/app.tar.gz"), "app.tar");
-    EXPECT_EQ(ExecutableBaseName("/home/u/.hidden"), ".hidden");
 }
 
 using Box = std::tuple<std::string, std::string, uint32_t>;
@@ -117,16 +94,13 @@ struct FakeWindows final : MainView, HelpViewer, TransferView, UiThread, Progres
     TempDir dir;
     PrinterLock otherTransfer;
     WorkerStarter* starter = &SystemWorkerStarter();
-    int32_t chosen = 0;
+    int chosen = 0, answer = 6;  // Yes
     std::optional<std::string> file;
-    int answer = 6;  // Yes
-    std::string openable;
+    std::string openable, caption, status;
     std::vector<std::string> opened;
     std::vector<Box> boxes;
     std::vector<FileDialogRequest> requests;
     CTransferDlg* transfer = nullptr;  // the one run
-    std::string caption;
-    std::string status;
     size_t startsSent = 0;
     std::atomic<int> ends = 0;
     ProgressModel bar;
@@ -216,17 +190,18 @@ constexpr Arrange kPrinterHeld = [](FakeWindows& v) {
 };
 
 // A confirmed Receive (direction 0) or Send (1), over a backup for LM-Q20, run to its one
-// outcome box; then the device is ended and the library freed.
+// outcome box, information (0x40) for a completed transfer, a warning (0x30) otherwise;
+// then the device is ended and the library freed.
 struct RunCase {
     const char* name;
     int32_t model;
     int32_t direction;
     Arrange arrange;
-    const char* status;
     const char* outcome;
-    uint32_t style;
     std::pair<uint32_t, uint32_t> barAtBox;  // position and range
 };
+
+constexpr char kDone[] = "データの転送が正常に終了しました。";
 
 class TransferRunTest : public ::testing::TestWithParam<RunCase> {};
 
@@ -242,18 +217,17 @@ TEST_P(TransferRunTest, ShowsTheStatusThenOneOutcomeBoxThenEndsTheDevice) {
     dlg.OnSelchangeModel();
     c.direction == 1 ? dlg.OnSend() : dlg.OnReceive();
 
-    EXPECT_EQ(view.boxes, (std::vector<Box>{kConfirmBox, {c.outcome, "VELLORAN", c.style}}));
+    const uint32_t style = std::string(c.outcome) == kDone ? 0x40 : 0x30;
+    EXPECT_EQ(view.boxes, (std::vector<Box>{kConfirmBox, {c.outcome, "VELLORAN", style}}));
     // The window sends itself one start once the printer is open.
+    const char* status = c.direction == 1 ? "データを送信中です。" : "データを受信中です。";
     EXPECT_EQ(std::tuple(view.caption, view.status, view.barAtBox, view.startsSent),
-              std::tuple("VELLORAN", c.status, c.barAtBox, view.driver.startIndices.size()));
+              std::tuple("VELLORAN", status, c.barAtBox, view.driver.startIndices.size()));
     EXPECT_EQ(std::pair(view.driver.frees, view.driver.endedHandles.size()),
               std::pair(view.driver.loads, view.driver.startIndices.size()));
     EXPECT_EQ(dlg.selection, c.model);  // the model stays chosen
 }
 
-constexpr char kSending[] = "データを送信中です。";
-constexpr char kReceiving[] = "データを受信中です。";
-constexpr char kDone[] = "データの転送が正常に終了しました。";
 constexpr char kSendFailed[] =
     "送信に失敗しました。\n・プリンターの電源が入っているか？\n"
     "・プリンターと正しく接続されているか？\n・機種名が正しく選択されているか？\n"
@@ -262,10 +236,10 @@ constexpr char kReceiveFailed[] =
     "受信に失敗しました。\n・プリンターの電源が入っているか？\n"
     "・プリンターと正しく接続されているか？\n・機種名が正しく選択されているか？\n"
     "以上を確認して、もう一度やり直してください。";
-constexpr char kSendInterrupted[] =
+constexpr char kSendCut[] =
     "送信に失敗しました。\n転送中に中断され、送信を完了できませんでした。\nプリンターが適切な"
     "通信モードに入っているかを確認して、\nもう一度やり直してください。 (0xec 0x00)";
-constexpr char kReceiveInterrupted[] =
+constexpr char kReceiveCut[] =
     "受信に失敗しました。\n転送中に中断され、受信を完了できませんでした。\nプリンターが適切な"
     "通信モードに入っているかを確認して、\nもう一度やり直してください。 (0x21 0x00)";
 constexpr char kBusy[] =
@@ -275,34 +249,18 @@ INSTANTIATE_TEST_SUITE_P(
     Runs, TransferRunTest,
     ::testing::Values(
         // Nine frames around one data frame.
-        RunCase{"CompleteSend", kQ20, 1, kNothing, kSending, kDone, 0x40, {10, 10}},
+        RunCase{"CompleteSend", kQ20, 1, kNothing, kDone, {10, 10}},
         // Seven regions of 64-byte blocks: 2920 steps of a range of 2927.
-        RunCase{"CompleteQ30Receive", kQ30, 0, kNothing, kReceiving, kDone, 0x40, {2920, 2927}},
+        RunCase{"CompleteQ30Receive", kQ30, 0, kNothing, kDone, {2920, 2927}},
         // Open, address, control 00, setup; the next address goes unanswered.
-        RunCase{
-            "SendInterrupted", kQ20, 1, kSilentFrom5, kSending, kSendInterrupted, 0x30, {4, 10}},
+        RunCase{"SendInterrupted", kQ20, 1, kSilentFrom5, kSendCut, {4, 10}},
         // Open and address; the first block never arrives.
-        RunCase{"ReceiveInterrupted",
-                kQ20,
-                0,
-                kSilentFrom3,
-                kReceiving,
-                kReceiveInterrupted,
-                0x30,
-                {2, 20482}},
-        RunCase{"SendWithoutLibrary", kQ10, 1, kNoLibrary, kSending, kSendFailed, 0x30, {0, 0}},
-        RunCase{
-            "ReceiveWithoutPrinter", kQ20, 0, kNoPrinter, kReceiving, kReceiveFailed, 0x30, {0, 0}},
-        RunCase{"RefusedFile", kQ20, 1, kQ30Backup, kSending, kSendFailed, 0x30, {0, 0}},
-        RunCase{"WorkerCannotStart",
-                kQ20,
-                0,
-                kNoThread,
-                kReceiving,
-                "エラーが発生しました。",
-                0x30,
-                {0, 20482}},
-        RunCase{"BusyPrinter", kQ20, 0, kPrinterHeld, kReceiving, kBusy, 0x30, {0, 0}}),
+        RunCase{"ReceiveInterrupted", kQ20, 0, kSilentFrom3, kReceiveCut, {2, 20482}},
+        RunCase{"SendWithoutLibrary", kQ10, 1, kNoLibrary, kSendFailed, {0, 0}},
+        RunCase{"ReceiveWithoutPrinter", kQ20, 0, kNoPrinter, kReceiveFailed, {0, 0}},
+        RunCase{"RefusedFile", kQ20, 1, kQ30Backup, kSendFailed, {0, 0}},
+        RunCase{"WorkerCannotStart", kQ20, 0, kNoThread, "エラーが発生しました。", {0, 20482}},
+        RunCase{"BusyPrinter", kQ20, 0, kPrinterHeld, kBusy, {0, 0}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The help beside the program comes first, then the installed help folder; a press that
@@ -316,79 +274,62 @@ struct LaunchCase {
     bool missing;
 };
 
-class HelpLauncherTest : public ::testing::TestWithParam<LaunchCase> {};
-
-TEST_P(HelpLauncherTest, EveryPressTriesThePlacesInOrder) {
-    const LaunchCase& c = GetParam();
-    FakeWindows r;
-    r.openable = c.openable;
-    HelpLauncher launcher(
-        r, [&c] { return c.programPath; }, c.installedFolder);
-    launcher.OnHelpButton(static_cast<MainView&>(r));
-    launcher.OnHelpButton(static_cast<MainView&>(r));
-    std::vector<std::string> twice = c.tries;
-    twice.insert(twice.end(), c.tries.begin(), c.tries.end());
-    EXPECT_EQ(r.opened, twice);
-    EXPECT_EQ(r.boxes, std::vector<Box>(c.missing ? 2 : 0,
-                                        Box{"ヘルプが見つかりません。", "VELLORAN", 0x30}));
-}
-
 const std::string kShare = "../share/velloran";
 const std::string kBeside = "/usr/bin/VLR120.chm";
 const std::string kInstalled = "/usr/bin/../share/velloran/VLR120.chm";
 // A folder far longer than the 260 bytes a fixed buffer would hold.
 const std::string kLongFolder = std::string("/home/").append(400, 'd');
 
-INSTANTIATE_TEST_SUITE_P(
-    Places, HelpLauncherTest,
-    ::testing::Values(
-        LaunchCase{"Beside", "/usr/bin/velloran", kShare, "*", {kBeside}, false},
-        LaunchCase{
-            "Installed", "/usr/bin/velloran", kShare, kInstalled, {kBeside, kInstalled}, false},
-        LaunchCase{"Nowhere", "/usr/bin/velloran", kShare, "", {kBeside, kInstalled}, true},
-        LaunchCase{"NoInstalledFolder", "/usr/bin/velloran", "", "", {kBeside}, true},
-        LaunchCase{"UnknownProgramPath", "", kShare, "*", {}, false},
-        LaunchCase{"Root", "/velloran", "", "*", {"/VLR120.chm"}, false},
-        LaunchCase{"LongerThanAFixedBuffer",
-                   kLongFolder + "/velloran",
-                   "",
-                   "*",
-                   {kLongFolder + "/VLR120.chm"},
-                   false},
-        // In Shift-JIS the second byte of ソ and 表 is the backslash's code; in UTF-8 no
-        // byte of them is a separator.
-        LaunchCase{
-            "DoubleByteFolder", "/home/ソ表/velloran", "", "*", {"/home/ソ表/VLR120.chm"}, false},
-        // Without a folder the path is tried as it is, and fails.
-        LaunchCase{"NoFolder", "velloran", "", "", {"velloran"}, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+const LaunchCase kLaunchCases[] = {
+    {"Beside", "/usr/bin/velloran", kShare, "*", {kBeside}, false},
+    {"Installed", "/usr/bin/velloran", kShare, kInstalled, {kBeside, kInstalled}, false},
+    {"Nowhere", "/usr/bin/velloran", kShare, "", {kBeside, kInstalled}, true},
+    {"NoInstalledFolder", "/usr/bin/velloran", "", "", {kBeside}, true},
+    {"UnknownProgramPath", "", kShare, "*", {}, false},
+    {"Root", "/velloran", "", "*", {"/VLR120.chm"}, false},
+    {"Long", kLongFolder + "/velloran", "", "*", {kLongFolder + "/VLR120.chm"}, false},
+    // In Shift-JIS the second byte of ソ and 表 is the backslash's code; in UTF-8 no
+    // byte of them is a separator.
+    {"DoubleByteFolder", "/home/ソ表/velloran", "", "*", {"/home/ソ表/VLR120.chm"}, false},
+    // Without a folder the path is tried as it is, and fails.
+    {"NoFolder", "velloran", "", "", {"velloran"}, true}};
+
+TEST(HelpLauncherTest, EveryPressTriesThePlacesInOrder) {
+    for (const LaunchCase& c : kLaunchCases) {
+        SCOPED_TRACE(c.name);
+        FakeWindows r;
+        r.openable = c.openable;
+        HelpLauncher launcher(
+            r, [&c] { return c.programPath; }, c.installedFolder);
+        launcher.OnHelpButton(static_cast<MainView&>(r));
+        launcher.OnHelpButton(static_cast<MainView&>(r));
+        std::vector<std::string> twice = c.tries;
+        twice.insert(twice.end(), c.tries.begin(), c.tries.end());
+        EXPECT_EQ(r.opened, twice);
+        EXPECT_EQ(r.boxes, std::vector<Box>(c.missing ? 2 : 0,
+                                            Box{"ヘルプが見つかりません。", "VELLORAN", 0x30}));
+    }
+}
 
 // The progress control: range, step of 1, clamped position, the wrap of a step past the
 // top, and a narrower range clamping the position.
 TEST(ProgressModelTest, EndsAtTheExpectedPosition) {
-    const struct {
-        uint32_t upper;
-        uint32_t position;  // set after the range
-        int steps;          // after the position
-        std::optional<uint32_t> narrowedTo;
-        uint32_t expected;
-    } cases[] = {{10, 0, 10, std::nullopt, 10},
-                 {10, 0, 11, std::nullopt, 1},
-                 {10, 25, 0, std::nullopt, 10},
-                 {50, 40, 0, 20, 20},
-                 {0, 0, 3, std::nullopt, 0}};
-    for (const auto& c : cases) {
+    // Range, position set after it, steps after that, range set last, expected position.
+    for (const auto& [upper, position, steps, last, expected] :
+         std::vector<std::array<uint32_t, 5>>{{10, 0, 10, 10, 10},
+                                              {10, 0, 11, 10, 1},
+                                              {10, 25, 0, 10, 10},
+                                              {50, 40, 0, 20, 20},
+                                              {0, 0, 3, 0, 0}}) {
         ProgressModel model;
-        model.SetRange(c.upper);
+        model.SetRange(upper);
         model.SetStep(1);
-        model.SetPosition(c.position);
-        for (int i = 0; i < c.steps; ++i) {
+        model.SetPosition(position);
+        for (uint32_t i = 0; i < steps; ++i) {
             model.Step();
         }
-        if (c.narrowedTo) {
-            model.SetRange(*c.narrowedTo);
-        }
-        EXPECT_EQ(model.Position(), c.expected) << c.upper << " " << c.steps;
+        model.SetRange(last);
+        EXPECT_EQ(model.Position(), expected) << upper << " " << steps;
     }
 }
 

@@ -5,37 +5,125 @@
 // be opened); and the single-instance lock file.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QComboBox>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <algorithm>
+#include <chrono>
+#include <cstdint>
 #include <cstdlib>
+#include <optional>
+#include <string>
 #include <thread>
 #include <tuple>
+#include <vector>
 
 #include <sys/wait.h>
 
-#include <chrono>
-
-#include "platform/exclusive_file.h"
 #include "platform/printer_lock.h"
+#include "res/resource.h"
 #include "tests/support/backup_builder.h"
 #include "tests/support/fake_driver.h"
 #include "tests/support/process_env.h"
 #include "tests/support/temp_dir.h"
-#include "tests/ui/qt/qt_harness.h"
 #include "tests/ui/template_numbers.h"
+#include "ui/help_launcher.h"
 #include "ui/qt/chm_help_viewer.h"
 #include "ui/qt/chm_system.h"
+#include "ui/qt/desktop_dialogs.h"
 #include "ui/qt/dialog_units.h"
 #include "ui/qt/lock_file_instance.h"
+#include "ui/qt/main_window.h"
+#include "ui/qt/transfer_window.h"
+#include "ui/ui_constants.h"
 
 namespace velloran::testing {
 namespace {
+// What a message box showed, and the transfer window's bar at that moment.
+struct RecordedBox {
+    QString text;
+    QString caption;
+    uint32_t style = 0;
+    bool transferWindowVisible = false;
+    int barValue = -1;
+    int barMaximum = -1;
+    bool operator==(const RecordedBox&) const = default;
+};
+
+// Answers the windows' standard dialogs from a script and records every box.
+class ScriptedDialogs final : public DesktopDialogs {
+  public:
+    int ShowMessageBox(QWidget*, const QString& text, const QString& caption,
+                       uint32_t style) override {
+        RecordedBox box{text, caption, style};
+        if (TransferWindow* transfer = VisibleTransferWindow()) {
+            box.transferWindowVisible = true;
+            const auto* bar = transfer->findChild<QProgressBar*>();
+            box.barValue = bar->value();
+            box.barMaximum = bar->maximum();
+        }
+        boxes.push_back(box);
+        return (style & 0x0F) == 0x04 ? 6 : 1;  // Yes to Yes/No, else OK
+    }
+
+    // The next scripted file; cancelled when none is left.
+    std::optional<QString> AskFile(QWidget*, const FileDialogRequest&) override {
+        return files.empty() ? std::nullopt : std::optional(files.takeFirst());
+    }
+
+    static TransferWindow* VisibleTransferWindow() {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* window = qobject_cast<TransferWindow*>(widget);
+            if (window != nullptr && window->isVisible()) {
+                return window;
+            }
+        }
+        return nullptr;
+    }
+
+    QStringList files;
+    std::vector<RecordedBox> boxes;
+};
+
+inline HelpViewer& AlwaysOpeningHelp() {
+    static struct final : HelpViewer {
+        bool DisplayContents(const std::string&) override { return true; }
+    } viewer;
+    return viewer;
+}
+
+// The main window, initialised, over scripted dialogs.
+struct Windows {
+    explicit Windows(
+        MainDlgEnvironment environment = {}, HelpViewer& viewer = AlwaysOpeningHelp(),
+        HelpLauncher::ProgramPathSource programPath = [] { return std::string(); })
+        : help(viewer, std::move(programPath)), window(dialogs, help, std::move(environment)) {
+        window.Initialise();
+    }
+
+    template <typename T>
+    T* Control(int32_t id) const {
+        return qobject_cast<T*>(window.Control(id));
+    }
+    void Click(int32_t button) { Control<QPushButton>(button)->click(); }
+    // Chooses the model, has the file dialog answer `file` and presses the button.
+    void Press(int32_t model, int32_t button, const std::string& file) {
+        Control<QComboBox>(IDC_MODEL)->setCurrentIndex(model);
+        dialogs.files = {QString::fromStdString(file)};
+        Click(button);
+    }
+
+    ScriptedDialogs dialogs;
+    HelpLauncher help;
+    MainWindow window;
+};
 
 constexpr char kBusy[] =
     "プリンターは他の転送で使用中です。しばらくしてからもう一度やり直してください。";
@@ -265,11 +353,15 @@ TEST(DesktopTransferTest, SendWritesTheBackupIntoThePrintersMemory) {
     EXPECT_TRUE(std::equal(backup.begin() + 16, backup.end(), memory.begin()));
 }
 
+// The lock file lives in XDG_RUNTIME_DIR when it names a folder, otherwise in /tmp; a
+// second holder of a name is refused until the first releases it.
 TEST(LockFileInstanceTest, SecondHolderIsRefusedUntilTheFirstReleases) {
     TempDir folder;
+    SetEnvVar("XDG_RUNTIME_DIR", folder.Path().string());
+    EXPECT_EQ(RuntimeFolder().toStdString(), folder.Path().string());
     const QString lock = QString::fromStdString(folder.File("velloran.lock"));
-    LockFileInstance first(QString::fromStdString(folder.Path().string()));
-    LockFileInstance second(QString::fromStdString(folder.Path().string()));
+    LockFileInstance first(RuntimeFolder());
+    LockFileInstance second(RuntimeFolder());
     ASSERT_TRUE(first.TryAcquire("velloran"));
     EXPECT_TRUE(QFileInfo::exists(lock));
     EXPECT_FALSE(second.TryAcquire("velloran"));
@@ -277,22 +369,10 @@ TEST(LockFileInstanceTest, SecondHolderIsRefusedUntilTheFirstReleases) {
     first.Release();
     EXPECT_FALSE(QFileInfo::exists(lock));
     EXPECT_TRUE(second.TryAcquire("velloran"));
-}
-
-// The lock file's folder: XDG_RUNTIME_DIR when it names a folder, otherwise /tmp.
-TEST(RuntimeFolderTest, IsXdgRuntimeDirWhenItIsAFolderOtherwiseTmp) {
-    const char* old = std::getenv("XDG_RUNTIME_DIR");
-    const std::string saved = old != nullptr ? old : "";
-    TempDir folder;
-    SetEnvVar("XDG_RUNTIME_DIR", folder.Path().string());
-    EXPECT_EQ(RuntimeFolder().toStdString(), folder.Path().string());
     SetEnvVar("XDG_RUNTIME_DIR", "/nonexistent/velloran-runtime");
     EXPECT_EQ(RuntimeFolder(), "/tmp");
     UnsetEnvVar("XDG_RUNTIME_DIR");
     EXPECT_EQ(RuntimeFolder(), "/tmp");
-    if (old != nullptr) {
-        SetEnvVar("XDG_RUNTIME_DIR", saved);
-    }
 }
 
 }  // namespace

@@ -1,40 +1,46 @@
 // The Windows front end's pieces in this process. The resources the program is linked
 // with: both dialog templates read back word by word from the form the resource compiler
 // writes, icon 128 and the manifest. The small translations: file dialog flags and
-// filter, where a minimised window draws its icon, UTF-8 and UTF-16, and the
-// single-instance mutex. And the transfer window on a real window with a fake printer and
-// a fake clock: it starts its job with a message to itself, the worker's progress and
-// outcome reach it as messages, its one box has the right owner over a bar drawn where it
-// stands, and meanwhile the session's end and a quit request wait.
+// filter and where a minimised window draws its icon. And the transfer
+// window on a real window with a fake printer and a fake clock: it starts its job with a
+// message to itself, the worker's progress and outcome reach it as messages, its one box
+// has the right owner over a bar drawn where it stands, and meanwhile the session's end
+// and a quit request wait.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 // After windows.h, on which it builds.
+#include <commctrl.h>
 #include <commdlg.h>
 
+#include <atomic>
 #include <cstdint>
 #include <cwchar>
 #include <filesystem>
 #include <functional>
+#include <thread>
 #include <tuple>
 
 #include "tests/support/backup_builder.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_driver.h"
 #include "tests/support/fake_printer.h"
+#include "tests/support/temp_dir.h"
 #include "tests/ui/template_numbers.h"
-#include "tests/ui/win32/win32_harness.h"
 #include "ui/main_dlg.h"
 #include "ui/transfer_dlg.h"
+#include "ui/win32/driving/program_driving.h"
+#include "ui/win32/driving/window_probe.h"
 #include "ui/win32/file_dialog.h"
 #include "ui/win32/html_help_viewer.h"
 #include "ui/win32/minimised_icon.h"
-#include "ui/win32/mutex_instance_lock.h"
 #include "ui/win32/transfer_window.h"
 #include "ui/win32/utf8_text.h"
 
 namespace velloran::testing {
 namespace {
+
+using namespace velloran::driving;
 
 // The words of dialog template `id` (RT_DIALOG, 5) of this program, in order.
 struct TemplateWords {
@@ -206,36 +212,12 @@ TEST(IconOriginTest, CentresTheIconInTheClient) {
     const struct {
         RECT client;
         POINT origin;
-    } cases[] = {{0, 0, 36, 36, 2, 2},
-                 {0, 0, 37, 36, 3, 2},
-                 {0, 0, 32, 32, 0, 0},
-                 {0, 0, 10, 11, -10, -10},
-                 {5, 5, 41, 41, 2, 2}};
+    } cases[] = {
+        {0, 0, 36, 36, 2, 2}, {0, 0, 37, 36, 3, 2}, {0, 0, 10, 11, -10, -10}, {5, 5, 41, 41, 2, 2}};
     for (const auto& [client, expected] : cases) {
         const POINT origin = IconOrigin(client, 32, 32);
         EXPECT_EQ(std::pair(origin.x, origin.y), std::pair(expected.x, expected.y)) << client.right;
     }
-}
-
-TEST(Utf8TextTest, RoundTripsJapaneseAndKeepsEmptyEmpty) {
-    const std::string japanese = "データを受信中です。";
-    // There and back; empty stays empty; what is not UTF-8 gives nothing.
-    EXPECT_EQ(
-        std::tuple(Utf16(japanese), Utf8(Utf16(japanese)), Utf8(L""), Utf16(""), Utf16("\xff\xfe")),
-        std::tuple(L"データを受信中です。", japanese, "", L"", L""));
-}
-
-TEST(MutexInstanceLockTest, OneHolderAtATimeAndFreeAgainAfterRelease) {
-    const std::string name = "velloran-test-" + std::to_string(GetCurrentProcessId());
-    MutexInstanceLock first;
-    MutexInstanceLock second;
-    ASSERT_TRUE(first.TryAcquire(name));
-    EXPECT_FALSE(second.TryAcquire(name));
-    EXPECT_TRUE(second.TryAcquire(name + "-other"));
-    first.Release();
-    second.Release();
-    EXPECT_TRUE(second.TryAcquire(name));
-    EXPECT_FALSE(first.TryAcquire(""));
 }
 
 // Without the registry's library, hhctrl.ocx by its full path in the system folder, never
@@ -268,6 +250,35 @@ LRESULT CALLBACK RecordSent(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+// Answers this process's message boxes with OK from a thread of its own until Stop,
+// noting for each its owner and whether the transfer window showed at that moment.
+struct BoxAnswerer {
+    struct Box {
+        HWND owner;
+        bool transferWindowVisible;
+    };
+    std::vector<Box> Stop() {
+        stop = true;
+        thread.join();
+        return boxes;
+    }
+
+    std::vector<Box> boxes;  // read once the thread has ended
+    std::atomic<bool> stop{false};
+    std::thread thread{[this] {
+        while (!stop) {
+            for (const HWND box : VisibleWindows(GetCurrentProcessId(), kMessageBoxMark)) {
+                boxes.push_back(
+                    {GetWindow(box, GW_OWNER),
+                     !VisibleWindows(GetCurrentProcessId(), kTransferWindowMark).empty()});
+                PostClick(box, IDOK);
+                WaitUntil([box] { return !IsWindow(box); }, kWindowTimeoutMs);
+            }
+            Sleep(5);
+        }
+    }};
+};
+
 struct TransferCase {
     const char* name;
     int32_t direction;
@@ -286,7 +297,9 @@ TEST_P(TransferWindowTest, ShowsOneBoxThenClosesWithTheDeviceReleased) {
     FakePrinter printer{driver};
     FakeClock clock;
     TempDir dir;
-    OwnerWindow owner;
+    // A hidden top-level window of the test's thread owns the window under test.
+    const HWND owner = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
+                                       nullptr, GetModuleHandleW(nullptr), nullptr);
     const DWORD windowThread = GetCurrentThreadId();
     LRESULT endSessionAnswer = -1;
     TransferWindow* running = nullptr;
@@ -310,8 +323,8 @@ TEST_P(TransferWindowTest, ShowsOneBoxThenClosesWithTheDeviceReleased) {
         BoxAnswerer answerer;
         TransferWindow window(transfer);
         running = &window;
-        window.DoModal(owner.handle);
-        boxes = answerer.Boxes();
+        window.DoModal(owner);
+        boxes = answerer.Stop();
     }
     UnhookWindowsHookEx(hook);
     // The window starts its job by sending itself WM_BKUP_START, once it has connected.
@@ -325,15 +338,16 @@ TEST_P(TransferWindowTest, ShowsOneBoxThenClosesWithTheDeviceReleased) {
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].transferWindowVisible, c.windowShownAtBox);
     if (!c.windowShownAtBox) {
-        EXPECT_EQ(boxes[0].owner, owner.handle);
+        EXPECT_EQ(boxes[0].owner, owner);
     }
-    EXPECT_EQ(std::tuple(transfer.IsClosed(), driver.frees, IsWindowEnabled(owner.handle) != 0),
+    EXPECT_EQ(std::tuple(transfer.IsClosed(), driver.frees, IsWindowEnabled(owner) != 0),
               std::tuple(true, driver.loads, true));
     // The bar is drawn where it stands, without its animation, before the box appears.
     const auto box = std::find(sentOnThread.rbegin(), sentOnThread.rend(), kBoxStarts);
     ASSERT_GE(sentOnThread.rend() - box, static_cast<ptrdiff_t>(c.lastSent.size()));
     EXPECT_EQ(std::vector<Sent>(box.base() - static_cast<ptrdiff_t>(c.lastSent.size()), box.base()),
               c.lastSent);
+    DestroyWindow(owner);
 }
 
 void Nothing(FakeDriver&, FakePrinter&) {}
