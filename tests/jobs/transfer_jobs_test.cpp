@@ -61,7 +61,7 @@ TEST(ReceiveJob, WritesTheWholeImageAndFillsItsSteps) {
         EXPECT_EQ(r.progress.Steps(), c.steps);
         EXPECT_EQ(std::count_if(r.Frames().begin(), r.Frames().end(),
                                 [](const auto& f) { return f.size() == 1; }),
-                  std::ptrdiff_t{c.reads});
+                  static_cast<std::ptrdiff_t>(c.reads));
         EXPECT_FALSE(PartialLeftFor(r.context->filePath));
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(r.dir.Path()), {}), 1);
         EXPECT_EQ(ReadBytes(r.context->filePath) == kEarlierBackup, c.memory);
